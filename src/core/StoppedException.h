@@ -1,0 +1,9 @@
+#pragma once
+// Carries a user stop (or an Abort decision) out of a search or replace run.
+
+#include <stdexcept>
+
+class EStoppedException : public std::runtime_error {
+ public:
+  EStoppedException() : std::runtime_error("中止しました。") {}
+};
