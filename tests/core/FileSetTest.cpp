@@ -36,20 +36,6 @@ std::size_t IndexOf(const TStringVector& list, const std::string& name) {
 
 }  // namespace
 
-TEST(FileSet, DefaultsAndSetFilesKeepsPathsAsGiven) {
-  TFileSet set;
-  EXPECT_TRUE(set.Files.empty());
-  EXPECT_EQ(set.CharCode, TCharCode::SJIS);
-  EXPECT_TRUE(set.CheckCharCode);
-  EXPECT_TRUE(set.CheckTime);
-  EXPECT_EQ(set.MaxFileSize, 2147483647);
-  EXPECT_EQ(set.Backup, nullptr);
-  EXPECT_TRUE(set.TimeStamps.empty());
-  const TStringVector given = {"/missing/b", "/missing/a", "/missing/b"};
-  set.SetFiles(given);
-  EXPECT_EQ(set.Files, given);
-}
-
 TEST(FileSet, FolderFilesSortedByteWiseAndOnceAcrossFilters) {
   TTempDir dir;
   for (const char* name : {"b.txt", "a.txt", "B.TXT", "c.htm", "d.doc", "\xE3\x81\x82.txt", "~.txt"})
@@ -197,22 +183,15 @@ TEST(FileSet, PatternWithFolderPartLooksInThatFolder) {
   EXPECT_TRUE(found.empty());
 }
 
-TEST(FileSet, JoinPathAndPathKindAndTimes) {
+TEST(FileSet, JoinPathAddsOneDelimiter) {
   EXPECT_EQ(TFileSet::JoinPath("/a", "b"), "/a/b");
   EXPECT_EQ(TFileSet::JoinPath("/a/", "b"), "/a/b");
   EXPECT_EQ(TFileSet::JoinPath("/", "b"), "/b");
   EXPECT_EQ(TFileSet::JoinPath("", "b"), "/b");
+  // A folder given with a trailing slash lists clean paths.
   TTempDir dir;
   WriteWholeFile(dir / "f", "x");
-  EXPECT_EQ(TFileSet::GetPathKind(dir.Path()), 2);
-  EXPECT_EQ(TFileSet::GetPathKind(dir / "f"), 1);
-  EXPECT_EQ(TFileSet::GetPathKind(dir / "nope"), 0);
-  // Listing a folder given with a trailing slash gives clean paths.
   TFileSet set;
   set.AddFolder(dir.Path() + "/", {"*"}, false);
   EXPECT_EQ(set.Files, TStringVector{dir / "f"});
-  const boost::posix_time::ptime first = TFileSet::GetLastWriteTime(dir / "f");
-  EXPECT_FALSE(first.is_not_a_date_time());
-  EXPECT_EQ(TFileSet::GetLastWriteTime(dir / "f"), first);
-  EXPECT_TRUE(TFileSet::GetLastWriteTime(dir / "nope").is_not_a_date_time());
 }
