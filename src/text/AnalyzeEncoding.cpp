@@ -1,7 +1,7 @@
 #include "text/AnalyzeEncoding.h"
 
 #include <algorithm>
-#include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 #include "text/EncodeScorer.h"
