@@ -86,4 +86,13 @@ std::string SettingsFolder() {
 
 std::string SettingsFilePath() { return SettingsFolder() + "/Mirun.kel"; }
 
+std::string DefaultBackupFolder() { return SettingsFolder() + "/Backup"; }
+
+std::string SideFilePath() {
+  const std::string program = ProgramFilePath();
+  const std::size_t slash = program.rfind('/');
+  const std::string name = slash == std::string::npos ? program : program.substr(slash + 1);
+  return SettingsFolder() + "/" + (name.empty() ? std::string("mirun") : name) + ".cmdparam";
+}
+
 }  // namespace hovrak

@@ -24,4 +24,11 @@ std::string SettingsFolder();
 // SettingsFolder() + "/Mirun.kel".
 std::string SettingsFilePath();
 
+// SettingsFolder() + "/Backup": where backups go until the user picks a folder.
+std::string DefaultBackupFolder();
+
+// SettingsFolder() + "/" + program file name + ".cmdparam": the arguments a second
+// start hands over to the running instance.
+std::string SideFilePath();
+
 }  // namespace hovrak

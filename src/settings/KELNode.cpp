@@ -15,6 +15,15 @@ namespace hovrak {
 
 namespace {
 
+// Appends a name or value without the bytes the format cannot carry: a line feed
+// would split the entry into lines of its own (a value could then pose as another
+// key) and a Ctrl-Z would end the readable data, losing the rest of the file.
+void AppendSafe(std::string& out, const std::string& text) {
+  for (const char c : text) {
+    if (c != '\n' && c != '\x1a') out += c;
+  }
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool ReadRegularFile(const std::string& path, std::string& bytes) {
@@ -192,9 +201,9 @@ std::string TKELNode::SaveToBytes() const {
   const auto enter = [&](const TKELNode& node, std::size_t level) {
     for (const TDatum& datum : node.Data) {
       indent(level);
-      out += datum.Name;
+      AppendSafe(out, datum.Name);
       out += '=';
-      out += datum.Value;
+      AppendSafe(out, datum.Value);
       out += "\r\n";
     }
     stack.push_back({&node, node.Children.begin(), level});
@@ -215,7 +224,7 @@ std::string TKELNode::SaveToBytes() const {
     const TNodeInfo& info = *frame.Next++;
     const std::size_t level = frame.Level;
     indent(level);
-    out += info.Name;
+    AppendSafe(out, info.Name);
     out += "{\r\n";
     enter(info.Node ? *info.Node : empty, level + 1);
   }

@@ -47,7 +47,8 @@ class TKELNode {
   // Parses file bytes (CR LF or LF line ends, Ctrl-Z ends the data) into this node,
   // replacing its content. Never fails: malformed lines are skipped.
   void LoadFromBytes(const std::string& bytes);
-  // The bytes SaveFile writes.
+  // The bytes SaveFile writes. Line feeds and Ctrl-Z bytes inside names and values
+  // are left out, since the format has no way to carry them.
   std::string SaveToBytes() const;
 
   // Takes the first value of that name out of the node. False, out untouched, when

@@ -48,5 +48,7 @@ TEST(SettingsFolderTest, ProcessRuleUsesMirunHome) {
   const char* home = std::getenv("MIRUN_HOME");
   ASSERT_NE(home, nullptr);
   EXPECT_EQ(hovrak::SettingsFilePath(), std::string(home) + "/Mirun.kel");
+  EXPECT_EQ(hovrak::DefaultBackupFolder(), std::string(home) + "/Backup");
+  EXPECT_EQ(hovrak::SideFilePath(), std::string(home) + "/mirun_tests.cmdparam");
   EXPECT_FALSE(hovrak::ProgramFilePath().empty());
 }

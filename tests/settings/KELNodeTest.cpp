@@ -230,3 +230,14 @@ TEST(KELNodeTest, SaveThroughASymbolicLinkKeepsTheLink) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(ReadWholeFile(dir / "real.kel"), "new=1\r\n");
 }
+
+TEST(KELNodeTest, LineFeedsAndCtrlZInValuesCannotBreakTheFile) {
+  TKELNode node;
+  node.AddValue("SearchedHistory", "a\nVer3First=1");
+  node.AddValue("PathHistory", "x\x1ay");
+  node.AddValue("Tail", "b\r");
+  node.AddChild("Option").AddValue("Mode", "Word");
+  const TKELNode back = Parse(node.SaveToBytes());
+  EXPECT_EQ(Values(back), (Strings{"SearchedHistory=aVer3First=1", "PathHistory=xy", "Tail=b\r"}));
+  EXPECT_EQ(ChildNames(back), (Strings{"Option"}));
+}
