@@ -1,0 +1,72 @@
+#pragma once
+// One node of a KEL tree, the line-oriented text format of the settings file:
+// named text values and named child nodes, both kept in insertion order, both
+// allowed to repeat under one name (that is how lists are stored).
+
+#include <cstddef>
+#include <list>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+
+namespace hovrak {
+
+class TKELObject;
+
+class TKELNode {
+ public:
+  struct TDatum {
+    std::string Name;
+    std::string Value;
+  };
+  struct TNodeInfo {
+    std::string Name;
+    boost::shared_ptr<TKELNode> Node;
+  };
+
+  std::list<TDatum> Data;
+  std::list<TNodeInfo> Children;
+
+  TKELNode() = default;
+  // Releases the subtree without recursion, so a deeply nested tree read from a
+  // hand-edited file cannot exhaust the stack.
+  ~TKELNode();
+  TKELNode(const TKELNode&) = delete;
+  TKELNode& operator=(const TKELNode&) = delete;
+  TKELNode(TKELNode&&) = default;
+  TKELNode& operator=(TKELNode&&) = default;
+
+  // Reads and parses a file into this node. False, with the node unchanged, when
+  // the file cannot be opened or read or is not a regular file.
+  bool LoadFile(const std::string& path);
+  // Writes the node as the top level of a file with CR LF line ends. The file is
+  // replaced whole (temporary file, flush to disk, rename): on any failure the
+  // result is false and an existing file stays as it was.
+  bool SaveFile(const std::string& path) const;
+
+  // Parses file bytes (CR LF or LF line ends, Ctrl-Z ends the data) into this node,
+  // replacing its content. Never fails: malformed lines are skipped.
+  void LoadFromBytes(const std::string& bytes);
+  // The bytes SaveFile writes. Line feeds and Ctrl-Z bytes inside names and values
+  // are left out, since the format has no way to carry them.
+  std::string SaveToBytes() const;
+
+  // Takes the first value of that name out of the node. False, out untouched, when
+  // there is none.
+  bool GetValue(const std::string& name, std::string& value);
+  void AddValue(const std::string& name, const std::string& value);
+
+  // Takes the first child of that name out of the node; empty when there is none.
+  boost::shared_ptr<TKELNode> GetChild(const std::string& name);
+  // Appends a new empty child and returns it.
+  TKELNode& AddChild(const std::string& name);
+  std::size_t CountChildren(const std::string& name) const;
+
+  // Takes the first child of that name and lets the object read it. False, object
+  // untouched, when there is none.
+  bool ReadChild(const std::string& name, TKELObject& object);
+  // Appends a new child and lets the object write itself into it.
+  void WriteChild(const std::string& name, const TKELObject& object);
+};
+
+}  // namespace hovrak

@@ -1,0 +1,3 @@
+#include "settings/PersistentWindows.h"
+
+TPersistentWindows::~TPersistentWindows() = default;
