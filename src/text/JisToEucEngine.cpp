@@ -14,6 +14,8 @@ void jis_to_euc_engine::translate() {
     *produced = 0;
     if (b == '\x1B') {
       if (left < 3) return 0;
+      // ESC $ ( may be the start of ESC $ ( D: wait for its last byte.
+      if (left == 3 && p[1] == '$' && p[2] == '(') return 0;
       if (p[1] == '(' && (p[2] == 'B' || p[2] == 'J')) {
         state = jis_ASCII;
       } else if (p[1] == '$' && p[2] == 'B') {

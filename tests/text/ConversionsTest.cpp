@@ -5,7 +5,11 @@
 
 #include "text/Conversions.h"
 #include "text/EucToJisEngine.h"
+#include "text/EucToUnicodeEngine.h"
 #include "text/JisToEucEngine.h"
+#include "text/UnicodeToEucEngine.h"
+#include "text/UnicodeToSjisCp932Engine.h"
+#include "text/UnicodeToUtf8Engine.h"
 #include "text/Utf8ToUnicodeEngine.h"
 
 using namespace hovrak;
@@ -144,6 +148,7 @@ TEST(JisDecode, TextEndingWithoutReturnToAscii) {
   // An incomplete kanji, a stray ESC at the end.
   EXPECT_EQ(jis_to_euc("\x1B$B\x46\x7C\x46"), B({0xC6, 0xFC, '?'}));
   EXPECT_EQ(jis_to_euc("ab\x1B("), "ab??");
+  EXPECT_EQ(jis_to_euc("ab\x1B$("), "ab???");
 }
 
 TEST(JisEncode, EscapesOnlyAtChangesOfSet) {
@@ -160,41 +165,47 @@ TEST(JisEncode, MalformedEucBecomesQuestionMarksInAscii) {
   EXPECT_EQ(euc_to_jis(B({0xC6, 0xFC, 0xC6})), "\x1B$B\x46\x7C\x1B(B?");
 }
 
-TEST(TranslateEngine, InputFedInPiecesGivesTheSameOutput) {
-  const std::string utf8 = "a\xE6\x97\xA5\xF0\x9F\x98\x80z\xC3";
-  const std::wstring whole = utf8_to_unicode(utf8);
-  for (std::size_t cut = 0; cut <= utf8.size(); ++cut) {
-    utf8_to_unicode_engine engine;
-    engine.untranslated_buffer = utf8.substr(0, cut);
+namespace {
+
+// Feeds input to an engine in two pieces cut at every offset: an incomplete
+// character at the end of the first piece must wait for the second.
+template <class Engine, class In>
+void ExpectSameOutputInPieces(const In& input) {
+  Engine whole;
+  whole.untranslated_buffer = input;
+  whole.translate();
+  whole.flush();
+  for (std::size_t cut = 0; cut <= input.size(); ++cut) {
+    Engine engine;
+    engine.untranslated_buffer = input.substr(0, cut);
     engine.translate();
-    engine.untranslated_buffer += utf8.substr(cut);
+    engine.untranslated_buffer += input.substr(cut);
     engine.translate();
     engine.flush();
-    EXPECT_EQ(engine.translated_buffer, whole) << cut;
+    EXPECT_EQ(engine.translated_buffer, whole.translated_buffer) << cut;
     EXPECT_TRUE(engine.untranslated_buffer.empty());
   }
+}
+
+}  // namespace
+
+TEST(TranslateEngine, InputFedInPiecesGivesTheSameOutput) {
+  // Kanji, JIS X 0212, katakana, a supplementary character, ASCII.
+  const std::wstring text = W({'a', 0x65E5, 0x00A1, 0xFF71, 0xD83D, 0xDE00, 0x672C, 0x4E02, 'z'});
+  const std::string euc = unicode_to_euc(text);
+  const std::string jis = euc_to_jis(euc);
+  const std::string utf8 = unicode_to_utf8(text);
+  ASSERT_EQ(euc_to_unicode(euc), W({'a', 0x65E5, 0x00A1, 0xFF71, '?', '?', 0x672C, 0x4E02, 'z'}));
+  ExpectSameOutputInPieces<euc_to_unicode_engine>(euc);
+  ExpectSameOutputInPieces<unicode_to_euc_engine>(text);
+  ExpectSameOutputInPieces<unicode_to_sjis_cp932_engine>(text);
+  ExpectSameOutputInPieces<utf8_to_unicode_engine>(utf8);
+  ExpectSameOutputInPieces<unicode_to_utf8_engine>(text);
+  ExpectSameOutputInPieces<euc_to_jis_engine>(euc);
+  ExpectSameOutputInPieces<jis_to_euc_engine>(jis);
+  ExpectSameOutputInPieces<jis_to_euc_engine>(std::string("\x0E\x31\x32\x0F\x1B$(D\x22\x42"));
 
   // The JIS engines keep their set between calls; clear resets it.
-  const std::string euc = unicode_to_euc(W({'a', 0x65E5, 0x672C, 0xFF71, 'b'}));
-  const std::string jis = euc_to_jis(euc);
-  for (std::size_t cut = 0; cut <= euc.size(); ++cut) {
-    euc_to_jis_engine encoder;
-    encoder.untranslated_buffer = euc.substr(0, cut);
-    encoder.translate();
-    encoder.untranslated_buffer += euc.substr(cut);
-    encoder.translate();
-    encoder.flush();
-    EXPECT_EQ(encoder.translated_buffer, jis) << cut;
-  }
-  for (std::size_t cut = 0; cut <= jis.size(); ++cut) {
-    jis_to_euc_engine decoder;
-    decoder.untranslated_buffer = jis.substr(0, cut);
-    decoder.translate();
-    decoder.untranslated_buffer += jis.substr(cut);
-    decoder.translate();
-    decoder.flush();
-    EXPECT_EQ(decoder.translated_buffer, euc) << cut;
-  }
   jis_to_euc_engine decoder;
   decoder.untranslated_buffer = "\x1B$B";
   decoder.translate();
