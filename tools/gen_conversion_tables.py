@@ -48,6 +48,11 @@ MICROSOFT_EUC = {
 }
 
 errors = []
+intended = {}
+
+
+def expected(reason):
+    intended[reason] = intended.get(reason, 0) + 1
 
 
 def problem(text):
@@ -160,11 +165,16 @@ def build_unicode_to_sjis(decoder):
         mine = table.get(u)
         if mine == ref:
             continue
-        if mine is None and (u in SJIS_UNMAPPED or is_private_use(u)):
-            continue  # left unmapped on purpose
+        if mine is None and u in SJIS_UNMAPPED:
+            expected("Shift-JIS: left unmapped")
+            continue
+        if mine is None and is_private_use(u):
+            expected("Shift-JIS: private use area not encoded")
+            continue
         if mine is not None and ref is not None and decoder.get(ref) == u and \
                 sjis_class(mine) < sjis_class(ref):
-            continue  # the preferred of several codes
+            expected("Shift-JIS: NEC-selected IBM code preferred to IBM code")
+            continue
         problem("U+%04X: Shift-JIS %s, reference %s" % (
             u, "none" if mine is None else "%X" % mine, "none" if ref is None else "%X" % ref))
     return table
@@ -211,9 +221,14 @@ def build_euc_to_unicode(unicode_to_sjis):
             if mine == ref:
                 continue
             if MICROSOFT_EUC.get(c) == mine:
+                expected("EUC-JP decode: Microsoft-style mapping")
                 continue
-            if ref is None and (lead == 0xAD or 0xF9 <= lead <= 0xFC):
-                continue  # NEC row 13 and NEC-selected IBM extensions
+            if ref is None and lead == 0xAD:
+                expected("EUC-JP decode: NEC row 13 in row AD")
+                continue
+            if ref is None and 0xF9 <= lead <= 0xFC:
+                expected("EUC-JP decode: NEC-selected IBM extension in rows F9-FC")
+                continue
             problem("EUC %04X: U+%s, reference U+%s" % (
                 c, "none" if mine is None else "%04X" % mine, "none" if ref is None else "%04X" % ref))
     for c, u in MICROSOFT_EUC.items():
@@ -287,13 +302,17 @@ def build_unicode_to_euc(euc_to_unicode, jisx0212):
         if mine == ref:
             continue
         if mine is not None and ((mine >> 8) == 0xAD or 0xF9 <= (mine >> 8) <= 0xFC):
-            continue  # placed in the NEC and IBM rows
+            expected("EUC-JP encode: two-byte code in the NEC or IBM rows")
+            continue
         if mine is not None and mine in MICROSOFT_EUC:
+            expected("EUC-JP encode: Microsoft-style mapping")
             continue
         if u in MICROSOFT_EUC.values() or u in SJIS_UNMAPPED:
-            continue  # the characters the Microsoft mappings take over or give up
+            expected("EUC-JP encode: character given up to a Microsoft-style mapping")
+            continue
         if mine is None and ref is not None and ref < 0x80:
-            continue  # the reference's JIS-Roman fallbacks (yen sign, overline) to ASCII
+            expected("EUC-JP encode: no JIS-Roman fallback to ASCII (yen sign, overline)")
+            continue
         problem("U+%04X: EUC %s, reference %s" % (
             u, "none" if mine is None else "%X" % mine, "none" if ref is None else "%X" % ref))
     return table
@@ -439,6 +458,9 @@ def main():
             problem("%s has %d entries, not %d" % (name, len(tables[name][1]), expected))
     for name, (_, entries) in tables.items():
         print("%-18s %6d entries" % (name, len(entries)))
+    print("Intended differences from the reference:")
+    for reason in sorted(intended):
+        print("  %5d  %s" % (intended[reason], reason))
 
     if errors:
         print("Unintended differences from the reference:", file=sys.stderr)
