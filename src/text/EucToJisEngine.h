@@ -1,0 +1,18 @@
+#pragma once
+// Turns EUC-JP bytes into JIS, writing an escape sequence whenever the character set
+// changes and returning to ASCII at the end. status holds the current set (TJisSet).
+
+#include <string>
+
+#include "text/JisSet.h"
+#include "text/ZetTranslateEngine.h"
+
+namespace hovrak {
+
+class euc_to_jis_engine : public zet_translate_engine<std::string, std::string> {
+ public:
+  void translate() override;
+  void flush() override;
+};
+
+}  // namespace hovrak

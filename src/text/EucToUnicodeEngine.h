@@ -1,0 +1,16 @@
+#pragma once
+// Decodes EUC-JP bytes (JIS X 0208 with the NEC and IBM rows, half-width katakana,
+// JIS X 0212 after 8F) to UTF-16 units.
+
+#include <string>
+
+#include "text/ZetTranslateEngine.h"
+
+namespace hovrak {
+
+class euc_to_unicode_engine : public zet_translate_engine<std::string, std::wstring> {
+ public:
+  void translate() override;
+};
+
+}  // namespace hovrak

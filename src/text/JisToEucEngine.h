@@ -1,0 +1,18 @@
+#pragma once
+// Turns JIS (ISO-2022-JP style, with escape sequences and SO/SI katakana) into EUC-JP
+// bytes. status holds the current character set (see TJisSet).
+
+#include <string>
+
+#include "text/JisSet.h"
+#include "text/ZetTranslateEngine.h"
+
+namespace hovrak {
+
+class jis_to_euc_engine : public zet_translate_engine<std::string, std::string> {
+ public:
+  void translate() override;
+  void flush() override;
+};
+
+}  // namespace hovrak

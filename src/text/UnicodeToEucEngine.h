@@ -1,0 +1,15 @@
+#pragma once
+// Encodes UTF-16 units as EUC-JP bytes; a character EUC-JP cannot hold becomes "?".
+
+#include <string>
+
+#include "text/ZetTranslateEngine.h"
+
+namespace hovrak {
+
+class unicode_to_euc_engine : public zet_translate_engine<std::wstring, std::string> {
+ public:
+  void translate() override;
+};
+
+}  // namespace hovrak

@@ -1,0 +1,16 @@
+#pragma once
+// Decodes UTF-8 bytes to UTF-16 units, leniently: continuation bytes are not checked
+// and overlong forms are accepted; only values above U+10FFFF become "?".
+
+#include <string>
+
+#include "text/ZetTranslateEngine.h"
+
+namespace hovrak {
+
+class utf8_to_unicode_engine : public zet_translate_engine<std::string, std::wstring> {
+ public:
+  void translate() override;
+};
+
+}  // namespace hovrak
