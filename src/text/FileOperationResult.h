@@ -2,10 +2,10 @@
 // Outcome of loading or saving a text file, shared with the run drivers and the file
 // error dialog.
 
-#include <cstdint>
 #include <iosfwd>
 
-enum class TFileOperationResult : std::uint8_t {
+// Underlying type int, so that callbacks may declare it ahead of this header.
+enum class TFileOperationResult : int {
   Success = 0,
   OpenFailed = 1,
   BinaryFile = 2,
