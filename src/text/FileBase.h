@@ -1,0 +1,45 @@
+#pragma once
+// Common part of the narrow and wide text files: the path, the line-end convention
+// and the text, with the raw read and the line-end handling both forms share.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "text/FileOperationResult.h"
+#include "text/NewLineKind.h"
+
+template <class C>
+class TFileBase {
+ public:
+  using TText = std::basic_string<C>;
+
+  explicit TFileBase(std::string fileName) : FileName(std::move(fileName)) {}
+  virtual ~TFileBase() = default;
+  TFileBase(const TFileBase&) = delete;
+  TFileBase& operator=(const TFileBase&) = delete;
+
+  // The path given at construction, passed to the OS unchanged.
+  const std::string FileName;
+  // The convention found by the last load; CrLf until then.
+  TNewLineKind NewLine = TNewLineKind::CrLf;
+  // The whole contents, every line end a single '\n'.
+  TText Text;
+
+  // Reads the whole regular file at path into bytes. OpenFailed when it cannot be
+  // opened or read or is not a regular file (a FIFO or device could block or never
+  // end), TooLarge when it holds more than maxSize bytes; bytes is empty then.
+  static TFileOperationResult ReadRawBytes(const std::string& path, std::int32_t maxSize,
+                                           std::string& bytes);
+
+  // Finds the convention from the first CR or LF and rewrites text to LF line ends:
+  // Lf leaves it (stray CRs stay), Cr turns every CR into LF, CrLf drops every CR.
+  static TNewLineKind NormalizeNewLines(TText& text);
+
+  // The text with line ends restored per kind. Lf returns text itself; the other
+  // kinds build the result in buffer and return it.
+  static const TText& RestoreNewLines(const TText& text, TNewLineKind kind, TText& buffer);
+};
+
+extern template class TFileBase<char>;
+extern template class TFileBase<wchar_t>;

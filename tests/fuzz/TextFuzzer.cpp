@@ -1,0 +1,138 @@
+// Feeds arbitrary bytes to character-code detection, every decoder and encoder, and
+// the text file's load and save, and checks the properties they promise: no unit
+// above 0xFFFF, lossless UTF-16 and UTF-8 round trips, stable line-end handling.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/AnsiCodePage.h"
+#include "text/Conversions.h"
+#include "text/DetectCharCode.h"
+#include "text/File.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+void CheckUnits(const std::wstring& text) {
+  for (const wchar_t unit : text) Check(static_cast<std::uint32_t>(unit) <= 0xFFFF);
+}
+
+bool HasLoneSurrogate(const std::wstring& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const wchar_t u = text[i];
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        ++i;
+        continue;
+      }
+      return true;
+    }
+    if (u >= 0xDC00 && u <= 0xDFFF) return true;
+  }
+  return false;
+}
+
+// One scratch file per process, on a memory file system where there is one.
+const std::string& ScratchPath() {
+  static const std::string path = [] {
+    std::string tmpl = access("/dev/shm", W_OK) == 0 ? "/dev/shm/mirun-fuzz-XXXXXX" : "/tmp/mirun-fuzz-XXXXXX";
+    const int fd = mkstemp(&tmpl[0]);
+    Check(fd >= 0);
+    close(fd);
+    std::atexit([] { unlink(ScratchPath().c_str()); });
+    return tmpl;
+  }();
+  return path;
+}
+
+void WriteScratch(const std::string& bytes) {
+  const int fd = open(ScratchPath().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  Check(fd >= 0);
+  Check(write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()));
+  close(fd);
+}
+
+const TCharCode kCodes[] = {TCharCode::SJIS, TCharCode::UTF16, TCharCode::ASCII, TCharCode::EUC,
+                            TCharCode::JIS,  TCharCode::UTF8,  TCharCode::UTF8N};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+  // Detection never fails and names only codes a file can be read in.
+  const TCharCode detected = DetectCharCode(bytes);
+  Check(detected != TCharCode::Auto && static_cast<unsigned>(detected) <= 8);
+
+  // Decoders.
+  CheckUnits(hovrak::cp932_to_unicode(bytes));
+  CheckUnits(hovrak::euc_to_unicode(bytes));
+  CheckUnits(hovrak::utf8_to_unicode(bytes));
+  CheckUnits(hovrak::euc_to_unicode(hovrak::jis_to_euc(bytes)));
+  hovrak::euc_to_jis(bytes);
+  CheckUnits(hovrak::AnsiToWide(bytes));
+
+  // Encoders, over the bytes taken as UTF-16LE units.
+  std::wstring wide;
+  std::wstring decoded;
+  TFile<wchar_t>::Decode(bytes, TCharCode::UTF16, wide);
+  CheckUnits(wide);
+  for (const TCharCode code : kCodes) {
+    std::string encoded;
+    Check(TFile<wchar_t>::Encode(wide, code, encoded));
+    if (code == TCharCode::ASCII) continue;
+    TFile<wchar_t>::Decode(encoded, code, decoded);
+    CheckUnits(decoded);
+    // UTF-16 always survives; UTF-8 survives when every surrogate is paired.
+    if (code == TCharCode::UTF16 || ((code == TCharCode::UTF8 || code == TCharCode::UTF8N) && !HasLoneSurrogate(wide)))
+      Check(decoded == wide);
+  }
+  // Every decoder on the raw bytes, and re-encoding what it gave.
+  for (const TCharCode code : kCodes) {
+    TFile<wchar_t>::Decode(bytes, code, decoded);
+    CheckUnits(decoded);
+    std::string encoded;
+    TFile<wchar_t>::Encode(decoded, code, encoded);
+  }
+
+  // Line ends: normalising is idempotent and restoring then normalising is lossless.
+  std::string text = bytes;
+  const TNewLineKind kind = TFileBase<char>::NormalizeNewLines(text);
+  Check(text.find('\r') == std::string::npos || kind == TNewLineKind::Lf);
+  std::string buffer;
+  std::string restored = TFileBase<char>::RestoreNewLines(text, kind, buffer);
+  Check(TFileBase<char>::NormalizeNewLines(restored) == kind);
+  Check(restored == text);
+
+  // The text file itself, narrow and wide, with and without the check.
+  WriteScratch(bytes);
+  TFile<char> narrow(ScratchPath());
+  Check(narrow.Load(TFileReadOptions{}) == TFileOperationResult::Success);
+  Check(narrow.Text == text);
+  const std::int32_t limit = size > 0 ? static_cast<std::int32_t>(size - 1) : 0;
+  if (size > 0) Check(narrow.Load(TFileReadOptions{false, limit}) == TFileOperationResult::TooLarge);
+  for (const bool check : {false, true}) {
+    TFile<wchar_t> file(ScratchPath());
+    const TFileOperationResult result = file.Load(TFileReadOptions{check, 0x7FFFFFFF});
+    Check(result == TFileOperationResult::Success || result == TFileOperationResult::BinaryFile ||
+          result == TFileOperationResult::CharCodeMismatch);
+    Check(file.CharCode != TCharCode::Auto && file.CharCode != TCharCode::ASCII &&
+          file.CharCode != TCharCode::Unknown);
+    CheckUnits(file.Text);
+    // A load that passed the check, with LF line ends, encodes back to the same bytes.
+    if (check && result == TFileOperationResult::Success && file.NewLine == TNewLineKind::Lf) {
+      std::string encoded;
+      Check(TFile<wchar_t>::Encode(file.Text, file.CharCode, encoded));
+      Check(encoded == bytes);
+    }
+  }
+  return 0;
+}
