@@ -1,0 +1,42 @@
+// Search throughput over a 50 MB (UTF-16) Japanese text: plain, case-ignoring and
+// regular-expression search, whole text with line numbers.
+#include <benchmark/benchmark.h>
+
+#include "JapaneseCorpus.h"
+#include "pattern/CreateSearchedPattern.h"
+#include "pattern/SearchFileText.h"
+
+namespace {
+
+const std::wstring& Corpus() {
+  static const std::wstring text = MakeJapaneseText(25u << 20);  // 25 Mi units = 50 MiB as UTF-16
+  return text;
+}
+
+void RunSearch(benchmark::State& state, const char* text, int mode, bool caseSensitive) {
+  const std::wstring& corpus = Corpus();
+  TSearchInfo info;
+  info.Text = text;
+  info.Mode = static_cast<std::uint8_t>(mode);
+  info.CaseSensitive = caseSensitive;
+  auto pattern = CreateSearchedPattern(info);
+  auto& typed = dynamic_cast<TSearchedPattern<wchar_t>&>(*pattern);
+  std::size_t hits = 0;
+  for (auto _ : state) {
+    TPlaceList<wchar_t> list;
+    SearchFileText<wchar_t>(typed, corpus, list, "corpus.txt");
+    hits = static_cast<std::size_t>(list.Count());
+    benchmark::DoNotOptimize(hits);
+  }
+  state.counters["hits"] = static_cast<double>(hits);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.size() * 2));
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(RunSearch, PlainRare, "文字コード", 0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSearch, PlainCommon, "の", 0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSearch, PlainAbsent, "大阪府", 0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSearch, IgnoreCase, "windows", 0, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSearch, Regex, "東京(の|で)[^。]*?予定", 2, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSearch, Word, "UTF-8", 1, true)->Unit(benchmark::kMillisecond);

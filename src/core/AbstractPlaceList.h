@@ -1,0 +1,21 @@
+#pragma once
+// The place list of a run as every user sees it: indexed access, count, and the
+// notification of each appended place.
+
+#include <boost/function.hpp>
+
+#include "core/AbstractPlace.h"
+
+class TAbstractPlaceList {
+ public:
+  virtual ~TAbstractPlaceList() = default;
+
+  // The i-th place, owned by the list.
+  virtual TAbstractPlace* Item(int index) const = 0;
+  virtual int Count() const = 0;
+  // Removes count places starting at index.
+  virtual void Erase(int index, int count = 1) = 0;
+
+  // Called with each place right after it is appended; may be empty.
+  boost::function<void(TAbstractPlace*)> OnAdd;
+};

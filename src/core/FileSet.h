@@ -1,0 +1,68 @@
+#pragma once
+// The files one search run visits, in visiting order, with the options the run
+// copied and the time stamps the replace run checks; builds the list from a folder.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include <boost/date_time/posix_time/ptime.hpp>
+#include <boost/function.hpp>
+#include <boost/shared_ptr.hpp>
+
+#include "core/Decision.h"
+#include "core/ProcessType.h"
+#include "core/StringVector.h"
+#include "text/CharCode.h"
+
+class TBackup;
+
+using TPosixTimePtr = boost::shared_ptr<boost::posix_time::ptime>;
+// Takes one path; returns true to go on, false to stop the walk.
+using TPathReceiver = boost::function<bool(const std::string& path)>;
+
+class TFileSet {
+ public:
+  // Paths to visit, in visiting order.
+  TStringVector Files;
+  // Copies of the options, taken at search start; they govern the search and the
+  // replace run that follows on the same results.
+  TCharCode CharCode = TCharCode::SJIS;
+  bool CheckCharCode = true;
+  bool CheckTime = true;
+  std::int32_t MaxFileSize = 2147483647;
+  // The core's backup store; not owned.
+  TBackup* Backup = nullptr;
+  // Last-write time of each file that had a hit, by path in byte-wise order.
+  std::map<std::string, TPosixTimePtr> TimeStamps;
+  TProcessEvent OnProcess;
+  TFileErrorEvent OnFileError;
+
+  // Files becomes exactly these paths: no check, no filter, given order.
+  void SetFiles(const TStringVector& paths);
+  // Appends the files of folder that match one of the filters, then, when
+  // subFolders is set, those of every folder below it, depth first. A stop raised by
+  // OnProcess ends the listing; the files appended so far stay.
+  void AddFolder(const std::string& folder, const TStringVector& filters, bool subFolders);
+  // Appends the matching files of one folder, sorted byte-wise and each once, after
+  // reporting the folder through OnProcess. Always true.
+  bool AddFolderFiles(const std::string& folder, const TStringVector& filters);
+
+  // Calls receiver for every folder below folder, depth first, each before the
+  // folders below it, siblings in the order the system lists them. Symbolic links
+  // to folders are not entered. False when the receiver stopped the walk.
+  static bool ForEachSubFolder(const std::string& folder, const TPathReceiver& receiver);
+  // Calls receiver with the path of every file in folder whose name matches the
+  // wildcard pattern. A pattern with a "/" looks in the folder it names below
+  // folder. False when the receiver stopped; true otherwise, also for a missing or
+  // unreadable folder.
+  static bool ForEachFile(const std::string& folder, const std::string& pattern,
+                          const TPathReceiver& receiver);
+  // folder, a "/" unless it already ends in one, then name.
+  static std::string JoinPath(const std::string& folder, const std::string& name);
+  // 0 missing (cannot be queried), 1 file, 2 folder.
+  static int GetPathKind(const std::string& path);
+  // Last-write time in UTC with millisecond resolution; not_a_date_time when the
+  // file cannot be queried.
+  static boost::posix_time::ptime GetLastWriteTime(const std::string& path);
+};

@@ -1,0 +1,50 @@
+#include "pattern/RegexSearchedPattern.h"
+
+template <class C>
+boost::regex_constants::syntax_option_type TRegexSearchedPattern<C>::Flags(bool caseSensitive) {
+  using namespace boost::regex_constants;
+  return static_cast<syntax_option_type>(caseSensitive ? normal : normal | icase);
+}
+
+template <class C>
+TRegexSearchedPattern<C>::TRegexSearchedPattern(const TString& expression, bool caseSensitive,
+                                                bool byLine, bool showLine)
+    : TSearchedPattern<C>(byLine, showLine) {
+  // An empty expression would match at every position; it is refused like a syntax
+  // error, so an empty search string never runs.
+  if (expression.empty()) return;
+  try {
+    regex_.assign(expression, Flags(caseSensitive));
+    valid_ = true;
+  } catch (const boost::regex_error&) {
+    valid_ = false;
+  }
+}
+
+template <class C>
+bool TRegexSearchedPattern<C>::FindPlaces(TView text, const TPlaceAddingInfo& info) const {
+  const C* const first = text.data();
+  const C* const last = first + text.size();
+  bool found = false;
+  // Matching errors (for example a pattern that exceeds the matcher's complexity
+  // limit) pass to the caller as std::runtime_error.
+  boost::regex_grep(
+      [&](const boost::match_results<const C*>& m) {
+        std::vector<TString> subs;
+        subs.reserve(m.size());
+        for (std::size_t i = 0; i < m.size(); ++i) {
+          if (m[i].matched) subs.emplace_back(m[i].first, m[i].second);
+          else subs.emplace_back();
+        }
+        const auto position = static_cast<std::size_t>(m[0].first - first);
+        const auto length = static_cast<std::size_t>(m[0].second - m[0].first);
+        AddPlace<C>(info, text, position, length, std::move(subs));
+        found = true;
+        return true;
+      },
+      first, last, regex_);
+  return found;
+}
+
+template class TRegexSearchedPattern<char>;
+template class TRegexSearchedPattern<wchar_t>;

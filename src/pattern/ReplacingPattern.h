@@ -1,0 +1,14 @@
+#pragma once
+// A replacement string for one character type: says what text replaces place i.
+
+#include <string>
+
+#include "core/AbstractPlaceList.h"
+#include "pattern/AbstractReplacingPattern.h"
+
+template <class C>
+class TReplacingPattern : public TAbstractReplacingPattern {
+ public:
+  // index is a valid index into list; its place is a TPlace<C>.
+  virtual std::basic_string<C> GetReplacement(const TAbstractPlaceList& list, int index) const = 0;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// A compiled search string for one character type: finds every hit in a text and
+// appends it to a place list.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/PlaceList.h"
+#include "pattern/AbstractSearchedPattern.h"
+
+template <class C>
+class TSearchedPattern : public TAbstractSearchedPattern {
+ public:
+  using TString = std::basic_string<C>;
+  using TView = std::basic_string_view<C>;
+
+  // Where the places of one searched text go and how their lines are counted.
+  struct TPlaceAddingInfo {
+    TPlaceList<C>* PlaceList = nullptr;  // not owned
+    std::string FileName;
+    unsigned LineBase = 0;               // line index at which the text starts
+    std::vector<int> LineEnds;           // offsets of every line feed; empty: no line numbers
+  };
+
+  TSearchedPattern(bool byLine, bool showLine) : ByLine(byLine), ShowLine(showLine) {}
+
+  // Appends one place per hit in ascending order; true when any hit was found.
+  virtual bool FindPlaces(TView text, const TPlaceAddingInfo& info) const = 0;
+
+  const bool ByLine;
+  const bool ShowLine;
+};
+
+// Builds a place from one hit and appends it to info's list (which notifies OnAdd).
+template <class C>
+void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info,
+              std::basic_string_view<C> text, std::size_t position, std::size_t length,
+              std::vector<std::basic_string<C>> subMatches) {
+  info.PlaceList->Add(std::make_shared<TPlace<C>>(info.FileName, info.LineBase, text, position,
+                                                  length, std::move(subMatches), info.LineEnds));
+}

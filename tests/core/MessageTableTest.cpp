@@ -1,0 +1,21 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/MessageTable.h"
+
+TEST(MessageTable, SharedRowsAndSpecialCharacters) {
+  EXPECT_STREQ(MessageTable(2), MessageTable(16));
+  EXPECT_STREQ(MessageTable(24), MessageTable(87));
+  EXPECT_STREQ(MessageTable(94), MessageTable(102));
+  EXPECT_STREQ(MessageTable(71), "\\n、\\tなどを使う(&N)");
+  for (int row : {46, 48, 49, 50, 51, 52})
+    EXPECT_NE(std::string(MessageTable(row)).find('\n'), std::string::npos) << row;
+  EXPECT_STREQ(MessageTable(37), "検索文字列が間違っています。");
+  EXPECT_STREQ(MessageTable(32), "↓ ");
+  EXPECT_STREQ(MessageTable(61), "リストでチェックされている全ての\n\"%s\"を\"%s\"で\n置き換えます。よろしいですか？");
+  EXPECT_STREQ(MessageTable(111), "");
+  EXPECT_STREQ(MessageTable(-1), "");
+  const std::string row3 = MessageTable(3);
+  EXPECT_EQ(row3.substr(row3.size() - std::string(MessageTable(93)).size()), MessageTable(93));
+}
