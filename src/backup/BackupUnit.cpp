@@ -28,7 +28,7 @@ constexpr unsigned kFolderMode = 0700;
 bool IsReplaced(char c) {
   switch (c) {
     case '\\': case ';': case ',': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-    case '\n': case '\r': case '\x1a':
+    case '\n': case '\x1a':
       return true;
     default:
       return false;

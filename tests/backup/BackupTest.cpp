@@ -203,6 +203,28 @@ TEST_F(BackupStore, ABackupOverTheLimitAsksFirst) {
   EXPECT_EQ(CountEntries(dir / "Backup"), 2u);
 }
 
+TEST_F(BackupStore, TotalsOf4GiBAndMoreDoNotWrap) {
+  // A sparse file just over 4 GiB: summed in 32 bits it would look like 1 MB.
+  const std::string huge = File("huge", 0);
+  ASSERT_EQ(truncate(huge.c_str(), (std::int64_t(1) << 32) + 1048576), 0);
+  std::uint64_t asked = 0;
+  backup.OnConfirmSize = [&](std::uint64_t total) {
+    asked = total;
+    return false;
+  };
+  backup.MakeBackup({huge});
+  EXPECT_EQ(asked, (std::uint64_t(1) << 32) + 1048576);
+  EXPECT_TRUE(backup.Units.empty());
+
+  // Two saturated units from the index: their sum must still count as over the limit.
+  TKELNode node;
+  node.LoadFromBytes("Unit{\r\nName=a\r\nSize=4294967295\r\n}\r\nUnit{\r\nName=b\r\nSize=4294967295\r\n}\r\n");
+  backup.Read(node);
+  backup.MakeBackup({File("small", 10)});
+  ASSERT_EQ(backup.Units.size(), 1u);
+  EXPECT_EQ(backup.Units[0]->Size, 10u);
+}
+
 TEST_F(BackupStore, YoungUnitsStayWhenTheUserRefuses) {
   backup.MaxSize = 1000;
   const pt::ptime now = kDay + pt::hours(24 * 30);
