@@ -1,0 +1,79 @@
+#pragma once
+// The backup store: copies the files a replace run is about to change into a new
+// backup unit, then deletes the oldest units until all of them together are below
+// a size limit, asking before it deletes units younger than a given age. Its
+// settings and index of units are the "Backup" block of the settings file.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+#include <boost/function.hpp>
+
+#include "backup/BackupUnit.h"
+#include "core/StringVector.h"
+#include "settings/KELObject.h"
+
+class TBackup : public hovrak::TKELObject {
+ public:
+  using TUnitList = std::vector<std::unique_ptr<TBackupUnit>>;
+  using TUnitPointers = std::vector<const TBackupUnit*>;
+
+  static constexpr std::uint32_t kDefaultMaxSize = 3 * 1048576;
+
+  // Folder that holds the units; empty stands for the default folder.
+  std::string BackupDir;
+  // Limit of all units together, in bytes.
+  std::uint32_t MaxSize = kDefaultMaxSize;
+  // Units younger than this are deleted only when the user agrees.
+  boost::posix_time::time_duration DeletableTime = boost::posix_time::seconds(0);
+  // The index, oldest unit first.
+  TUnitList Units;
+
+  // Asks whether the listed young units (oldest first) may be deleted.
+  boost::function<bool(const TUnitPointers&)> OnConfirmDelete;
+  // Asks whether to back up files that alone total this many bytes, at least
+  // MaxSize. Without it such a backup is not made.
+  boost::function<bool(std::uint64_t)> OnConfirmSize;
+
+  // BackupDir starts as the default backup folder beside the settings file.
+  TBackup();
+  TBackup(const TBackup&) = delete;
+  TBackup& operator=(const TBackup&) = delete;
+
+  // Backs up the distinct files a replace run is about to change, then prunes.
+  // Whether a backup was made is not reported; nothing here throws for a file
+  // that cannot be read or copied.
+  void MakeBackup(const TStringVector& files);
+
+  // "Dir", "MaxSize", "DeletableTime", then one "Unit" block per unit.
+  void Write(hovrak::TKELNode& node) const override;
+  // The same keys in the same order. The unit list is replaced by the "Unit"
+  // blocks; a unit whose name or file list could reach outside its folder is
+  // dropped without deleting anything.
+  void Read(hovrak::TKELNode& node) override;
+
+  // The folder the units are in: BackupDir, or the default folder when it is empty.
+  std::string Folder() const;
+
+  // The current local date and time to the second. Tests replace it.
+  virtual boost::posix_time::ptime Now() const;
+
+  // Longest common folder of the paths, by bytes: "/w/src" for "/w/src/a1.txt"
+  // and "/w/src/a2.txt", "/" for "/a1.txt" and "/a2.txt", empty for "/a.txt" and
+  // "/b.txt" or for no paths.
+  static std::string CommonBaseDir(const TStringVector& paths);
+  // The path with base and one '/' cut off its front (not compared); unchanged
+  // when base is empty or the path is shorter.
+  static std::string RelativeTo(const std::string& path, const std::string& base);
+  // The two parts with one '/' between them unless the left one ends in '/'.
+  static std::string JoinPath(const std::string& left, const std::string& right);
+  // A byte count for people: "500バイト", "1.50KB", "146KB", "3.00MB".
+  static std::string SizeText(std::uint64_t bytes);
+
+ private:
+  void Prune();
+  bool IsYoung(const TBackupUnit& unit, const boost::posix_time::ptime& now) const;
+};

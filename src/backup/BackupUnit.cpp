@@ -1,0 +1,198 @@
+#include "backup/BackupUnit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include <boost/date_time/gregorian/gregorian_types.hpp>
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+
+#include "backup/Backup.h"
+#include "platform/ConfinedDelete.h"
+#include "platform/CopyFile.h"
+#include "platform/PathOps.h"
+#include "settings/KELNode.h"
+#include "settings/KELString.h"
+
+using hovrak::ReadValue;
+using hovrak::WriteValue;
+
+namespace {
+
+// Folders the store creates keep the copies as private as the settings folder.
+constexpr unsigned kFolderMode = 0700;
+
+// Characters a copy name or folder label may not carry: those Windows forbids in
+// names (so the copies can be carried back there) and those the settings file
+// cannot hold in a value (so the index always names the copy on disk).
+bool IsReplaced(char c) {
+  switch (c) {
+    case '\\': case ';': case ',': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+    case '\n': case '\x1a':
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ReplaceForbidden(std::string text, bool slashToo) {
+  for (char& c : text) {
+    if (IsReplaced(c) || (slashToo && c == '/')) c = '_';
+  }
+  return text;
+}
+
+// Removes each pair of consecutive slashes, scanning from the left without overlap.
+std::string RemoveSlashPairs(const std::string& text) {
+  std::string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+      ++i;
+      continue;
+    }
+    result += text[i];
+  }
+  return result;
+}
+
+TStringVector SplitPath(const std::string& path) {
+  TStringVector parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = path.find('/', start);
+    std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    if (!part.empty()) parts.push_back(std::move(part));
+    if (slash == std::string::npos) return parts;
+    start = slash + 1;
+  }
+}
+
+std::string WithSuffix(const std::string& name, int counter) { return name + "~" + std::to_string(counter); }
+
+// Makes the copy name unique within the unit: no earlier copy has that name, and
+// no folder on its way is an earlier copy's name or the other way round. The part
+// that collides gets the smallest free suffix "~2", "~3", ...
+std::string UniqueCopyName(const std::string& candidate, std::set<std::string>& files,
+                           std::set<std::string>& folders) {
+  const TStringVector parts = SplitPath(candidate);
+  std::string prefix;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    std::string folder = prefix + parts[i];
+    for (int k = 2; files.count(folder) != 0; ++k) folder = WithSuffix(prefix + parts[i], k);
+    folders.insert(folder);
+    prefix = folder + "/";
+  }
+  std::string name = prefix + parts.back();
+  for (int k = 2; files.count(name) != 0 || folders.count(name) != 0; ++k) {
+    name = WithSuffix(prefix + parts.back(), k);
+  }
+  files.insert(name);
+  return name;
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The last component of the base folder, or the whole base made into one name when
+// it has none (the root, or no common folder).
+std::string FolderLabel(const std::string& baseDir) {
+  const std::size_t slash = baseDir.rfind('/');
+  const std::string last = slash == std::string::npos ? baseDir : baseDir.substr(slash + 1);
+  return ReplaceForbidden(last.empty() ? baseDir : last, true);
+}
+
+}  // namespace
+
+TBackupUnit::TBackupUnit(const TBackup* owner)
+    : Time(boost::gregorian::date(2000, 1, 1)), owner_(owner) {}
+
+void TBackupUnit::Write(hovrak::TKELNode& node) const {
+  WriteValue(node, "Time", Time);
+  WriteValue(node, "Name", Name);
+  WriteValue(node, "Size", Size);
+  WriteValue(node, "BaseDir", BaseDir);
+  for (const std::string& file : Files) node.AddValue("File", file);
+}
+
+void TBackupUnit::Read(hovrak::TKELNode& node) {
+  ReadValue(node, "Time", Time);
+  ReadValue(node, "Name", Name);
+  ReadValue(node, "Size", Size);
+  ReadValue(node, "BaseDir", BaseDir);
+  Files.clear();
+  std::string file;
+  while (node.GetValue("File", file)) Files.push_back(file);
+}
+
+void TBackupUnit::Create(const TStringVector& files) {
+  Time = owner_->Now();
+  BaseDir = TBackup::CommonBaseDir(files);
+  Name = ChooseName(FolderLabel(BaseDir));
+  Size = 0;
+  Files.clear();
+
+  const std::string folder = Folder();
+  std::set<std::string> copyNames;
+  std::set<std::string> copyFolders;
+  std::uint64_t total = 0;
+  for (const std::string& file : files) {
+    const std::string copyName = UniqueCopyName(BackupFileName(file), copyNames, copyFolders);
+    Files.push_back(copyName);
+    const std::string target = TBackup::JoinPath(folder, copyName);
+    std::uint64_t size = 0;
+    if (hovrak::CreateFolders(ParentOf(target), kFolderMode) && hovrak::CopyFile(file, target) &&
+        hovrak::FileSizeOnDisk(target, size)) {
+      total += size;
+    }
+  }
+  Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, std::numeric_limits<std::uint32_t>::max()));
+}
+
+std::string TBackupUnit::ChooseName(const std::string& label) const {
+  const boost::gregorian::date day = Time.date();
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d%02d%02d", static_cast<int>(day.year()), static_cast<int>(day.month()),
+                static_cast<int>(day.day()));
+  const std::string stem = std::string(date) + "_" + label + "_";
+  const std::string dir = owner_->Folder();
+  for (unsigned counter = 1;; ++counter) {
+    const std::string name = stem + std::to_string(counter);
+    if (hovrak::PathExists(TBackup::JoinPath(dir, name))) continue;
+    // A unit of the index whose folder is gone must not share its name with the
+    // new one: deleting the old unit later would delete the new unit's copies.
+    bool listed = false;
+    for (const auto& unit : owner_->Units) listed = listed || (unit.get() != this && unit->Name == name);
+    if (!listed) return name;
+  }
+}
+
+std::string TBackupUnit::BackupFileName(const std::string& path) const {
+  const std::string relative = RemoveSlashPairs(ReplaceForbidden(TBackup::RelativeTo(path, BaseDir), false));
+  std::string name;
+  for (const std::string& part : SplitPath(relative)) {
+    if (!name.empty()) name += '/';
+    name += part == "." ? "_" : part == ".." ? "__" : part;
+  }
+  return name.empty() ? "_" : name;
+}
+
+std::string TBackupUnit::Folder() const { return TBackup::JoinPath(owner_->Folder(), Name); }
+
+bool TBackupUnit::IsConfined() const {
+  if (!hovrak::IsPlainName(Name)) return false;
+  for (const std::string& file : Files) {
+    if (!hovrak::IsConfinedRelativePath(file)) return false;
+  }
+  return true;
+}
+
+void TBackupUnit::DeleteFiles() const {
+  if (!IsConfined()) return;
+  // The unit's folder is walked from the backup folder too, so that a symbolic
+  // link put in its place is not followed.
+  const std::string root = owner_->Folder();
+  for (const std::string& file : Files) hovrak::DeleteFileBelow(root, Name + "/" + file);
+  hovrak::RemoveEmptyTreeBelow(root, Name);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Small questions and changes on paths that the backup store needs: whether a name
+// is taken, how large a file is, and creating a folder with its parents.
+
+#include <cstdint>
+#include <string>
+
+namespace hovrak {
+
+// True when anything has that name: a file, a folder, a symbolic link (even one
+// that leads nowhere) or any other entry.
+bool PathExists(const std::string& path);
+
+// The size of the file the path leads to (st_size). False, size untouched, when it
+// cannot be queried.
+bool FileSizeOnDisk(const std::string& path, std::uint64_t& size);
+
+// Creates the folder and every missing parent with the given permission bits (the
+// umask applies). True when the path is a folder afterwards.
+bool CreateFolders(const std::string& path, unsigned mode);
+
+}  // namespace hovrak
