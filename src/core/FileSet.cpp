@@ -1,7 +1,18 @@
 #include "core/FileSet.h"
 
+#include <memory>
 #include <set>
+#include <string_view>
 #include <vector>
+
+#include <boost/make_shared.hpp>
+
+#include "backup/Backup.h"
+#include "core/PlaceList.h"
+#include "core/StoppedException.h"
+#include "pattern/ReplaceInText.h"
+#include "pattern/SearchFileText.h"
+#include "text/File.h"
 
 #include "platform/DirReader.h"
 #include "platform/FileInfo.h"
@@ -77,4 +88,162 @@ int TFileSet::GetPathKind(const std::string& path) { return hovrak::PathKind(pat
 
 boost::posix_time::ptime TFileSet::GetLastWriteTime(const std::string& path) {
   return hovrak::LastWriteTime(path);
+}
+
+namespace {
+
+// The text file of a run's character type: raw bytes when the code is ASCII,
+// decoded UTF-16 otherwise.
+template <class C>
+struct TRunFile;
+
+template <>
+struct TRunFile<char> {
+  static std::unique_ptr<TFile<char>> Make(const std::string& path, TCharCode) {
+    return std::make_unique<TFile<char>>(path);
+  }
+};
+
+template <>
+struct TRunFile<wchar_t> {
+  static std::unique_ptr<TFile<wchar_t>> Make(const std::string& path, TCharCode code) {
+    return std::make_unique<TFile<wchar_t>>(path, code);
+  }
+};
+
+}  // namespace
+
+TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult result) const {
+  return OnFileError ? OnFileError(path, result) : TDecision::Skip;
+}
+
+int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list) {
+  if (Files.empty()) return 2;
+  const int n = static_cast<int>(Files.size());
+  for (int i = 0; i < n; ++i) {
+    const std::string& path = Files[static_cast<std::size_t>(i)];
+    if (OnProcess) OnProcess(TProcessType::Searching, path, i, n);
+    // Taken before the load, so a change made while the file is read counts as a change.
+    TPosixTimePtr stamp;
+    if (CheckTime) stamp = boost::make_shared<boost::posix_time::ptime>(GetLastWriteTime(path));
+    const bool hit = SearchFile(path, pattern, list);
+    // A file whose time could not be read gets no entry and is never reported as changed.
+    if (hit && stamp && !stamp->is_special()) TimeStamps[path] = stamp;
+  }
+  return 0;
+}
+
+bool TFileSet::SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
+                          TAbstractPlaceList& list) {
+  if (CharCode == TCharCode::ASCII) return SearchFileAs<char>(path, pattern, list);
+  return SearchFileAs<wchar_t>(path, pattern, list);
+}
+
+template <class C>
+bool TFileSet::SearchFileAs(const std::string& path, const TAbstractSearchedPattern& pattern,
+                            TAbstractPlaceList& list) {
+  const auto& typedPattern = dynamic_cast<const TSearchedPattern<C>&>(pattern);
+  auto& typedList = dynamic_cast<TPlaceList<C>&>(list);
+  TFileReadOptions options;
+  options.checkCharCode = false;
+  options.maxSize = MaxFileSize;
+  for (;;) {
+    const auto file = TRunFile<C>::Make(path, CharCode);
+    const TFileOperationResult result = file->Load(options);
+    if (result == TFileOperationResult::Success)
+      return SearchFileText<C>(typedPattern, std::basic_string_view<C>(file->Text), typedList, path);
+    if (result != TFileOperationResult::OpenFailed) return false;  // too large, undecodable
+    const TDecision decision = AskFileError(path, result);
+    if (decision == TDecision::Skip) return false;
+    if (decision == TDecision::Abort) throw EStoppedException();
+  }
+}
+
+int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup) {
+  std::set<std::string> targets;
+  for (int i = 0, n = list.Count(); i < n; ++i) {
+    const TAbstractPlace* place = list.Item(i);
+    if (place->Checked) targets.insert(place->FileName);
+  }
+  if (doBackup && Backup) {
+    if (OnProcess) OnProcess(TProcessType::BackingUp, std::string(), 0, 0);
+    Backup->MakeBackup(TStringVector(targets.begin(), targets.end()));
+  }
+  const int m = static_cast<int>(targets.size());
+  int k = 0;
+  for (const std::string& path : Files) {
+    if (targets.count(path) == 0) continue;
+    if (OnProcess) OnProcess(TProcessType::Replacing, path, k, m);
+    ReplaceFile(path, pattern, list);
+    ++k;
+    // A path listed twice is rewritten once.
+    targets.erase(path);
+  }
+  return 0;
+}
+
+void TFileSet::ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern,
+                           TAbstractPlaceList& list) {
+  if (CharCode == TCharCode::ASCII) ReplaceFileAs<char>(path, pattern, list);
+  else ReplaceFileAs<wchar_t>(path, pattern, list);
+}
+
+template <class C>
+void TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
+                             TAbstractPlaceList& list) {
+  const auto& typedPattern = dynamic_cast<const TReplacingPattern<C>&>(pattern);
+  TFileReadOptions options;
+  options.checkCharCode = CheckCharCode;
+  options.maxSize = 2147483647;
+  std::unique_ptr<TFile<C>> file;
+  // Check and load until the file loads, is forced, or is given up.
+  for (;;) {
+    TDecision decision = TDecision::Force;
+    if (IsModifiedSinceSearch(path)) decision = AskFileError(path, TFileOperationResult::ModifiedSinceSearch);
+    if (decision == TDecision::Force) {
+      file = TRunFile<C>::Make(path, CharCode);
+      const TFileOperationResult result = file->Load(options);
+      if (result == TFileOperationResult::Success) break;
+      decision = AskFileError(path, result);
+      // Force cannot write a file that was not read: only a complete text is forced.
+      if (decision == TDecision::Force &&
+          (result == TFileOperationResult::OpenFailed || result == TFileOperationResult::TooLarge))
+        decision = TDecision::Skip;
+    }
+    if (decision == TDecision::Force) break;
+    if (decision == TDecision::Abort) throw EStoppedException();
+    if (decision == TDecision::Skip) return;
+    // Retry: check the time and load again.
+  }
+  if (!ReplaceInText<C>(typedPattern, file->Text, list, path)) return;
+  for (;;) {
+    const TFileOperationResult result = file->Save();
+    if (result != TFileOperationResult::OpenFailed) break;
+    // A write failure never ends the run: anything but Retry leaves the file as it was.
+    if (AskFileError(path, result) != TDecision::Retry) return;
+  }
+  RemovePlacesOfFile(list, path);
+}
+
+bool TFileSet::IsModifiedSinceSearch(const std::string& path) const {
+  const auto it = TimeStamps.find(path);
+  if (it == TimeStamps.end() || !it->second) return false;
+  // A file whose time cannot be read now (deleted, say) is left to the load, which
+  // reports it as a failed open that the user can retry.
+  const boost::posix_time::ptime now = GetLastWriteTime(path);
+  return !now.is_special() && now != *it->second;
+}
+
+void TFileSet::RemovePlacesOfFile(TAbstractPlaceList& list, const std::string& path) {
+  // Places of one file stand together in search order; erase each run in one step.
+  int i = 0;
+  while (i < list.Count()) {
+    if (list.Item(i)->FileName != path) {
+      ++i;
+      continue;
+    }
+    int j = i + 1;
+    while (j < list.Count() && list.Item(j)->FileName == path) ++j;
+    list.Erase(i, j - i);
+  }
 }

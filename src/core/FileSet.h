@@ -16,6 +16,9 @@
 #include "text/CharCode.h"
 
 class TBackup;
+class TAbstractPlaceList;
+class TAbstractSearchedPattern;
+class TAbstractReplacingPattern;
 
 using TPosixTimePtr = boost::shared_ptr<boost::posix_time::ptime>;
 // Takes one path; returns true to go on, false to stop the walk.
@@ -65,4 +68,34 @@ class TFileSet {
   // Last-write time in UTC with millisecond resolution; not_a_date_time when the
   // file cannot be queried.
   static boost::posix_time::ptime GetLastWriteTime(const std::string& path);
+
+  // The search loop: every file in order, with a Searching report before each.
+  // pattern and list are of the run's character type (narrow when CharCode is
+  // ASCII). Returns 2 when Files is empty, else 0. EStoppedException passes on.
+  int Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list);
+  // Loads one file and searches it; true when a place was added. Open failures ask
+  // OnFileError (Retry loads again, Abort stops); other load failures skip silently.
+  bool SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
+                  TAbstractPlaceList& list);
+
+  // The replace loop over the files with ticked places, in search order, after
+  // handing them to the backup store when doBackup is set. Returns 0.
+  int Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup);
+  // Checks, loads, splices and writes one file; its places leave the list once it
+  // is written.
+  void ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern,
+                   TAbstractPlaceList& list);
+  // True when the search stored a time stamp for path and the file's time differs now.
+  bool IsModifiedSinceSearch(const std::string& path) const;
+  // Removes every place of path, ticked or not, keeping the order of the others.
+  static void RemovePlacesOfFile(TAbstractPlaceList& list, const std::string& path);
+
+ private:
+  TDecision AskFileError(const std::string& path, TFileOperationResult result) const;
+  template <class C>
+  bool SearchFileAs(const std::string& path, const TAbstractSearchedPattern& pattern,
+                    TAbstractPlaceList& list);
+  template <class C>
+  void ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
+                     TAbstractPlaceList& list);
 };

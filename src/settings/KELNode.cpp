@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/SafeSave.h"
 #include "settings/KELObject.h"
 
 namespace hovrak {
@@ -53,74 +54,6 @@ bool ReadRegularFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Replaces the file whole: the bytes go to a temporary file in the same folder,
-// which is flushed to disk and then renamed over the target. A crash or a full
-// disk leaves either the old file or the new one, never a truncated one.
-bool WriteFileSafely(const std::string& path, const std::string& bytes) {
-  std::string target = path;
-  struct stat st;
-  const bool exists = ::lstat(path.c_str(), &st) == 0;
-  if (exists && S_ISLNK(st.st_mode)) {
-    // Replace the file the link points to and keep the link.
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved) {
-      target = resolved;
-      std::free(resolved);
-    }
-  }
-  struct stat targetStat;
-  const bool targetExists = ::stat(target.c_str(), &targetStat) == 0;
-  if (targetExists && !S_ISREG(targetStat.st_mode)) return false;
-
-  const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folder + "." + name + ".XXXXXX";
-  std::vector<char> tempBuffer(temp.begin(), temp.end());
-  tempBuffer.push_back('\0');
-  const int fd = ::mkstemp(tempBuffer.data());
-  if (fd < 0) return false;
-  temp = tempBuffer.data();
-
-  mode_t mode;
-  if (targetExists) {
-    mode = targetStat.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable.
-  const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    ::fsync(dirFd);
-    ::close(dirFd);
-  }
-  return true;
-}
-
 }  // namespace
 
 TKELNode::~TKELNode() {
@@ -145,7 +78,7 @@ bool TKELNode::LoadFile(const std::string& path) {
 }
 
 bool TKELNode::SaveFile(const std::string& path) const {
-  return WriteFileSafely(path, SaveToBytes());
+  return hovrak::SafeWriteFile(path, SaveToBytes()) == 0;
 }
 
 void TKELNode::LoadFromBytes(const std::string& bytes) {

@@ -1,0 +1,88 @@
+#include "core/MirunApp.h"
+
+#include "backup/Backup.h"
+#include "core/PlaceList.h"
+#include "core/StoppedException.h"
+#include "pattern/CreateReplacingPattern.h"
+#include "pattern/CreateSearchedPattern.h"
+#include "pattern/InvalidSearchedPattern.h"
+#include "pattern/ReplacingPattern.h"
+#include "platform/AnsiCodePage.h"
+#include "settings/Option.h"
+
+TMirunApp::TMirunApp() : Option(std::make_unique<TOption>()), Backup(std::make_unique<TBackup>()) {}
+
+TMirunApp::~TMirunApp() = default;
+
+int TMirunApp::Search(const TStringVector& paths, const TStringVector& filters, const std::string& text) {
+  try {
+    auto fileSet = std::make_unique<TFileSet>();
+    fileSet->Backup = Backup.get();
+    fileSet->OnProcess = OnProcess;
+    fileSet->OnFileError = OnFileError;
+    fileSet->CharCode = Option->CharCode;
+    fileSet->CheckCharCode = Option->CheckCharCode;
+    fileSet->CheckTime = Option->CheckTime;
+    fileSet->MaxFileSize = Option->MaxFileSize;
+    // The old places belong to the old file set: they go with it, so a replace can
+    // never pair them with the new file list and its time stamps.
+    PlaceList.reset();
+    FileSet = std::move(fileSet);
+
+    if (paths.empty() || TFileSet::GetPathKind(paths.front()) != 2)
+      FileSet->SetFiles(paths);
+    else
+      FileSet->AddFolder(paths.front(), filters, Option->SubDir);
+    if (FileSet->Files.empty()) return SearchNoTargetFiles;
+
+    const bool wide = FileSet->CharCode != TCharCode::ASCII;
+    if (wide) PlaceList = std::make_unique<TPlaceList<wchar_t>>();
+    else PlaceList = std::make_unique<TPlaceList<char>>();
+    PlaceList->OnAdd = [this](TAbstractPlace* place) {
+      if (OnPlaceAdded) OnPlaceAdded(place);
+    };
+
+    TSearchInfo info;
+    info.IsWide = wide;
+    info.Text = text;
+    info.Mode = static_cast<std::uint8_t>(Option->Mode);
+    info.CaseSensitive = Option->CaseSensitive;
+    info.Escape = Option->Escape;
+    info.ByLine = Option->ByLine;
+    info.ShowLine = Option->ShowLine;
+    const auto pattern = CreateSearchedPattern(info);
+    return FileSet->Search(*pattern, *PlaceList);
+  } catch (const EStoppedException&) {
+    return SearchStopped;
+  } catch (const EInvalidSearchedPattern&) {
+    return SearchInvalidPattern;
+  }
+}
+
+std::unique_ptr<TAbstractReplacingPattern> TMirunApp::MakeReplacingPattern(const std::string& replacement) const {
+  TReplaceInfo info;
+  info.IsWide = (FileSet ? FileSet->CharCode : Option->CharCode) != TCharCode::ASCII;
+  info.Text = replacement;
+  info.Mode = static_cast<std::uint8_t>(Option->Mode);
+  info.Escape = Option->Escape;
+  return CreateReplacingPattern(info);
+}
+
+int TMirunApp::Replace(const std::string& replacement) {
+  if (!FileSet || !PlaceList) return ReplaceCompleted;
+  try {
+    const auto pattern = MakeReplacingPattern(replacement);
+    FileSet->Replace(*pattern, *PlaceList, Option->Backup);
+    return ReplaceCompleted;
+  } catch (const EStoppedException&) {
+    return ReplaceStopped;
+  }
+}
+
+std::string TMirunApp::PreviewReplacement(int index, const std::string& replacement) const {
+  if (!PlaceList || index < 0 || index >= PlaceList->Count()) return std::string();
+  const auto pattern = MakeReplacingPattern(replacement);
+  if (const auto* wide = dynamic_cast<const TReplacingPattern<wchar_t>*>(pattern.get()))
+    return hovrak::WideToAnsi(wide->GetReplacement(*PlaceList, index));
+  return dynamic_cast<const TReplacingPattern<char>&>(*pattern).GetReplacement(*PlaceList, index);
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The application core: runs a search and a replace from start to end, owns the
+// options, the backup store and the results of the last search, and reports to the
+// front end only through callbacks.
+
+#include <memory>
+#include <string>
+
+#include <boost/function.hpp>
+
+#include "core/AbstractPlaceList.h"
+#include "core/Decision.h"
+#include "core/FileSet.h"
+#include "core/ProcessType.h"
+#include "core/StringVector.h"
+#include "pattern/AbstractReplacingPattern.h"
+
+class TOption;
+class TBackup;
+
+// Outcome codes of TMirunApp::Search.
+enum TSearchOutcome : int {
+  SearchCompleted = 0,
+  SearchInvalidPattern = 1,
+  SearchNoTargetFiles = 2,
+  SearchStopped = 3,
+  SearchFailed = 4,  // assigned by the caller when Search lets an exception out
+};
+
+// Outcome codes of TMirunApp::Replace.
+enum TReplaceOutcome : int {
+  ReplaceCompleted = 0,
+  ReplaceStopped = 1,
+};
+
+class TMirunApp {
+ public:
+  TMirunApp();
+  ~TMirunApp();
+  TMirunApp(const TMirunApp&) = delete;
+  TMirunApp& operator=(const TMirunApp&) = delete;
+
+  // Results of the last search; null before the first one.
+  std::unique_ptr<TAbstractPlaceList> PlaceList;
+  std::unique_ptr<TFileSet> FileSet;
+  std::unique_ptr<TOption> Option;
+  std::unique_ptr<TBackup> Backup;
+
+  // Called for every place appended to the place list; may be empty.
+  boost::function<void(TAbstractPlace*)> OnPlaceAdded;
+  // Progress; the handler may raise EStoppedException to stop the run.
+  TProcessEvent OnProcess;
+  // Asks what to do with a file that failed a check; empty answers Skip.
+  TFileErrorEvent OnFileError;
+
+  // Lists the files (a folder as first path: its filtered files; otherwise the paths
+  // as given), compiles text and searches every file. Returns a TSearchOutcome;
+  // exceptions other than a stop or an invalid pattern pass on.
+  int Search(const TStringVector& paths, const TStringVector& filters, const std::string& text);
+
+  // Replaces the ticked places of the last search. Returns a TReplaceOutcome.
+  int Replace(const std::string& replacement);
+  std::unique_ptr<TAbstractReplacingPattern> MakeReplacingPattern(const std::string& replacement) const;
+  // What place index of the list would be replaced with, in UTF-8.
+  std::string PreviewReplacement(int index, const std::string& replacement) const;
+};
