@@ -60,10 +60,13 @@ BENCHMARK(BM_FileLoadNarrow)->Unit(benchmark::kMillisecond);
 void BM_FileLoadWideAuto(benchmark::State& state) {
   const TBenchFile& f = BenchFile();
   const bool check = state.range(0) != 0;
+  std::size_t units = 0;
   for (auto _ : state) {
     TFile<wchar_t> file(f.Path());
     benchmark::DoNotOptimize(file.Load(TFileReadOptions{check, std::numeric_limits<std::int32_t>::max()}));
+    units = file.Text.size();
   }
+  state.counters["units"] = static_cast<double>(units);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.Size()));
 }
 BENCHMARK(BM_FileLoadWideAuto)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

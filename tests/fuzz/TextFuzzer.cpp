@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/AnsiCodePage.h"
+#include "text/AnalyzeEncoding.h"
 #include "text/Conversions.h"
 #include "text/DetectCharCode.h"
 #include "text/File.h"
@@ -71,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Detection never fails and names only codes a file can be read in.
   const TCharCode detected = DetectCharCode(bytes);
   Check(detected != TCharCode::Auto && static_cast<unsigned>(detected) <= 8);
+  for (const std::size_t limit : {std::size_t(0), std::size_t(3), std::size_t(2000), size})
+    Check(static_cast<unsigned>(hovrak::analyze_encoding(bytes.data(), size, limit)) <=
+          static_cast<unsigned>(hovrak::TEncoding::UTF32LE));
 
   // Decoders.
   CheckUnits(hovrak::cp932_to_unicode(bytes));

@@ -99,6 +99,13 @@ TEST(File, SizeLimitIsInclusive) {
 
   WriteWholeFile(path, "");
   EXPECT_EQ(TFile<char>(path).Load({false, 0}), R::Success);
+
+  // A file whose size does not show before reading is held to the limit while read.
+  TFile<char> proc("/proc/self/status");
+  EXPECT_EQ(proc.Load({false, 10}), R::TooLarge);
+  EXPECT_TRUE(proc.Text.empty());
+  EXPECT_EQ(proc.Load(kNoCheck), R::Success);
+  EXPECT_GT(proc.Text.size(), 10u);
 }
 
 TEST(File, UnreadableTargetsAreOpenFailed) {
