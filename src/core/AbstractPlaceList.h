@@ -2,6 +2,8 @@
 // The place list of a run as every user sees it: indexed access, count, and the
 // notification of each appended place.
 
+#include <functional>
+
 #include <boost/function.hpp>
 
 #include "core/AbstractPlace.h"
@@ -15,6 +17,8 @@ class TAbstractPlaceList {
   virtual int Count() const = 0;
   // Removes count places starting at index.
   virtual void Erase(int index, int count = 1) = 0;
+  // Removes every place for which pred is true, keeping the order of the others.
+  virtual void EraseIf(const std::function<bool(const TAbstractPlace&)>& pred) = 0;
 
   // Called with each place right after it is appended; may be empty.
   boost::function<void(TAbstractPlace*)> OnAdd;

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <string_view>
 #include <vector>
 
@@ -160,37 +162,55 @@ bool TFileSet::SearchFileAs(const std::string& path, const TAbstractSearchedPatt
 }
 
 int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup) {
+  // One pass over the list: the files to rewrite and where each file's places are.
   std::set<std::string> targets;
+  std::unordered_map<std::string, std::vector<int>> placesOf;
   for (int i = 0, n = list.Count(); i < n; ++i) {
     const TAbstractPlace* place = list.Item(i);
     if (place->Checked) targets.insert(place->FileName);
+    placesOf[place->FileName].push_back(i);
   }
   if (doBackup && Backup) {
     if (OnProcess) OnProcess(TProcessType::BackingUp, std::string(), 0, 0);
     Backup->MakeBackup(TStringVector(targets.begin(), targets.end()));
   }
+  // The places of written files leave the list in one pass at the end, also when the
+  // run is stopped, so the indices above stay valid during the run.
+  std::unordered_set<std::string> written;
+  struct TRemoveWritten {
+    TAbstractPlaceList& list;
+    const std::unordered_set<std::string>& written;
+    ~TRemoveWritten() {
+      if (!written.empty())
+        list.EraseIf([this](const TAbstractPlace& p) { return written.count(p.FileName) != 0; });
+    }
+  } removeWritten{list, written};
+
   const int m = static_cast<int>(targets.size());
   int k = 0;
   for (const std::string& path : Files) {
-    if (targets.count(path) == 0) continue;
-    if (OnProcess) OnProcess(TProcessType::Replacing, path, k, m);
-    ReplaceFile(path, pattern, list);
-    ++k;
     // A path listed twice is rewritten once.
-    targets.erase(path);
+    if (targets.erase(path) == 0) continue;
+    if (OnProcess) OnProcess(TProcessType::Replacing, path, k, m);
+    const std::vector<int>& indices = placesOf[path];
+    const bool wrote = CharCode == TCharCode::ASCII ? ReplaceFileAs<char>(path, pattern, list, &indices)
+                                                    : ReplaceFileAs<wchar_t>(path, pattern, list, &indices);
+    if (wrote) written.insert(path);
+    ++k;
   }
   return 0;
 }
 
 void TFileSet::ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern,
                            TAbstractPlaceList& list) {
-  if (CharCode == TCharCode::ASCII) ReplaceFileAs<char>(path, pattern, list);
-  else ReplaceFileAs<wchar_t>(path, pattern, list);
+  const bool wrote = CharCode == TCharCode::ASCII ? ReplaceFileAs<char>(path, pattern, list, nullptr)
+                                                  : ReplaceFileAs<wchar_t>(path, pattern, list, nullptr);
+  if (wrote) RemovePlacesOfFile(list, path);
 }
 
 template <class C>
-void TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
-                             TAbstractPlaceList& list) {
+bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
+                             TAbstractPlaceList& list, const std::vector<int>* indices) {
   const auto& typedPattern = dynamic_cast<const TReplacingPattern<C>&>(pattern);
   TFileReadOptions options;
   options.checkCharCode = CheckCharCode;
@@ -205,24 +225,25 @@ void TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
       const TFileOperationResult result = file->Load(options);
       if (result == TFileOperationResult::Success) break;
       decision = AskFileError(path, result);
-      // Force cannot write a file that was not read: only a complete text is forced.
+      // Only a complete text can be forced: a file that was not read is skipped.
       if (decision == TDecision::Force &&
           (result == TFileOperationResult::OpenFailed || result == TFileOperationResult::TooLarge))
         decision = TDecision::Skip;
     }
     if (decision == TDecision::Force) break;
     if (decision == TDecision::Abort) throw EStoppedException();
-    if (decision == TDecision::Skip) return;
+    if (decision == TDecision::Skip) return false;
     // Retry: check the time and load again.
   }
-  if (!ReplaceInText<C>(typedPattern, file->Text, list, path)) return;
+  const bool changed = indices ? ReplaceInText<C>(typedPattern, file->Text, list, path, *indices)
+                               : ReplaceInText<C>(typedPattern, file->Text, list, path);
+  if (!changed) return false;
   for (;;) {
     const TFileOperationResult result = file->Save();
-    if (result != TFileOperationResult::OpenFailed) break;
+    if (result != TFileOperationResult::OpenFailed) return true;
     // A write failure never ends the run: anything but Retry leaves the file as it was.
-    if (AskFileError(path, result) != TDecision::Retry) return;
+    if (AskFileError(path, result) != TDecision::Retry) return false;
   }
-  RemovePlacesOfFile(list, path);
 }
 
 bool TFileSet::IsModifiedSinceSearch(const std::string& path) const {
@@ -235,15 +256,5 @@ bool TFileSet::IsModifiedSinceSearch(const std::string& path) const {
 }
 
 void TFileSet::RemovePlacesOfFile(TAbstractPlaceList& list, const std::string& path) {
-  // Places of one file stand together in search order; erase each run in one step.
-  int i = 0;
-  while (i < list.Count()) {
-    if (list.Item(i)->FileName != path) {
-      ++i;
-      continue;
-    }
-    int j = i + 1;
-    while (j < list.Count() && list.Item(j)->FileName == path) ++j;
-    list.Erase(i, j - i);
-  }
+  list.EraseIf([&path](const TAbstractPlace& p) { return p.FileName == path; });
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <boost/date_time/posix_time/ptime.hpp>
 #include <boost/function.hpp>
@@ -95,7 +96,9 @@ class TFileSet {
   template <class C>
   bool SearchFileAs(const std::string& path, const TAbstractSearchedPattern& pattern,
                     TAbstractPlaceList& list);
+  // indices: the places of path in the list, ascending (null: look through the
+  // whole list). Returns true when the file was written.
   template <class C>
-  void ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
-                     TAbstractPlaceList& list);
+  bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
+                     TAbstractPlaceList& list, const std::vector<int>* indices);
 };

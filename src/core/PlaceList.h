@@ -2,6 +2,7 @@
 // The places of one search run in search order (file by file, ascending position
 // within a file), in the searched character type. The list owns its places.
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 
@@ -19,6 +20,11 @@ class TPlaceList : public TAbstractPlaceList {
   void Erase(int index, int count = 1) override {
     const auto first = Places.begin() + index;
     Places.erase(first, first + count);
+  }
+
+  void EraseIf(const std::function<bool(const TAbstractPlace&)>& pred) override {
+    Places.erase(std::remove_if(Places.begin(), Places.end(), [&pred](const TPlacePtr& p) { return pred(*p); }),
+                 Places.end());
   }
 
   // Appends at the back and notifies OnAdd.

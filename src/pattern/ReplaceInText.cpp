@@ -2,17 +2,19 @@
 
 #include <algorithm>
 
-template <class C>
-bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
-                   const TAbstractPlaceList& list, const std::string& fileName) {
+namespace {
+
+// Walks the places given by next() (an index, or -1 at the end).
+template <class C, class TNext>
+bool Splice(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
+            const TAbstractPlaceList& list, const std::string& fileName, TNext next) {
   const std::size_t size = text.size();
   std::basic_string<C> result;
   bool changed = false;
   std::size_t copied = 0;
   std::size_t cursorOffset = 0;
   long long cursorLine = 0;
-  const int count = list.Count();
-  for (int i = 0; i < count; ++i) {
+  for (int i = next(); i >= 0; i = next()) {
     const TAbstractPlace* place = list.Item(i);
     if (!place->Checked || place->FileName != fileName) continue;
     while (cursorLine < place->Line) {
@@ -40,7 +42,29 @@ bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& te
   return true;
 }
 
+}  // namespace
+
+template <class C>
+bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
+                   const TAbstractPlaceList& list, const std::string& fileName) {
+  int i = 0;
+  const int count = list.Count();
+  return Splice(pattern, text, list, fileName, [&] { return i < count ? i++ : -1; });
+}
+
+template <class C>
+bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
+                   const TAbstractPlaceList& list, const std::string& fileName,
+                   const std::vector<int>& indices) {
+  std::size_t k = 0;
+  return Splice(pattern, text, list, fileName, [&] { return k < indices.size() ? indices[k++] : -1; });
+}
+
 template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
                                   const TAbstractPlaceList&, const std::string&);
 template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
                                      const TAbstractPlaceList&, const std::string&);
+template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
+                                  const TAbstractPlaceList&, const std::string&, const std::vector<int>&);
+template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
+                                     const TAbstractPlaceList&, const std::string&, const std::vector<int>&);
