@@ -67,7 +67,32 @@ void BM_FileSetListThreeFilters(benchmark::State& state) {
   ListTree(state, {"*.txt", "*.htm", "*.cpp"});
 }
 
+// One flat folder of 100,000 empty files: the listing must stay linear in the
+// number of names.
+void BM_FileSetHugeFolder(benchmark::State& state) {
+  static const std::string root = [] {
+    std::string tmpl = (fs::temp_directory_path() / "mirun-bench-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) std::abort();
+    for (int i = 0; i < 100000; ++i) std::ofstream(fs::path(tmpl) / ("f" + std::to_string(i) + ".txt"));
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(root, ec);
+    });
+    return tmpl;
+  }();
+  std::size_t files = 0;
+  for (auto _ : state) {
+    TFileSet set;
+    set.AddFolder(root, {"*.txt"}, false);
+    files = set.Files.size();
+  }
+  state.counters["files"] = static_cast<double>(files);
+  state.counters["files/s"] =
+      benchmark::Counter(static_cast<double>(files) * state.iterations(), benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(BM_FileSetListAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileSetHugeFolder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FileSetListThreeFilters)->Unit(benchmark::kMillisecond);
 
 }  // namespace
