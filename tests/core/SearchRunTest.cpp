@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <stdexcept>
@@ -193,4 +195,22 @@ TEST_F(SearchRun, UnreadableFilesAndFoldersNeverAbortTheListing) {
   EXPECT_EQ(rec.places.back(), "ok/a.txt:0:0");
   for (const auto& f : app.FileSet->Files) EXPECT_EQ(f.find("fifo"), std::string::npos);
   chmod(P("locked").c_str(), 0700);
+}
+
+TEST_F(SearchRun, NothingStaysOpenBetweenFiles) {
+  for (int i = 0; i < 300; ++i) WriteWholeFile(P("f" + std::to_string(i) + ".txt"), "hit");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Far fewer descriptors than files: a leak would make later files fail to open.
+    struct rlimit limit = {48, 48};
+    setrlimit(RLIMIT_NOFILE, &limit);
+    app.OnFileError = [](const std::string&, TFileOperationResult) -> TDecision { _exit(3); };
+    const int outcome = Search({""}, "hit");
+    _exit(outcome == SearchCompleted && app.PlaceList->Count() == 300 ? 0 : 4);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
