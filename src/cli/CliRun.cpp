@@ -195,7 +195,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   output.Flush();
   clearProgress();
   if (output.Closed()) return kOutputClosed;
-  if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(errno));
+  if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
   switch (outcome) {
     case SearchInvalidPattern: return message(MessageTable(37));
     case SearchNoTargetFiles: return message(MessageTable(38));

@@ -93,6 +93,7 @@ bool TPlaceOutput::Flush() {
 }
 
 void TPlaceOutput::NoteError() {
+  error_ = errno;
   if (errno == EPIPE) closed_ = true;
   else broken_ = true;
 }

@@ -27,6 +27,8 @@ class TPlaceOutput {
   // The output was closed by its reader (EPIPE) or failed otherwise.
   bool Closed() const { return closed_; }
   bool Broken() const { return broken_; }
+  // The errno of the failed write.
+  int Error() const { return error_; }
 
   // PATH:LINE:COLUMN:TEXT with a line feed: LINE and COLUMN 1-based, TEXT the line
   // of the hit (the context from the last line feed before it to the first after
@@ -42,5 +44,6 @@ class TPlaceOutput {
   bool pending_ = false;
   bool closed_ = false;
   bool broken_ = false;
+  int error_ = 0;
   std::chrono::steady_clock::time_point lastFlush_;
 };

@@ -63,7 +63,13 @@ TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& optio
     if (!options.WorkDir.empty() && ::chdir(options.WorkDir.c_str()) != 0) ::_exit(127);
     const int nullFd = ::open("/dev/null", O_RDONLY);
     ::dup2(nullFd, 0);
-    ::dup2(outPipe[1], 1);
+    if (!options.OutFile.empty()) {
+      const int outFile = ::open(options.OutFile.c_str(), O_WRONLY);
+      if (outFile < 0) ::_exit(127);
+      ::dup2(outFile, 1);
+    } else {
+      ::dup2(outPipe[1], 1);
+    }
     ::dup2(errFd, 2);
     if (errFd != errPipe[1]) ::close(errFd);
     ::execve(argv[0], argv.data(), envp.data());

@@ -189,6 +189,16 @@ TEST(CliSearch, ClosedOutputEndsQuietly) {
   EXPECT_EQ(r.Err, "");
 }
 
+TEST(CliSearch, AFullDiskIsAnError) {
+  TTempDir dir;
+  WriteWholeFile(dir / "a.txt", "word\n");
+  TCliOptions options;
+  options.OutFile = "/dev/full";
+  const TCliResult r = RunCli({"-s", "word", dir / "a.txt"}, options);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Err.find("cannot write the output"), std::string::npos) << r.Err;
+}
+
 TEST(CliSearch, CtrlCStopsAndKeepsWhatWasPrinted) {
   TTempDir dir;
   std::string text;
