@@ -251,6 +251,7 @@ Long options:
   --quiet                     no progress and no summary
   --help, --version
 Options not given come from the settings file.
-Exit status: 0 places found or replace done, 1 nothing found, 2 error, 130 stopped.
+Exit status: 0 places found or replace done, 1 nothing found, 2 error, 130 stopped
+by Ctrl-C (a second Ctrl-C ends at once), 141 the output was closed.
 )";
 }
