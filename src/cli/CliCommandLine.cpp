@@ -1,0 +1,257 @@
+#include "cli/CliCommandLine.h"
+
+#include "core/ArgParser.h"
+#include "settings/Option.h"
+
+namespace {
+
+// Letters of the short switches; n (start the search at once) only matters to the
+// desktop program and is accepted without effect.
+const std::string kValueLetters = "fmsK";
+const std::string kFlagLetters = "rRlLiIeEcCbBn";
+constexpr int kMaxSizeLimitMB = 2047;  // MaxFileSize is a signed 32-bit byte count
+
+enum class TValueKind { None, Required, EqualsOnly };
+
+struct TLongOption {
+  const char* Name;
+  TValueKind Kind;
+};
+
+constexpr TLongOption kLongOptions[] = {
+    {"replace", TValueKind::Required},   {"on-error", TValueKind::Required},
+    {"csv", TValueKind::EqualsOnly},     {"settings", TValueKind::Required},
+    {"line-numbers", TValueKind::None},  {"no-line-numbers", TValueKind::None},
+    {"max-size", TValueKind::Required},  {"quiet", TValueKind::None},
+    {"help", TValueKind::None},          {"version", TValueKind::None},
+};
+
+bool ParseCount(const std::string& text, long long limit, long long& value) {
+  if (text.empty() || text.size() > 9) return false;
+  value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return value <= limit;
+}
+
+}  // namespace
+
+TCliCommandLine::TCliCommandLine(const std::vector<std::string>& args) {
+  std::vector<std::string> shortArgs;
+  TStringVector afterOptions;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      afterOptions.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+      break;
+    }
+    if (arg.compare(0, 2, "--") != 0) {
+      shortArgs.push_back(arg);
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    std::optional<std::string> value;
+    if (equals != std::string::npos) value = arg.substr(equals + 1);
+    const TLongOption* option = nullptr;
+    for (const TLongOption& candidate : kLongOptions) {
+      if (name == candidate.Name) option = &candidate;
+    }
+    if (!option) {
+      Fail("unknown option '--" + name + "'");
+      return;
+    }
+    if (option->Kind == TValueKind::None && value) {
+      Fail("option '--" + name + "' takes no value");
+      return;
+    }
+    if (option->Kind == TValueKind::Required && !value) {
+      if (i + 1 >= args.size()) {
+        Fail("option '--" + name + "' needs a value");
+        return;
+      }
+      value = args[++i];
+    }
+    if (!ParseLong(name, value)) return;
+  }
+  if (!ParseShort(shortArgs)) return;
+  Targets.insert(Targets.end(), afterOptions.begin(), afterOptions.end());
+}
+
+bool TCliCommandLine::Fail(const std::string& message) {
+  if (error_.empty()) error_ = message;
+  return false;
+}
+
+bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std::string>& value) {
+  if (name == "replace") {
+    Replacement = *value;
+  } else if (name == "on-error") {
+    if (*value == "skip") OnError = TOnError::Skip;
+    else if (*value == "force") OnError = TOnError::Force;
+    else if (*value == "abort") OnError = TOnError::Abort;
+    else return Fail("option '--on-error' takes skip, force or abort, not '" + *value + "'");
+  } else if (name == "csv") {
+    Csv = true;
+    if (value) return ParseCsvColumns(*value);
+  } else if (name == "settings") {
+    if (value->empty()) return Fail("option '--settings' needs a file name");
+    SettingsPath = *value;
+  } else if (name == "line-numbers") {
+    ShowLine = true;
+  } else if (name == "no-line-numbers") {
+    ShowLine = false;
+  } else if (name == "max-size") {
+    long long mb = 0;
+    if (!ParseCount(*value, kMaxSizeLimitMB, mb))
+      return Fail("option '--max-size' takes a whole number of MB from 0 to " + std::to_string(kMaxSizeLimitMB) +
+                  ", not '" + *value + "'");
+    MaxFileSize = static_cast<std::int32_t>(mb * 1048576);
+  } else if (name == "quiet") {
+    Quiet = true;
+  } else if (name == "help") {
+    Help = true;
+  } else if (name == "version") {
+    Version = true;
+  }
+  return true;
+}
+
+bool TCliCommandLine::ParseCsvColumns(const std::string& columns) {
+  CsvFile = CsvLine = CsvHit = CsvAround = false;
+  std::size_t pos = 0;
+  while (pos <= columns.size() && !columns.empty()) {
+    std::size_t comma = columns.find(',', pos);
+    if (comma == std::string::npos) comma = columns.size();
+    const std::string column = columns.substr(pos, comma - pos);
+    pos = comma + 1;
+    if (column == "file") {
+      CsvFile = true;
+    } else if (column == "line") {
+      CsvLine = true;
+    } else if (column == "hit") {
+      CsvHit = true;
+    } else if (column.compare(0, 6, "around") == 0 && (column.size() == 6 || column[6] == ':')) {
+      CsvAround = true;
+      if (column.size() > 6) {
+        long long n = 0;
+        if (!ParseCount(column.substr(7), 1000000, n))
+          return Fail("'" + column + "' in '--csv': the count after 'around:' must be a whole number");
+        CsvAroundLength = static_cast<int>(n);
+      }
+    } else {
+      return Fail("unknown column '" + column + "' in '--csv' (use file, line, hit, around[:N])");
+    }
+  }
+  return true;
+}
+
+bool TCliCommandLine::ParseShort(const std::vector<std::string>& args) {
+  // The parser gives a value option at the very end an empty value; here that is a
+  // missing value. Follows the parser's rule: a pending option stays pending until
+  // a plain argument fills it.
+  char pending = 0;
+  for (const std::string& arg : args) {
+    if (arg.empty() || arg[0] != '-') {
+      pending = 0;
+      continue;
+    }
+    if (arg.size() == 1) return Fail("'-' alone is neither a switch nor a target (use './-' for a file named '-')");
+    for (std::size_t i = 1; i < arg.size(); ++i) {
+      const char c = arg[i];
+      if (kValueLetters.find(c) != std::string::npos) {
+        if (i + 1 == arg.size()) pending = c;
+        break;
+      }
+      if (kFlagLetters.find(c) == std::string::npos)
+        return Fail(std::string("unknown switch '-") + c + "'");
+    }
+  }
+  if (pending) return Fail(std::string("switch '-") + pending + "' needs a value");
+
+  const hovrak::arg_parser parser(args, kValueLetters, '-');
+  Targets = parser.plain();
+  if (parser.has('s')) SearchText = parser.value('s');
+  if (parser.has('f')) Filters = parser.value('f');
+  if (parser.has('m')) {
+    const std::string m = parser.value('m');
+    if (m == "n") Mode = TSearchMode::Normal;
+    else if (m == "w") Mode = TSearchMode::Word;
+    else if (m == "r") Mode = TSearchMode::Regex;
+    else return Fail("switch '-m' takes n, w or r, not '" + m + "'");
+  }
+  if (parser.has('K')) {
+    static const struct {
+      const char* Letter;
+      TCharCode Code;
+    } kCodes[] = {{"a", TCharCode::Auto}, {"s", TCharCode::SJIS}, {"w", TCharCode::UTF16},
+                  {"n", TCharCode::ASCII}, {"e", TCharCode::EUC},  {"j", TCharCode::JIS},
+                  {"u", TCharCode::UTF8},  {"un", TCharCode::UTF8N}};
+    const std::string k = parser.value('K');
+    for (const auto& code : kCodes) {
+      if (k == code.Letter) CharCode = code.Code;
+    }
+    if (!CharCode) return Fail("switch '-K' takes a, s, w, n, e, j, u or un, not '" + k + "'");
+  }
+  // Each pair: the lower-case letter first, so the upper-case one wins.
+  const auto pair = [&parser](char on, char off, std::optional<bool>& target, bool onValue) {
+    if (parser.has(on)) target = onValue;
+    if (parser.has(off)) target = !onValue;
+  };
+  pair('r', 'R', SubDir, true);
+  pair('l', 'L', ByLine, true);
+  pair('i', 'I', CaseSensitive, false);
+  pair('e', 'E', Escape, true);
+  pair('c', 'C', CheckCharCode, true);
+  pair('b', 'B', Backup, true);
+  return true;
+}
+
+void TCliCommandLine::ApplyTo(TOption& option) const {
+  if (Mode) option.Mode = *Mode;
+  if (SubDir) option.SubDir = *SubDir;
+  if (ByLine) option.ByLine = *ByLine;
+  if (CaseSensitive) option.CaseSensitive = *CaseSensitive;
+  if (Escape) option.Escape = *Escape;
+  if (CheckCharCode) option.CheckCharCode = *CheckCharCode;
+  if (Backup) option.Backup = *Backup;
+  if (CharCode) option.CharCode = *CharCode;
+  if (ShowLine) option.ShowLine = *ShowLine;
+  if (MaxFileSize) option.MaxFileSize = *MaxFileSize;
+}
+
+std::string TCliCommandLine::Usage() {
+  return R"(usage: mirun-cli [SWITCHES] [LONG OPTIONS] [--] TARGET...
+
+Searches (and with --replace, replaces) text in files of any Japanese character
+code. TARGETs are files, or exactly one folder searched with the filters.
+
+Switches:
+  -s TEXT      search string (also -sTEXT; a string starting with '-': -s-TEXT)
+  -f FILTERS   file-name filters for a folder, e.g. "*.txt *.htm" (default *)
+  -m n|w|r     normal, word or regular-expression search
+  -r / -R      search subfolders / do not
+  -l / -L      search line by line / the whole text
+  -i / -I      ignore case / match case
+  -e / -E      expand \n, \t and other escapes / do not
+  -c / -C      check the character code before replacing / do not
+  -b / -B      back files up before replacing / do not
+  -K CODE      character code: a (detect), s (Shift-JIS), w (UTF-16), n (ASCII,
+               bytes as they are), e (EUC-JP), j (JIS), u (UTF-8 BOM), un (UTF-8)
+Long options:
+  --replace TEXT              replace every place found by TEXT
+  --on-error skip|force|abort what to do with a file that fails a check (skip)
+  --csv[=COLUMNS]             CSV instead of PATH:LINE:COLUMN:TEXT lines; COLUMNS
+                              from file,line,hit,around[:N] (default file,line)
+  --settings FILE             settings file (default: Mirun.kel in the settings folder)
+  --line-numbers, --no-line-numbers
+  --max-size MB               leave out files of more than MB megabytes
+  --quiet                     no progress and no summary
+  --help, --version
+Options not given come from the settings file.
+Exit status: 0 places found or replace done, 1 nothing found, 2 error, 130 stopped
+by Ctrl-C (a second Ctrl-C ends at once), 141 the output was closed.
+)";
+}

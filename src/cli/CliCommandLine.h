@@ -1,0 +1,70 @@
+#pragma once
+// The command line of mirun-cli: long options ("--name", "--name=VALUE",
+// "--name VALUE"), "--" ending all options, and the short switches of the program's
+// own command line, parsed with hovrak::arg_parser. Checks every value; applying
+// them to the options is left to the run.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/StringVector.h"
+#include "settings/SearchMode.h"
+#include "text/CharCode.h"
+
+class TOption;
+
+class TCliCommandLine {
+ public:
+  enum class TOnError { Skip, Force, Abort };
+
+  // Parses the arguments (the program name excluded). Error() is empty on success.
+  explicit TCliCommandLine(const std::vector<std::string>& args);
+
+  // The first usage error found, in words for the user; empty when there is none.
+  const std::string& Error() const { return error_; }
+
+  bool Help = false;
+  bool Version = false;
+  bool Quiet = false;
+  TStringVector Targets;
+  std::optional<std::string> SearchText;
+  std::optional<std::string> Filters;
+  std::optional<std::string> Replacement;
+  TOnError OnError = TOnError::Skip;
+  std::optional<std::string> SettingsPath;
+
+  bool Csv = false;
+  bool CsvFile = true;
+  bool CsvLine = true;
+  bool CsvHit = false;
+  bool CsvAround = false;
+  int CsvAroundLength = 30;
+
+  // Option changes asked for; those not given keep the settings file's values.
+  std::optional<TSearchMode> Mode;
+  std::optional<bool> SubDir;
+  std::optional<bool> ByLine;
+  std::optional<bool> CaseSensitive;
+  std::optional<bool> Escape;
+  std::optional<bool> CheckCharCode;
+  std::optional<bool> Backup;
+  std::optional<TCharCode> CharCode;
+  std::optional<bool> ShowLine;
+  std::optional<std::int32_t> MaxFileSize;
+
+  // Sets the options that were given, leaving the others as they are.
+  void ApplyTo(TOption& option) const;
+
+  // The text of --help.
+  static std::string Usage();
+
+ private:
+  bool Fail(const std::string& message);
+  bool ParseLong(const std::string& name, const std::optional<std::string>& value);
+  bool ParseCsvColumns(const std::string& columns);
+  bool ParseShort(const std::vector<std::string>& args);
+
+  std::string error_;
+};

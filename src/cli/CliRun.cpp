@@ -1,0 +1,254 @@
+#include "cli/CliRun.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <set>
+
+#include "backup/Backup.h"
+#include "cli/CliCommandLine.h"
+#include "cli/PlaceOutput.h"
+#include "cli/ProgressLine.h"
+#include "core/MessageTable.h"
+#include "core/MirunApp.h"
+#include "core/PathListText.h"
+#include "core/StoppedException.h"
+#include "platform/SettingsFolder.h"
+#include "settings/Option.h"
+#include "settings/Serializer.h"
+#include "settings/SettingsFile.h"
+#include "text/FileOperationResult.h"
+
+#ifndef MIRUN_VERSION
+#define MIRUN_VERSION "unknown"
+#endif
+
+namespace {
+
+const char* const kProgram = "mirun-cli";
+
+int TerminalWidth(int fd) {
+  struct winsize size;
+  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+// The file-error text the desktop program shows for a result; empty for results
+// that have none.
+std::string FileErrorText(TFileOperationResult result, bool replacing, TCharCode charCode) {
+  switch (result) {
+    case TFileOperationResult::OpenFailed: return MessageTable(replacing ? 46 : 47);
+    case TFileOperationResult::BinaryFile: return MessageTable(51);
+    case TFileOperationResult::CharCodeMismatch:
+      return MessageTable(charCode == TCharCode::Auto ? 48 : charCode == TCharCode::SJIS ? 49 : 50);
+    case TFileOperationResult::ModifiedSinceSearch: return MessageTable(52);
+    default: return std::string();
+  }
+}
+
+}  // namespace
+
+bool TCliRun::IsValidUtf8(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    std::size_t n;
+    char32_t cp;
+    if (b < 0x80) { ++i; continue; }
+    if (b >= 0xC2 && b <= 0xDF) { n = 2; cp = b & 0x1F; }
+    else if (b >= 0xE0 && b <= 0xEF) { n = 3; cp = b & 0x0F; }
+    else if (b >= 0xF0 && b <= 0xF4) { n = 4; cp = b & 0x07; }
+    else return false;
+    if (i + n > text.size()) return false;
+    for (std::size_t k = 1; k < n; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += n;
+  }
+  return true;
+}
+
+int TCliRun::Run(const std::vector<std::string>& args) {
+  const TCliCommandLine command(args);
+  const auto usageError = [this](const std::string& message) {
+    std::fprintf(err_, "%s: %s\nTry '%s --help'.\n", kProgram, message.c_str(), kProgram);
+    return kError;
+  };
+  const auto message = [this](const std::string& text) {
+    std::fprintf(err_, "%s\n", text.c_str());
+    return kError;
+  };
+  if (!command.Error().empty()) return usageError(command.Error());
+  if (command.Help) {
+    std::fputs(TCliCommandLine::Usage().c_str(), out_);
+    return std::fflush(out_) == 0 ? kFound : kError;
+  }
+  if (command.Version) {
+    std::fprintf(out_, "%s %s\n", kProgram, MIRUN_VERSION);
+    return std::fflush(out_) == 0 ? kFound : kError;
+  }
+
+  // Targets: files, or exactly one folder.
+  if (command.Targets.empty()) return message(MessageTable(54));
+  if (command.Targets.size() > 1) {
+    for (const std::string& target : command.Targets) {
+      if (TFileSet::GetPathKind(target) == 2) return message(MessageTable(55));
+    }
+  }
+
+  TMirunApp app;
+  TSerializer serializer;
+  serializer.SetOption(app.Option.get());
+  serializer.SetBackup(app.Backup.get());
+  TSettingsFile settings(command.SettingsPath ? *command.SettingsPath : hovrak::SettingsFilePath());
+  // The program's own settings file may be missing (first run); a named one must be there.
+  errno = 0;
+  if ((command.SettingsPath || settings.Exists()) && !settings.Load(serializer))
+    return usageError("cannot read the settings file '" + settings.Path() + "': " +
+                      (errno ? std::strerror(errno) : "not a regular file"));
+  command.ApplyTo(*app.Option);
+
+  const bool wide = app.Option->CharCode != TCharCode::ASCII;
+  const std::string searchText = command.SearchText.value_or(std::string());
+  if (wide) {
+    // Wide runs take entered text as UTF-8; malformed bytes would be searched for,
+    // or written into files, as U+FFFD.
+    if (!IsValidUtf8(searchText)) return usageError("the search string is not valid UTF-8 (use -K n to search raw bytes)");
+    if (command.Replacement && !IsValidUtf8(*command.Replacement))
+      return usageError("the replacement is not valid UTF-8 (use -K n to replace raw bytes)");
+  }
+  const TStringVector filters = hovrak::SplitFilterText(command.Filters.value_or("*"));
+
+  // Output and progress.
+  std::unique_ptr<TCsvWriter> csv;
+  if (command.Csv) {
+    csv = std::make_unique<TCsvWriter>();
+    csv->File = command.CsvFile;
+    csv->Line = command.CsvLine;
+    csv->Hit = command.CsvHit;
+    csv->Around = command.CsvAround;
+    csv->AroundLength = command.CsvAroundLength;
+    csv->LineEnd = "\r\n";
+  }
+  TPlaceOutput output(out_, std::move(csv));
+  const int errFd = ::fileno(err_);
+  std::unique_ptr<TProgressLine> progress;
+  if (!command.Quiet && errFd >= 0 && ::isatty(errFd))
+    progress = std::make_unique<TProgressLine>(err_, TerminalWidth(errFd));
+  const int outFd = ::fileno(out_);
+  const bool outIsTerminal = progress && outFd >= 0 && ::isatty(outFd);
+  const auto clearProgress = [&progress]() {
+    if (progress) progress->Clear();
+  };
+
+  bool replacing = false;
+  bool aborted = false;
+  std::set<std::string> visited;
+  const auto checkStop = [this, &output]() {
+    if (*stopFlag_ || output.Closed() || output.Broken()) throw EStoppedException();
+  };
+  app.OnProcess = [&](TProcessType kind, const std::string& path, int index, int count) {
+    checkStop();
+    if (!output.FlushSometimes()) throw EStoppedException();
+    if (kind == TProcessType::Replacing) visited.insert(path);
+    if (progress) progress->Update(kind, path, index, count);
+  };
+  app.OnPlaceAdded = [&](TAbstractPlace* place) {
+    checkStop();
+    if (outIsTerminal) progress->Clear();
+    if (!output.Write(*place)) throw EStoppedException();
+  };
+  app.OnFileError = [&](const std::string& path, TFileOperationResult result) {
+    clearProgress();
+    TDecision decision = TDecision::Skip;
+    if (command.OnError == TCliCommandLine::TOnError::Abort) decision = TDecision::Abort;
+    else if (command.OnError == TCliCommandLine::TOnError::Force && result != TFileOperationResult::OpenFailed)
+      decision = TDecision::Force;
+    const std::string text = FileErrorText(result, replacing, app.Option->CharCode);
+    if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
+    std::fprintf(err_, "  %s\n", path.c_str());
+    if (decision == TDecision::Abort) aborted = true;
+    return decision;
+  };
+  app.Backup->OnConfirmSize = [&](std::uint64_t total) {
+    clearProgress();
+    std::fprintf(err_, "置換されるファイルの合計が%sあります。バックアップします。\n", TBackup::SizeText(total).c_str());
+    return true;
+  };
+  app.Backup->OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
+
+  int outcome;
+  try {
+    if (!output.Begin()) throw EStoppedException();
+    outcome = app.Search(command.Targets, filters, searchText);
+  } catch (const std::exception& e) {
+    clearProgress();
+    return message(std::string(MessageTable(39)) + "\n" + e.what());
+  }
+  output.Flush();
+  clearProgress();
+  if (output.Closed()) return kOutputClosed;
+  if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
+  switch (outcome) {
+    case SearchInvalidPattern: return message(MessageTable(37));
+    case SearchNoTargetFiles: return message(MessageTable(38));
+    case SearchStopped:
+      if (!command.Quiet || !*stopFlag_) std::fprintf(err_, "%s\n", MessageTable(36));
+      return *stopFlag_ ? kInterrupted : kError;
+    default: break;
+  }
+  const int found = app.PlaceList ? app.PlaceList->Count() : 0;
+  if (!command.Replacement) return found > 0 ? kFound : kNotFound;
+  if (found == 0) return kNotFound;
+
+  // Replace every place found.
+  std::set<std::string> files;
+  for (int i = 0; i < found; ++i) {
+    TAbstractPlace* place = app.PlaceList->Item(i);
+    place->Checked = true;
+    files.insert(place->FileName);
+  }
+  const std::string backupBefore = TSettingsFile::BlockBytes("Backup", *app.Backup);
+  replacing = true;
+  aborted = false;
+  int replaceOutcome;
+  std::string failure;
+  try {
+    replaceOutcome = app.Replace(*command.Replacement);
+  } catch (const std::exception& e) {
+    replaceOutcome = -1;
+    failure = e.what();
+  }
+  clearProgress();
+
+  std::set<std::string> remaining;
+  for (int i = 0; i < app.PlaceList->Count(); ++i) remaining.insert(app.PlaceList->Item(i)->FileName);
+  std::size_t written = 0;
+  for (const std::string& file : files) written += remaining.count(file) == 0 ? 1 : 0;
+  std::size_t skipped = 0;
+  for (const std::string& file : visited) skipped += remaining.count(file) != 0 ? 1 : 0;
+
+  int status = kFound;
+  if (replaceOutcome < 0) {
+    std::fprintf(err_, "%s\n%s\n", MessageTable(39), failure.c_str());
+    status = kError;
+  } else if (!command.Quiet || (replaceOutcome == ReplaceStopped && !*stopFlag_)) {
+    std::fprintf(err_, "%s（書き込み %zu ファイル、スキップ %zu ファイル）\n",
+                 MessageTable(replaceOutcome == ReplaceStopped ? 62 : 63), written, skipped);
+  }
+  if (replaceOutcome == ReplaceStopped) status = *stopFlag_ && !aborted ? kInterrupted : kError;
+
+  // Only the backup block of the settings file changes, and only when it did.
+  if (TSettingsFile::BlockBytes("Backup", *app.Backup) != backupBefore && !settings.SaveBlock("Backup", *app.Backup)) {
+    std::fprintf(err_, "%s: cannot save the backup index to '%s'\n", kProgram, settings.Path().c_str());
+    status = kError;
+  }
+  return status;
+}

@@ -1,0 +1,93 @@
+#include "cli/ProgressLine.h"
+
+#include <vector>
+
+#include "core/MessageTable.h"
+
+namespace {
+
+int KindRow(TProcessType kind) {
+  switch (kind) {
+    case TProcessType::Listing: return 42;
+    case TProcessType::Searching: return 44;
+    case TProcessType::BackingUp: return 43;
+    case TProcessType::Replacing: return 45;
+  }
+  return 44;
+}
+
+// Columns of one UTF-8 character starting with this lead byte's code point.
+int Columns(char32_t cp) { return cp >= 0x1100 ? 2 : 1; }
+
+// Splits UTF-8 text into characters (a stray byte is one character of one column)
+// with their column widths.
+void Characters(const std::string& text, std::vector<std::string>& chars, std::vector<int>& widths) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    if (i + n > text.size()) n = 1;
+    char32_t cp = n == 1 ? b : static_cast<char32_t>(b & (0xFF >> (n + 1)));
+    for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    // Control characters would move the cursor; they are shown as '?'.
+    if (n == 1 && (b < 0x20 || b == 0x7F || b >= 0x80)) chars.emplace_back("?");
+    else chars.push_back(text.substr(i, n));
+    widths.push_back(n == 1 ? 1 : Columns(cp));
+    i += n;
+  }
+}
+
+}  // namespace
+
+std::string TProgressLine::Text(TProcessType kind, const std::string& path, int index, int count, int width) {
+  std::string head = MessageTable(KindRow(kind));
+  if (count > 0) head += " " + std::to_string(index + 1) + "/" + std::to_string(count);
+  std::vector<std::string> chars;
+  std::vector<int> widths;
+  Characters(head, chars, widths);
+  const std::size_t headChars = chars.size();
+  if (!path.empty()) {
+    chars.emplace_back(" ");
+    widths.push_back(1);
+    Characters(path, chars, widths);
+  }
+  const int limit = width - 1;
+  int total = 0;
+  for (const int w : widths) total += w;
+  std::string out;
+  if (total <= limit) {
+    for (const std::string& c : chars) out += c;
+    return out;
+  }
+  // Keep the head and as much of the path's end as fits after "...".
+  int used = 0;
+  for (std::size_t i = 0; i < headChars && used + widths[i] <= limit; ++i) {
+    out += chars[i];
+    used += widths[i];
+  }
+  if (used + 4 > limit || chars.size() == headChars) return out;
+  used += 4;
+  std::size_t start = chars.size();
+  while (start > headChars + 1 && used + widths[start - 1] <= limit) used += widths[--start];
+  out += " ...";
+  for (std::size_t i = start; i < chars.size(); ++i) out += chars[i];
+  return out;
+}
+
+bool TProgressLine::Update(TProcessType kind, const std::string& path, int index, int count,
+                           TClock::time_point now) {
+  if (drawnOnce_ && now - last_ < kInterval) return false;
+  drawnOnce_ = true;
+  last_ = now;
+  const std::string text = Text(kind, path, index, count, width_);
+  std::fprintf(stream_, "\r%s\x1b[K", text.c_str());
+  std::fflush(stream_);
+  shown_ = true;
+  return true;
+}
+
+void TProgressLine::Clear() {
+  if (!shown_) return;
+  std::fputs("\r\x1b[K", stream_);
+  std::fflush(stream_);
+  shown_ = false;
+}

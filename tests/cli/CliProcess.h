@@ -1,0 +1,25 @@
+#pragma once
+// Runs the built mirun-cli as a child process on real files: captures stdout,
+// stderr and the exit status, and can interrupt it or close its output midway.
+
+#include <string>
+#include <vector>
+
+struct TCliResult {
+  int Status = -1;  // exit status; 1000 + signal number when a signal ended it
+  std::string Out;
+  std::string Err;
+};
+
+struct TCliOptions {
+  std::string Home;                // MIRUN_HOME of the child; empty: the test's own
+  std::string WorkDir;             // working folder of the child; empty: unchanged
+  long InterruptAfterOut = -1;     // send SIGINT once this many stdout bytes arrived
+  long InterruptAfterErr = -1;     // the same for stderr
+  long CloseOutAfter = -1;         // close the read end of stdout after this many bytes
+  bool ErrOnTerminal = false;      // stderr is a pseudo-terminal
+  std::string OutFile;             // stdout goes to this file instead of a pipe
+  bool SmallPipes = false;         // one page per pipe, so the child soon waits for us
+};
+
+TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& options = {});
