@@ -20,23 +20,6 @@ bool HasZeroByte(const std::string& bytes) {
   return !bytes.empty() && std::memchr(bytes.data(), 0, bytes.size()) != nullptr;
 }
 
-// Code page 932 decoding stops at a zero byte; decode each run between zero bytes so
-// that the whole file is searched and zero bytes come out as zero units.
-std::wstring DecodeShiftJis(const std::string& bytes) {
-  if (!HasZeroByte(bytes)) return hovrak::cp932_to_unicode(bytes);
-  std::wstring text;
-  text.reserve(bytes.size());
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t zero = bytes.find('\0', start);
-    text += hovrak::cp932_to_unicode(bytes.substr(start, zero - start));
-    if (zero == std::string::npos) break;
-    text.push_back(L'\0');
-    start = zero + 1;
-  }
-  return text;
-}
-
 // The system code page conversion stops at a zero unit in the same way.
 std::string EncodeAnsi(const std::wstring& text) {
   std::string bytes;
@@ -90,7 +73,9 @@ TFileOperationResult TFile<char>::Save() {
 bool TFile<wchar_t>::Decode(const std::string& bytes, TCharCode code, std::wstring& text) {
   switch (code) {
     case TCharCode::SJIS:
-      text = DecodeShiftJis(bytes);
+      // Zero bytes come out as zero units and the decoding goes on past them, so
+      // that the whole file is searched.
+      text = hovrak::cp932_bytes_to_unicode(bytes.data(), bytes.size());
       return true;
     case TCharCode::UTF16: {
       const bool bom = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
@@ -105,7 +90,7 @@ bool TFile<wchar_t>::Decode(const std::string& bytes, TCharCode code, std::wstri
       return true;
     case TCharCode::UTF8:
       if (bytes.size() >= 3 && bytes.compare(0, 3, kUtf8Bom) == 0) {
-        text = hovrak::utf8_to_unicode(bytes.substr(3));
+        text = hovrak::utf8_to_unicode(bytes.data() + 3, bytes.size() - 3);
         return true;
       }
       text = hovrak::utf8_to_unicode(bytes);

@@ -40,13 +40,9 @@ TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::in
   if (fd.Get() < 0) return TFileOperationResult::OpenFailed;
   if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return TFileOperationResult::OpenFailed;
 
-  // Pseudo files (/proc) refuse the seek and report no size: their size shows only by
-  // reading, where the limit is kept as well. A failed seek leaves the position at 0.
-  off_t size = ::lseek(fd.Get(), 0, SEEK_END);
-  if (size < 0)
-    size = 0;
-  else if (::lseek(fd.Get(), 0, SEEK_SET) != 0)
-    return TFileOperationResult::OpenFailed;
+  // The size of a regular file is its end. Pseudo files (/proc) report no size: their
+  // size shows only by reading, where the limit is kept as well.
+  const off_t size = st.st_size > 0 ? st.st_size : 0;
   if (size > maxSize) return TFileOperationResult::TooLarge;
 
   // Read into the string itself until end of file. One spare byte lets the read that
