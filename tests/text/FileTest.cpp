@@ -285,3 +285,52 @@ TEST(File, FailedSaveKeepsFileAndText) {
   EXPECT_EQ(ReadWholeFile(path), kSjis + "more");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
+
+TEST(File, LongTextsSaveAndPassTheCheckLikeTheWholeTextConversion) {
+  // Long enough to be encoded in several pieces, with lines of every length up to
+  // one longer than a piece, and surrogate pairs, JIS set changes and CRs at every
+  // offset of a piece boundary somewhere.
+  std::wstring text;
+  for (int i = 0; text.size() < 70000; ++i) {
+    const std::size_t line = i == 7 ? 20000 : static_cast<std::size_t>(i % 97);
+    for (std::size_t k = 0; k < line; ++k) {
+      const std::size_t kind = (k + static_cast<std::size_t>(i)) % 5;
+      if (kind == 0) text += L'a';
+      if (kind == 1) text += L'\x65E5';
+      if (kind == 2) text += L'\xFF71';
+      if (kind == 3) text += L"\xD83D\xDE00";
+      if (kind == 4) text += L'\x3042';
+    }
+    text += L'\n';
+  }
+  TTempDir dir;
+  for (const TCharCode code : {TCharCode::SJIS, TCharCode::EUC, TCharCode::JIS, TCharCode::UTF8,
+                               TCharCode::UTF8N, TCharCode::UTF16}) {
+    for (const TNewLineKind kind : {TNewLineKind::CrLf, TNewLineKind::Lf, TNewLineKind::Cr}) {
+      SCOPED_TRACE(testing::Message() << static_cast<int>(code) << " " << static_cast<int>(kind));
+      const std::string path = dir / "long.txt";
+      TFile<wchar_t> out(path, code);
+      out.Text = text;
+      out.NewLine = kind;
+      ASSERT_EQ(out.Save(), R::Success);
+      std::wstring restored;
+      std::string expected;
+      TFile<wchar_t>::Encode(TFile<wchar_t>::RestoreNewLines(text, kind, restored), code, expected);
+      const std::string saved = ReadWholeFile(path);
+      ASSERT_EQ(saved, expected);
+
+      // The saved bytes pass the check, and loading and saving again keeps them.
+      TFile<wchar_t> in(path, code);
+      EXPECT_EQ(in.Load(kCheck), R::Success);
+      EXPECT_EQ(in.NewLine, kind == TNewLineKind::Lf ? TNewLineKind::Lf : kind);
+      ASSERT_EQ(in.Save(), R::Success);
+      EXPECT_EQ(ReadWholeFile(path), saved);
+
+      // A byte no code gives back, inside a middle piece or at the end, fails it.
+      WriteWholeFile(path, saved.substr(0, 40001) + "\xFF" + saved.substr(40001));
+      EXPECT_EQ(TFile<wchar_t>(path, code).Load(kCheck), R::CharCodeMismatch);
+      WriteWholeFile(path, saved + "\xFF");
+      EXPECT_EQ(TFile<wchar_t>(path, code).Load(kCheck), R::CharCodeMismatch);
+    }
+  }
+}
