@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/AnsiCodePage.h"
 #include "platform/SafeSave.h"
 #include "text/Conversions.h"
 #include "text/DetectCharCode.h"
 #include "text/EucToJisEngine.h"
+#include "text/EucToUnicodeEngine.h"
+#include "text/JisToEucEngine.h"
 #include "text/UnicodeToEucEngine.h"
 #include "text/UnicodeToSjisCp932Engine.h"
 #include "text/UnicodeToUtf8Engine.h"
@@ -64,13 +67,14 @@ void EncodeUtf16Le(const std::wstring& text, std::string& bytes) {
 
 // Text is encoded and handed on this many units at a time by TPieceEncoder, so that
 // neither a line-end restored copy of the whole text nor, for the check after
-// loading, the whole encoded form is ever built.
+// loading, the whole encoded form is ever built; JIS is decoded in pieces of this
+// many bytes.
 constexpr std::size_t kPieceUnits = std::size_t(1) << 14;
 
-// Gives the input to an engine and hands its output to sink, clearing it. An
-// incomplete character at the end waits in the engine for the next input.
-template <class Engine, class Unit, class Sink>
-bool Feed(Engine& engine, const Unit* data, std::size_t size, Sink& sink) {
+// Gives the input to an engine; an incomplete character at the end waits in the
+// engine for the next input.
+template <class Engine, class Unit>
+void Give(Engine& engine, const Unit* data, std::size_t size) {
   if (engine.untranslated_buffer.empty()) {
     const std::size_t used = engine.translate_range(data, size);
     engine.untranslated_buffer.assign(data + used, size - used);
@@ -78,6 +82,12 @@ bool Feed(Engine& engine, const Unit* data, std::size_t size, Sink& sink) {
     engine.untranslated_buffer.append(data, size);
     engine.translate();
   }
+}
+
+// Gives the input to an engine and hands its output to sink, clearing it.
+template <class Engine, class Unit, class Sink>
+bool Feed(Engine& engine, const Unit* data, std::size_t size, Sink& sink) {
+  Give(engine, data, size);
   const bool more = sink(engine.translated_buffer);
   engine.translated_buffer.clear();
   return more;
@@ -89,6 +99,24 @@ bool Finish(Engine& engine, Sink& sink) {
   const bool more = sink(engine.translated_buffer);
   engine.translated_buffer.clear();
   return more;
+}
+
+// JIS decoded through EUC-JP a piece at a time, so that the EUC-JP form of the whole
+// file is never held: the same text as euc_to_unicode(jis_to_euc(bytes)).
+std::wstring DecodeJis(const std::string& bytes) {
+  hovrak::jis_to_euc_engine jis;
+  hovrak::euc_to_unicode_engine euc;
+  euc.translated_buffer.reserve(bytes.size());  // never more units than bytes
+  // The EUC-JP decoder's output is the text itself and keeps growing.
+  auto toText = [&euc](const std::string& piece) {
+    Give(euc, piece.data(), piece.size());
+    return true;
+  };
+  for (std::size_t start = 0; start < bytes.size(); start += kPieceUnits)
+    Feed(jis, bytes.data() + start, std::min(kPieceUnits, bytes.size() - start), toText);
+  Finish(jis, toText);
+  euc.flush();
+  return std::move(euc.translated_buffer);
 }
 
 // Whether TPieceEncoder encodes code.
@@ -242,7 +270,7 @@ bool TFile<wchar_t>::Decode(const std::string& bytes, TCharCode code, std::wstri
       text = hovrak::euc_to_unicode(bytes);
       return true;
     case TCharCode::JIS:
-      text = hovrak::euc_to_unicode(hovrak::jis_to_euc(bytes));
+      text = DecodeJis(bytes);
       return true;
     case TCharCode::UTF8:
       if (bytes.size() >= 3 && bytes.compare(0, 3, kUtf8Bom) == 0) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "TestSupport.h"
+#include "text/Conversions.h"
 #include "text/File.h"
 
 namespace fs = std::filesystem;
@@ -332,5 +333,20 @@ TEST(File, LongTextsSaveAndPassTheCheckLikeTheWholeTextConversion) {
       WriteWholeFile(path, saved + "\xFF");
       EXPECT_EQ(TFile<wchar_t>(path, code).Load(kCheck), R::CharCodeMismatch);
     }
+  }
+}
+
+TEST(File, LongJisDecodesLikeTheWholeConversionThroughEuc) {
+  // Escape sequences, SO/SI and malformed bits of every length, so that piece
+  // boundaries fall inside each of them somewhere.
+  const std::string parts[] = {"\x1B$B", "F|K\\", "\x1B(B", "abc", "\x0E", "12", "\x0F",
+                               "\x1B$(D", "\"B", "\x1B(J", "\x1B", "\x1B$", "x", "\x1B$(", "8l"};
+  std::string jis;
+  for (int i = 0; jis.size() < 100000; ++i) jis += parts[(i * 7 + i / 15) % 15];
+  for (const std::size_t size : {jis.size(), jis.size() - 1, jis.size() - 2, std::size_t(16385)}) {
+    const std::string bytes = jis.substr(0, size);
+    std::wstring text;
+    ASSERT_TRUE(TFile<wchar_t>::Decode(bytes, TCharCode::JIS, text));
+    EXPECT_EQ(text, hovrak::euc_to_unicode(hovrak::jis_to_euc(bytes))) << size;
   }
 }
