@@ -82,7 +82,20 @@ TNewLineKind TFileBase<C>::NormalizeNewLines(TText& text) {
   const std::size_t first = text.find_first_of(kBreaks, 0, 2);
   if (first == TText::npos || text[first] == C('\n')) return TNewLineKind::Lf;
   if (first + 1 < text.size() && text[first + 1] == C('\n')) {
-    text.erase(std::remove(text.begin() + first, text.end(), C('\r')), text.end());
+    // Every CR goes: the runs between them move down in place, found and moved with
+    // the library's block search and move rather than unit by unit.
+    using TTraits = typename TText::traits_type;
+    C* const data = &text[0];
+    const std::size_t size = text.size();
+    std::size_t out = first;
+    for (std::size_t in = first + 1; in < size;) {
+      const C* const cr = TTraits::find(data + in, size - in, C('\r'));
+      const std::size_t stop = cr ? static_cast<std::size_t>(cr - data) : size;
+      TTraits::move(data + out, data + in, stop - in);
+      out += stop - in;
+      in = stop + 1;
+    }
+    text.resize(out);
     return TNewLineKind::CrLf;
   }
   std::replace(text.begin() + first, text.end(), C('\r'), C('\n'));

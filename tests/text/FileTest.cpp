@@ -350,3 +350,16 @@ TEST(File, LongJisDecodesLikeTheWholeConversionThroughEuc) {
     EXPECT_EQ(text, hovrak::euc_to_unicode(hovrak::jis_to_euc(bytes))) << size;
   }
 }
+
+TEST(File, CrLfTextsLoseEveryCrWhereverItStands) {
+  // Runs of CRs, a CR at the very end, long runs without one.
+  const std::string long_run(5000, 'x');
+  const std::string in = "a\r\n\r\r\n" + long_run + "\r\rb\r\n\r";
+  const std::string out = "a\n\n" + long_run + "b\n";
+  std::string narrow = in;
+  EXPECT_EQ(TFileBase<char>::NormalizeNewLines(narrow), TNewLineKind::CrLf);
+  EXPECT_EQ(narrow, out);
+  std::wstring wide(in.begin(), in.end());
+  EXPECT_EQ(TFileBase<wchar_t>::NormalizeNewLines(wide), TNewLineKind::CrLf);
+  EXPECT_EQ(wide, std::wstring(out.begin(), out.end()));
+}
