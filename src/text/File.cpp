@@ -228,6 +228,11 @@ bool PutWithNewLines(const std::wstring& text, TNewLineKind kind, Encoder& encod
 
 // Whether encoding text as code gives exactly bytes, compared a piece at a time.
 bool EncodesTo(const std::wstring& text, TCharCode code, const std::string& bytes) {
+  if (!EncodesInPieces(code)) {
+    std::string encoded;
+    TFile<wchar_t>::Encode(text, code, encoded);
+    return encoded == bytes;
+  }
   std::size_t matched = 0;
   auto compare = [&bytes, &matched](const std::string& piece) {
     if (piece.size() > bytes.size() - matched || bytes.compare(matched, piece.size(), piece) != 0)
@@ -361,7 +366,8 @@ TFileOperationResult TFile<wchar_t>::Save() {
     encoder.End();
   } else {
     std::wstring buffer;
-    if (!Encode(RestoreNewLines(Text, NewLine, buffer), CharCode, bytes)) return TFileOperationResult::OpenFailed;
+    if (!Encode(RestoreNewLines(Text, NewLine, buffer), CharCode, bytes))
+      return TFileOperationResult::OpenFailed;
   }
   return WriteBytes(FileName, bytes);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Base of the character-code conversion engines: a small state machine fed with
-// input in untranslated_buffer, converting whole characters into translated_buffer.
+// input in untranslated_buffer (or handed the caller's input by translate_range),
+// converting whole characters into translated_buffer.
 
 #include <cstddef>
 #include <string>
