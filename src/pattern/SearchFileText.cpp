@@ -1,7 +1,5 @@
 #include "pattern/SearchFileText.h"
 
-#include <algorithm>
-
 template <class C>
 bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C> text,
                     TPlaceList<C>& placeList, const std::string& fileName) {
@@ -24,9 +22,8 @@ bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C
     return found;
   }
   if (pattern.ShowLine) {
-    info.LineEnds.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), lf)));
-    for (std::size_t p = text.find(lf); p != std::basic_string_view<C>::npos; p = text.find(lf, p + 1))
-      info.LineEnds.push_back(static_cast<int>(p));
+    info.LineEndsText = text;
+    info.LineEndsPending = true;
   }
   return pattern.FindPlaces(text, info);
 }

@@ -20,7 +20,20 @@ class TSearchedPattern : public TAbstractSearchedPattern {
     TPlaceList<C>* PlaceList = nullptr;  // not owned
     std::string FileName;
     unsigned LineBase = 0;               // line index at which the text starts
-    std::vector<int> LineEnds;           // offsets of every line feed; empty: no line numbers
+    // Offsets of every line feed; empty: no line numbers. Mutable with the two below:
+    // when LineEndsPending is set, it is filled from LineEndsText as the first place
+    // is added, so that a text without hits is never scanned for line feeds.
+    mutable std::vector<int> LineEnds;
+    mutable TView LineEndsText;
+    mutable bool LineEndsPending = false;
+
+    void FillPendingLineEnds() const {
+      if (!LineEndsPending) return;
+      LineEndsPending = false;
+      const TView text = LineEndsText;
+      for (std::size_t p = text.find(C('\n')); p != TView::npos; p = text.find(C('\n'), p + 1))
+        LineEnds.push_back(static_cast<int>(p));
+    }
   };
 
   TSearchedPattern(bool byLine, bool showLine) : ByLine(byLine), ShowLine(showLine) {}
@@ -37,6 +50,7 @@ template <class C>
 void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info,
               std::basic_string_view<C> text, std::size_t position, std::size_t length,
               std::vector<std::basic_string<C>> subMatches) {
+  info.FillPendingLineEnds();
   info.PlaceList->Add(std::make_shared<TPlace<C>>(info.FileName, info.LineBase, text, position,
                                                   length, std::move(subMatches), info.LineEnds));
 }

@@ -2,6 +2,7 @@
 // Turns EUC-JP bytes into JIS, writing an escape sequence whenever the character set
 // changes and returning to ASCII at the end. status holds the current set (TJisSet).
 
+#include <cstddef>
 #include <string>
 
 #include "text/JisSet.h"
@@ -11,7 +12,7 @@ namespace hovrak {
 
 class euc_to_jis_engine : public zet_translate_engine<std::string, std::string> {
  public:
-  void translate() override;
+  std::size_t translate_range(const char* data, std::size_t size) override;
   void flush() override;
 };
 

@@ -5,11 +5,11 @@
 
 namespace hovrak {
 
-void euc_to_unicode_engine::translate() {
+std::size_t euc_to_unicode_engine::translate_range(const char* data, std::size_t size) {
   using conversion_tables::Lookup;
-  translated_buffer.reserve(translated_buffer.size() + untranslated_buffer.size());
-  run_blocks([](const char* p, const char* end, wchar_t* out, std::size_t* produced)
-                 -> std::size_t {
+  translated_buffer.reserve(translated_buffer.size() + size);
+  const auto step = [](const char* p, const char* end, wchar_t* out, std::size_t* produced)
+                        -> std::size_t {
     const unsigned char b = static_cast<unsigned char>(*p);
     *produced = 1;
     if (b < 0x80) {
@@ -36,7 +36,9 @@ void euc_to_unicode_engine::translate() {
     }
     *out = b;  // stray 80-8D, A0, FF as U+0080-U+00FF
     return 1;
-  });
+  };
+  const std::size_t consumed = run_blocks(data, size, step);
+  return consumed;
 }
 
 }  // namespace hovrak

@@ -40,13 +40,9 @@ TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::in
   if (fd.Get() < 0) return TFileOperationResult::OpenFailed;
   if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return TFileOperationResult::OpenFailed;
 
-  // Pseudo files (/proc) refuse the seek and report no size: their size shows only by
-  // reading, where the limit is kept as well. A failed seek leaves the position at 0.
-  off_t size = ::lseek(fd.Get(), 0, SEEK_END);
-  if (size < 0)
-    size = 0;
-  else if (::lseek(fd.Get(), 0, SEEK_SET) != 0)
-    return TFileOperationResult::OpenFailed;
+  // The size of a regular file is its end. Pseudo files (/proc) report no size: their
+  // size shows only by reading, where the limit is kept as well.
+  const off_t size = st.st_size > 0 ? st.st_size : 0;
   if (size > maxSize) return TFileOperationResult::TooLarge;
 
   // Read into the string itself until end of file. One spare byte lets the read that
@@ -86,7 +82,20 @@ TNewLineKind TFileBase<C>::NormalizeNewLines(TText& text) {
   const std::size_t first = text.find_first_of(kBreaks, 0, 2);
   if (first == TText::npos || text[first] == C('\n')) return TNewLineKind::Lf;
   if (first + 1 < text.size() && text[first + 1] == C('\n')) {
-    text.erase(std::remove(text.begin() + first, text.end(), C('\r')), text.end());
+    // Every CR goes: the runs between them move down in place, found and moved with
+    // the library's block search and move rather than unit by unit.
+    using TTraits = typename TText::traits_type;
+    C* const data = &text[0];
+    const std::size_t size = text.size();
+    std::size_t out = first;
+    for (std::size_t in = first + 1; in < size;) {
+      const C* const cr = TTraits::find(data + in, size - in, C('\r'));
+      const std::size_t stop = cr ? static_cast<std::size_t>(cr - data) : size;
+      TTraits::move(data + out, data + in, stop - in);
+      out += stop - in;
+      in = stop + 1;
+    }
+    text.resize(out);
     return TNewLineKind::CrLf;
   }
   std::replace(text.begin() + first, text.end(), C('\r'), C('\n'));

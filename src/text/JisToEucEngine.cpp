@@ -2,11 +2,11 @@
 
 namespace hovrak {
 
-void jis_to_euc_engine::translate() {
-  translated_buffer.reserve(translated_buffer.size() + untranslated_buffer.size());
+std::size_t jis_to_euc_engine::translate_range(const char* data, std::size_t size) {
+  translated_buffer.reserve(translated_buffer.size() + size);
   int state = status;
-  run_blocks([&state](const char* p, const char* end, char* out, std::size_t* produced)
-                 -> std::size_t {
+  const auto step = [&state](const char* p, const char* end, char* out, std::size_t* produced)
+                        -> std::size_t {
     const std::size_t left = static_cast<std::size_t>(end - p);
     // A JIS X 0208 or X 0212 character needs two bytes; katakana need one.
     if ((state == jis_X0208 || state == jis_X0212) && left < 2) return 0;
@@ -59,8 +59,10 @@ void jis_to_euc_engine::translate() {
         *produced = 1;
         return 1;
     }
-  });
+  };
+  const std::size_t consumed = run_blocks(data, size, step);
   status = state;
+  return consumed;
 }
 
 void jis_to_euc_engine::flush() {

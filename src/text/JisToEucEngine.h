@@ -2,6 +2,7 @@
 // Turns JIS (ISO-2022-JP style, with escape sequences and SO/SI katakana) into EUC-JP
 // bytes. status holds the current character set (see TJisSet).
 
+#include <cstddef>
 #include <string>
 
 #include "text/JisSet.h"
@@ -11,7 +12,7 @@ namespace hovrak {
 
 class jis_to_euc_engine : public zet_translate_engine<std::string, std::string> {
  public:
-  void translate() override;
+  std::size_t translate_range(const char* data, std::size_t size) override;
   void flush() override;
 };
 

@@ -6,10 +6,10 @@
 
 namespace hovrak {
 
-void unicode_to_euc_engine::translate() {
-  translated_buffer.reserve(translated_buffer.size() + untranslated_buffer.size() * 2);
-  run_blocks([](const wchar_t* p, const wchar_t*, char* out, std::size_t* produced)
-                 -> std::size_t {
+std::size_t unicode_to_euc_engine::translate_range(const wchar_t* data, std::size_t size) {
+  translated_buffer.reserve(translated_buffer.size() + size * 2);
+  const auto step = [](const wchar_t* p, const wchar_t*, char* out, std::size_t* produced)
+                        -> std::size_t {
     const std::uint32_t u = static_cast<std::uint32_t>(*p);
     if (u < 0x80) {
       out[0] = static_cast<char>(u);
@@ -32,7 +32,9 @@ void unicode_to_euc_engine::translate() {
       *produced = 1;
     }
     return 1;
-  });
+  };
+  const std::size_t consumed = run_blocks(data, size, step);
+  return consumed;
 }
 
 }  // namespace hovrak

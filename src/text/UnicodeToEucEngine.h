@@ -1,6 +1,7 @@
 #pragma once
 // Encodes UTF-16 units as EUC-JP bytes; a character EUC-JP cannot hold becomes "?".
 
+#include <cstddef>
 #include <string>
 
 #include "text/ZetTranslateEngine.h"
@@ -9,7 +10,7 @@ namespace hovrak {
 
 class unicode_to_euc_engine : public zet_translate_engine<std::wstring, std::string> {
  public:
-  void translate() override;
+  std::size_t translate_range(const wchar_t* data, std::size_t size) override;
 };
 
 }  // namespace hovrak

@@ -4,10 +4,10 @@
 
 namespace hovrak {
 
-void unicode_to_utf8_engine::translate() {
-  translated_buffer.reserve(translated_buffer.size() + untranslated_buffer.size() * 3);
-  run_blocks([](const wchar_t* p, const wchar_t* end, char* out, std::size_t* produced)
-                 -> std::size_t {
+std::size_t unicode_to_utf8_engine::translate_range(const wchar_t* data, std::size_t size) {
+  translated_buffer.reserve(translated_buffer.size() + size * 3);
+  const auto step = [](const wchar_t* p, const wchar_t* end, char* out, std::size_t* produced)
+                        -> std::size_t {
     std::uint32_t u = static_cast<std::uint32_t>(*p);
     std::size_t consumed = 1;
     if (u < 0x80) {
@@ -43,7 +43,9 @@ void unicode_to_utf8_engine::translate() {
       *produced = 1;
     }
     return consumed;
-  });
+  };
+  const std::size_t consumed = run_blocks(data, size, step);
+  return consumed;
 }
 
 }  // namespace hovrak

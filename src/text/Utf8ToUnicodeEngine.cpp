@@ -6,10 +6,10 @@
 
 namespace hovrak {
 
-void utf8_to_unicode_engine::translate() {
-  translated_buffer.reserve(translated_buffer.size() + untranslated_buffer.size());
-  run_blocks([](const char* p, const char* end, wchar_t* out, std::size_t* produced)
-                 -> std::size_t {
+std::size_t utf8_to_unicode_engine::translate_range(const char* data, std::size_t size) {
+  translated_buffer.reserve(translated_buffer.size() + size);
+  const auto step = [](const char* p, const char* end, wchar_t* out, std::size_t* produced)
+                        -> std::size_t {
     const unsigned char b = static_cast<unsigned char>(*p);
     *produced = 1;
     if (b < 0x80) {
@@ -34,7 +34,9 @@ void utf8_to_unicode_engine::translate() {
       *produced = 2;
     }
     return n;
-  });
+  };
+  const std::size_t consumed = run_blocks(data, size, step);
+  return consumed;
 }
 
 }  // namespace hovrak

@@ -1,6 +1,7 @@
 #pragma once
 // Base of the character-code conversion engines: a small state machine fed with
-// input in untranslated_buffer, converting whole characters into translated_buffer.
+// input in untranslated_buffer (or handed the caller's input by translate_range),
+// converting whole characters into translated_buffer.
 
 #include <cstddef>
 #include <string>
@@ -28,7 +29,16 @@ class zet_translate_engine {
 
   // Converts the longest prefix of untranslated_buffer made of complete
   // characters and removes it; an incomplete character at the end stays.
-  virtual void translate() = 0;
+  virtual void translate() {
+    untranslated_buffer.erase(0, translate_range(untranslated_buffer.data(), untranslated_buffer.size()));
+  }
+
+  // The same conversion over input held by the caller, which saves copying it into
+  // untranslated_buffer: converts the longest prefix of data[0, size) made of
+  // complete characters, appends the result to translated_buffer and returns the
+  // number of units consumed. untranslated_buffer is not used, so it should be
+  // empty; the unconsumed rest belongs in it before more input or flush().
+  virtual std::size_t translate_range(const in_unit* data, std::size_t size) = 0;
 
   // Ends the input: the engine's own closing, then one replacement token per unit
   // still left unconverted.
@@ -45,16 +55,16 @@ class zet_translate_engine {
   }
 
  protected:
-  // Runs step over untranslated_buffer in output blocks. step(p, end, out) reads
+  // Runs step over data[0, size) in output blocks. step(p, end, out) reads
   // the input at p (never at or past end), writes at most block_margin units at
   // out and returns the number of input units it consumed, with *produced set to
   // the units written; returning 0 stops (incomplete input at the end). Each block
-  // is built in a local buffer and appended to translated_buffer once.
+  // is built in a local buffer and appended to translated_buffer once. Returns the
+  // number of input units consumed.
   template <class Step>
-  void run_blocks(Step step) {
-    const in_unit* const begin = untranslated_buffer.data();
-    const in_unit* const end = begin + untranslated_buffer.size();
-    const in_unit* p = begin;
+  std::size_t run_blocks(const in_unit* const data, std::size_t size, Step step) {
+    const in_unit* const end = data + size;
+    const in_unit* p = data;
     out_unit block[block_size];
     bool stopped = false;
     while (p < end && !stopped) {
@@ -71,7 +81,7 @@ class zet_translate_engine {
       }
       translated_buffer.append(block, used);
     }
-    untranslated_buffer.erase(0, static_cast<std::size_t>(p - begin));
+    return static_cast<std::size_t>(p - data);
   }
 };
 

@@ -52,6 +52,27 @@ TEST(Cp932Decode, StopsAtFirstNul) {
   EXPECT_EQ(cp932_to_unicode(std::string()), L"");
 }
 
+TEST(Cp932Decode, WholeBufferDecodesEachRunBetweenZeroBytesOnItsOwn) {
+  // Every byte before a zero byte, lead bytes included, decodes as it would at the
+  // end of its run; the zero byte itself is U+0000 and decoding goes on after it.
+  for (unsigned b = 1; b < 256; ++b) {
+    const std::string run = B({0x82, 0xA0, b});
+    const std::string bytes = run + std::string(1, '\0') + B({0x82, 0xA2});
+    EXPECT_EQ(cp932_bytes_to_unicode(bytes.data(), bytes.size()),
+              cp932_to_unicode(run) + L'\0' + W({0x3042 + 2})) << b;
+  }
+  EXPECT_EQ(cp932_bytes_to_unicode("", 0), L"");
+  // Long input crosses the output blocks with pairs at every offset.
+  std::string sjis;
+  std::wstring expected;
+  for (int i = 0; i < 3000; ++i) {
+    sjis += i % 3 == 0 ? B({0x82, 0xA0}) : B({'a'});
+    expected += i % 3 == 0 ? W({0x3042}) : W({'a'});
+  }
+  EXPECT_EQ(cp932_bytes_to_unicode(sjis.data(), sjis.size()), expected);
+  EXPECT_EQ(cp932_to_unicode(sjis), expected);
+}
+
 TEST(SjisEncode, PrefersJisThenNecThenNecSelectedIbmCodes) {
   EXPECT_EQ(unicode_to_sjis_cp932(W({0x2252})), B({0x81, 0xE0}));  // also NEC 8790
   EXPECT_EQ(unicode_to_sjis_cp932(W({0x2235})), B({0x81, 0xE6}));  // also NEC, IBM FA5B
@@ -204,6 +225,17 @@ TEST(TranslateEngine, InputFedInPiecesGivesTheSameOutput) {
   ExpectSameOutputInPieces<euc_to_jis_engine>(euc);
   ExpectSameOutputInPieces<jis_to_euc_engine>(jis);
   ExpectSameOutputInPieces<jis_to_euc_engine>(std::string("\x0E\x31\x32\x0F\x1B$(D\x22\x42"));
+
+  // translate_range converts the caller's input in place and leaves the incomplete
+  // rest to the caller, without touching untranslated_buffer.
+  jis_to_euc_engine ranged;
+  const std::string cut = jis.substr(0, jis.size() - 1);
+  const std::size_t consumed = ranged.translate_range(cut.data(), cut.size());
+  EXPECT_TRUE(ranged.untranslated_buffer.empty());
+  ranged.untranslated_buffer = cut.substr(consumed) + jis.substr(jis.size() - 1);
+  ranged.translate();
+  ranged.flush();
+  EXPECT_EQ(ranged.translated_buffer, euc);
 
   // The JIS engines keep their set between calls; clear resets it.
   jis_to_euc_engine decoder;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "TestSupport.h"
+#include "text/Conversions.h"
 #include "text/File.h"
 
 namespace fs = std::filesystem;
@@ -284,4 +285,81 @@ TEST(File, FailedSaveKeepsFileAndText) {
   }
   EXPECT_EQ(ReadWholeFile(path), kSjis + "more");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(File, LongTextsSaveAndPassTheCheckLikeTheWholeTextConversion) {
+  // Long enough to be encoded in several pieces, with lines of every length up to
+  // one longer than a piece, and surrogate pairs, JIS set changes and CRs at every
+  // offset of a piece boundary somewhere.
+  std::wstring text;
+  for (int i = 0; text.size() < 70000; ++i) {
+    const std::size_t line = i == 7 ? 20000 : static_cast<std::size_t>(i % 97);
+    for (std::size_t k = 0; k < line; ++k) {
+      const std::size_t kind = (k + static_cast<std::size_t>(i)) % 5;
+      if (kind == 0) text += L'a';
+      if (kind == 1) text += L'\x65E5';
+      if (kind == 2) text += L'\xFF71';
+      if (kind == 3) text += L"\xD83D\xDE00";
+      if (kind == 4) text += L'\x3042';
+    }
+    text += L'\n';
+  }
+  TTempDir dir;
+  for (const TCharCode code : {TCharCode::SJIS, TCharCode::EUC, TCharCode::JIS, TCharCode::UTF8,
+                               TCharCode::UTF8N, TCharCode::UTF16}) {
+    for (const TNewLineKind kind : {TNewLineKind::CrLf, TNewLineKind::Lf, TNewLineKind::Cr}) {
+      SCOPED_TRACE(testing::Message() << static_cast<int>(code) << " " << static_cast<int>(kind));
+      const std::string path = dir / "long.txt";
+      TFile<wchar_t> out(path, code);
+      out.Text = text;
+      out.NewLine = kind;
+      ASSERT_EQ(out.Save(), R::Success);
+      std::wstring restored;
+      std::string expected;
+      TFile<wchar_t>::Encode(TFile<wchar_t>::RestoreNewLines(text, kind, restored), code, expected);
+      const std::string saved = ReadWholeFile(path);
+      ASSERT_EQ(saved, expected);
+
+      // The saved bytes pass the check, and loading and saving again keeps them.
+      TFile<wchar_t> in(path, code);
+      EXPECT_EQ(in.Load(kCheck), R::Success);
+      EXPECT_EQ(in.NewLine, kind == TNewLineKind::Lf ? TNewLineKind::Lf : kind);
+      ASSERT_EQ(in.Save(), R::Success);
+      EXPECT_EQ(ReadWholeFile(path), saved);
+
+      // A byte no code gives back, inside a middle piece or at the end, fails it.
+      WriteWholeFile(path, saved.substr(0, 40001) + "\xFF" + saved.substr(40001));
+      EXPECT_EQ(TFile<wchar_t>(path, code).Load(kCheck), R::CharCodeMismatch);
+      WriteWholeFile(path, saved + "\xFF");
+      EXPECT_EQ(TFile<wchar_t>(path, code).Load(kCheck), R::CharCodeMismatch);
+    }
+  }
+}
+
+TEST(File, LongJisDecodesLikeTheWholeConversionThroughEuc) {
+  // Escape sequences, SO/SI and malformed bits of every length, so that piece
+  // boundaries fall inside each of them somewhere.
+  const std::string parts[] = {"\x1B$B", "F|K\\", "\x1B(B", "abc", "\x0E", "12", "\x0F",
+                               "\x1B$(D", "\"B", "\x1B(J", "\x1B", "\x1B$", "x", "\x1B$(", "8l"};
+  std::string jis;
+  for (int i = 0; jis.size() < 100000; ++i) jis += parts[(i * 7 + i / 15) % 15];
+  for (const std::size_t size : {jis.size(), jis.size() - 1, jis.size() - 2, std::size_t(16385)}) {
+    const std::string bytes = jis.substr(0, size);
+    std::wstring text;
+    ASSERT_TRUE(TFile<wchar_t>::Decode(bytes, TCharCode::JIS, text));
+    EXPECT_EQ(text, hovrak::euc_to_unicode(hovrak::jis_to_euc(bytes))) << size;
+  }
+}
+
+TEST(File, CrLfTextsLoseEveryCrWhereverItStands) {
+  // Runs of CRs, a CR at the very end, long runs without one.
+  const std::string long_run(5000, 'x');
+  const std::string in = "a\r\n\r\r\n" + long_run + "\r\rb\r\n\r";
+  const std::string out = "a\n\n" + long_run + "b\n";
+  std::string narrow = in;
+  EXPECT_EQ(TFileBase<char>::NormalizeNewLines(narrow), TNewLineKind::CrLf);
+  EXPECT_EQ(narrow, out);
+  std::wstring wide(in.begin(), in.end());
+  EXPECT_EQ(TFileBase<wchar_t>::NormalizeNewLines(wide), TNewLineKind::CrLf);
+  EXPECT_EQ(wide, std::wstring(out.begin(), out.end()));
 }
