@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/SafeSave.h"
+#include "settings/KELLineCutter.h"
 #include "settings/KELObject.h"
 
 namespace hovrak {
@@ -24,8 +25,6 @@ void AppendSafe(std::string& out, const std::string& text) {
     if (c != '\n' && c != '\x1a') out += c;
   }
 }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool ReadRegularFile(const std::string& path, std::string& bytes) {
   // Non-blocking open so that a FIFO named like the settings file cannot hang us;
@@ -84,27 +83,14 @@ bool TKELNode::SaveFile(const std::string& path) const {
 void TKELNode::LoadFromBytes(const std::string& bytes) {
   Data.clear();
   Children.clear();
-  std::size_t end = bytes.find('\x1a');
-  if (end == std::string::npos) end = bytes.size();
-
   // Open nodes, innermost last; kept on a stack rather than by recursion so that
   // nesting depth is bounded only by memory.
   std::vector<TKELNode*> open{this};
-  std::size_t pos = 0;
-  while (pos < end && !open.empty()) {
-    std::size_t lineEnd = bytes.find('\n', pos);
-    std::size_t next;
-    if (lineEnd == std::string::npos || lineEnd > end) {
-      lineEnd = end;
-      next = end;
-    } else {
-      next = lineEnd + 1;
-      // CR LF counts as one line end; a lone CR stays part of the line.
-      if (lineEnd > pos && bytes[lineEnd - 1] == '\r') --lineEnd;
-    }
-    std::size_t first = pos;
-    pos = next;
-    while (first < lineEnd && IsBlank(bytes[first])) ++first;
+  TKELLineCutter cutter(bytes);
+  TKELLineCutter::TLine line;
+  while (!open.empty() && cutter.Next(line)) {
+    const std::size_t first = line.First;
+    const std::size_t lineEnd = line.End;
     if (first == lineEnd) continue;
     if (bytes[first] == '}') {
       open.pop_back();

@@ -4,14 +4,9 @@
 
 #include <cstdio>
 
-#include "settings/KELNode.h"
 #include "platform/SafeSave.h"
-
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-}  // namespace
+#include "settings/KELLineCutter.h"
+#include "settings/KELNode.h"
 
 bool TSettingsFile::Exists() const {
   struct stat st;
@@ -33,27 +28,18 @@ std::string TSettingsFile::BlockBytes(const std::string& name, const hovrak::TKE
 
 std::string TSettingsFile::ReplaceTopLevelBlock(const std::string& bytes, const std::string& name,
                                                 const std::string& block) {
-  std::size_t end = bytes.find('\x1a');
-  if (end == std::string::npos) end = bytes.size();
   // Walks the lines as the reader does, tracking the nesting depth, to find the
   // first top-level open line of that name and the close line that matches it.
+  hovrak::TKELLineCutter cutter(bytes);
+  std::size_t end = cutter.DataEnd();
   std::size_t depth = 0;
   std::size_t blockStart = std::string::npos;
-  std::size_t pos = 0;
-  while (pos < end) {
-    std::size_t lineEnd = bytes.find('\n', pos);
-    const std::size_t lineStart = pos;
-    std::size_t next;
-    if (lineEnd == std::string::npos || lineEnd > end) {
-      lineEnd = end;
-      next = end;
-    } else {
-      next = lineEnd + 1;
-      if (lineEnd > pos && bytes[lineEnd - 1] == '\r') --lineEnd;
-    }
-    pos = next;
-    std::size_t first = lineStart;
-    while (first < lineEnd && IsBlank(bytes[first])) ++first;
+  hovrak::TKELLineCutter::TLine line;
+  while (cutter.Next(line)) {
+    const std::size_t lineStart = line.Start;
+    const std::size_t first = line.First;
+    const std::size_t lineEnd = line.End;
+    const std::size_t next = line.Next;
     if (first == lineEnd) continue;
     if (bytes[first] == '}') {
       if (depth == 0) {
