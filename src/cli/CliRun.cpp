@@ -114,6 +114,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     return usageError("cannot read the settings file '" + settings.Path() + "': " +
                       (errno ? std::strerror(errno) : "not a regular file"));
   command.ApplyTo(*app.Option);
+  // Time stamps only serve a replace that follows; a search alone need not read them.
+  if (!command.Replacement) app.Option->CheckTime = false;
 
   const bool wide = app.Option->CharCode != TCharCode::ASCII;
   const std::string searchText = command.SearchText.value_or(std::string());
