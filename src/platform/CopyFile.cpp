@@ -7,31 +7,12 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/FileDescriptor.h"
+
 namespace hovrak {
 namespace {
 
 bool HasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
-
-// Closes the descriptor when it goes out of scope.
-class TFd {
- public:
-  explicit TFd(int fd) : fd_(fd) {}
-  ~TFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int Get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (a late write error shows here).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
@@ -64,7 +45,7 @@ bool CopyBytes(int from, int to) {
 bool CopyFile(const std::string& source, const std::string& target) {
   if (HasNul(source) || HasNul(target) || target.empty() || target.back() == '/') return false;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-  TFd in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  TFileDescriptor in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (in.Get() < 0) return false;
   struct stat st;
   if (::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
@@ -75,20 +56,20 @@ bool CopyFile(const std::string& source, const std::string& target) {
   std::string temp = folder + ".mirun-copy-XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
-  TFd out(::mkostemp(name.data(), O_CLOEXEC));
+  TFileDescriptor out(::mkostemp(name.data(), O_CLOEXEC));
   if (out.Get() < 0) return false;
   temp = name.data();
 
   const timespec times[2] = {st.st_atim, st.st_mtim};
   bool ok = CopyBytes(in.Get(), out.Get()) && ::fchmod(out.Get(), st.st_mode & 07777) == 0 &&
             ::futimens(out.Get(), times) == 0 && ::fsync(out.Get()) == 0;
-  ok = out.Close() && ok;
+  ok = out.Close() == 0 && ok;
   if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;
   }
   // Make the new name itself durable.
-  TFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.Get() >= 0) ::fsync(dir.Get());
   return true;
 }

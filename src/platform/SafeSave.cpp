@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileDescriptor.h"
+
 namespace hovrak {
 
 namespace {
@@ -22,27 +24,6 @@ constexpr std::size_t kMaxWriteChunk = std::size_t(1) << 30;
 
 // For calls whose failure leaves nothing further to do.
 inline void IgnoreResult(int) {}
-
-// Closes a descriptor on scope exit unless released.
-class TFdGuard {
- public:
-  explicit TFdGuard(int fd) : fd_(fd) {}
-  ~TFdGuard() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TFdGuard(const TFdGuard&) = delete;
-  TFdGuard& operator=(const TFdGuard&) = delete;
-  int Get() const { return fd_; }
-  // Closes now and reports a failed close (an error of delayed write-back).
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 || errno == EINTR ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
 
 std::string DirectoryOf(const std::string& path) {
   const std::size_t pos = path.rfind('/');
@@ -146,7 +127,7 @@ int ResolveTarget(const std::string& path, std::string& target, struct stat& st,
 
 // Creates a new file under its final name and writes it; removes it again on failure.
 int CreateInPlace(const std::string& target, const char* data, std::size_t size) {
-  TFdGuard fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  TFileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (fd.Get() < 0) return errno;
   int err = WriteAll(fd.Get(), data, size, 0);
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
@@ -171,7 +152,7 @@ int RewriteInPlace(const std::string& target, const char* data, std::size_t size
     canRestore = false;
     rawFd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
   }
-  TFdGuard fd(rawFd);
+  TFileDescriptor fd(rawFd);
   if (fd.Get() < 0) return errno;
   struct stat st;
   if (::fstat(fd.Get(), &st) != 0) return errno;
@@ -212,7 +193,7 @@ int ReplaceByRename(const std::string& target, bool exists, const struct stat& s
   std::string tmpl = dir + "/." + base + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
-  TFdGuard fd(::mkostemp(name.data(), O_CLOEXEC));
+  TFileDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
   if (fd.Get() < 0) {
     fallBack = true;
     return 0;

@@ -7,24 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileDescriptor.h"
+
 namespace {
 
 // Each read asks for at most this much.
 constexpr std::size_t kReadBufferSize = std::size_t(1) << 20;
-
-class TReadFd {
- public:
-  explicit TReadFd(int fd) : fd_(fd) {}
-  ~TReadFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TReadFd(const TReadFd&) = delete;
-  TReadFd& operator=(const TReadFd&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -36,7 +24,7 @@ TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::in
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return TFileOperationResult::OpenFailed;
   // Non-blocking, in case the name was swapped for a FIFO in between.
-  TReadFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  hovrak::TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.Get() < 0) return TFileOperationResult::OpenFailed;
   if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return TFileOperationResult::OpenFailed;
 
