@@ -12,8 +12,11 @@
 #include "backup/Backup.h"
 #include "core/PlaceList.h"
 #include "core/StoppedException.h"
+#include "pattern/NormalSearchedPattern.h"
 #include "pattern/ReplaceInText.h"
 #include "pattern/SearchFileText.h"
+#include "pattern/Utf8PlainSearch.h"
+#include "text/DetectCharCode.h"
 #include "text/File.h"
 
 #include "platform/DirReader.h"
@@ -121,6 +124,7 @@ TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult r
 
 int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list) {
   if (Files.empty()) return 2;
+  const std::unique_ptr<TUtf8PlainSearch> direct = MakeDirectSearch(pattern);
   const int n = static_cast<int>(Files.size());
   for (int i = 0; i < n; ++i) {
     const std::string& path = Files[static_cast<std::size_t>(i)];
@@ -128,7 +132,7 @@ int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList
     // Taken before the load, so a change made while the file is read counts as a change.
     TPosixTimePtr stamp;
     if (CheckTime) stamp = boost::make_shared<boost::posix_time::ptime>(GetLastWriteTime(path));
-    const bool hit = SearchFile(path, pattern, list);
+    const bool hit = SearchOneFile(path, pattern, list, direct.get());
     // A file whose time could not be read gets no entry and is never reported as changed.
     if (hit && stamp && !stamp->is_special()) TimeStamps[path] = stamp;
   }
@@ -137,24 +141,68 @@ int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList
 
 bool TFileSet::SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
                           TAbstractPlaceList& list) {
-  if (CharCode == TCharCode::ASCII) return SearchFileAs<char>(path, pattern, list);
-  return SearchFileAs<wchar_t>(path, pattern, list);
+  return SearchOneFile(path, pattern, list, MakeDirectSearch(pattern).get());
 }
 
-template <class C>
-bool TFileSet::SearchFileAs(const std::string& path, const TAbstractSearchedPattern& pattern,
-                            TAbstractPlaceList& list) {
-  const auto& typedPattern = dynamic_cast<const TSearchedPattern<C>&>(pattern);
-  auto& typedList = dynamic_cast<TPlaceList<C>&>(list);
+std::unique_ptr<TUtf8PlainSearch> TFileSet::MakeDirectSearch(const TAbstractSearchedPattern& pattern) const {
+  if (CharCode == TCharCode::ASCII) return nullptr;
+  const auto* plain = dynamic_cast<const TNormalSearchedPattern<wchar_t>*>(&pattern);
+  if (!plain) return nullptr;
+  auto direct = std::make_unique<TUtf8PlainSearch>(plain->Needle());
+  if (!direct->Usable()) return nullptr;
+  return direct;
+}
+
+bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,
+                             TAbstractPlaceList& list, const TUtf8PlainSearch* direct) {
+  if (CharCode == TCharCode::ASCII) return SearchNarrowFile(path, pattern, list);
+  const auto& typedPattern = dynamic_cast<const TSearchedPattern<wchar_t>&>(pattern);
+  auto& typedList = dynamic_cast<TPlaceList<wchar_t>&>(list);
+  for (;;) {
+    const TFileOperationResult read = TFileBase<wchar_t>::ReadRawBytes(path, MaxFileSize, readBuffer_);
+    if (read == TFileOperationResult::Success) break;
+    if (read != TFileOperationResult::OpenFailed) return false;  // too large
+    const TDecision decision = AskFileError(path, read);
+    if (decision == TDecision::Skip) return false;
+    if (decision == TDecision::Abort) throw EStoppedException();
+  }
+
+  TFile<wchar_t> file(path, CharCode);
+  if (file.CharCode == TCharCode::Auto) file.CharCode = DetectCharCode(readBuffer_);
+  if (direct) {
+    // UTF-8 text, and ASCII-only text in a code that reads ASCII as itself, is
+    // searched in its bytes; the text these decode to is the same.
+    std::string_view bytes(readBuffer_);
+    const TCharCode code = file.CharCode;
+    const bool hasBom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (code == TCharCode::UTF8 && hasBom) bytes.remove_prefix(3);
+    const bool utf8 = code == TCharCode::UTF8N || (code == TCharCode::UTF8 && hasBom);
+    const bool sjis = code == TCharCode::SJIS || code == TCharCode::ASCII || code == TCharCode::Unknown;
+    TNewLineKind kind;
+    if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(bytes, !utf8, kind))
+      return direct->Search(bytes, kind, typedPattern.ByLine, typedPattern.ShowLine, typedList, path);
+  }
+  TFileReadOptions options;
+  options.checkCharCode = false;
+  options.maxSize = MaxFileSize;
+  // Only a missing BOM the code asks for fails here; such a file is skipped.
+  if (file.LoadBytes(readBuffer_, options) != TFileOperationResult::Success) return false;
+  return SearchFileText<wchar_t>(typedPattern, std::wstring_view(file.Text), typedList, path);
+}
+
+bool TFileSet::SearchNarrowFile(const std::string& path, const TAbstractSearchedPattern& pattern,
+                                TAbstractPlaceList& list) {
+  const auto& typedPattern = dynamic_cast<const TSearchedPattern<char>&>(pattern);
+  auto& typedList = dynamic_cast<TPlaceList<char>&>(list);
   TFileReadOptions options;
   options.checkCharCode = false;
   options.maxSize = MaxFileSize;
   for (;;) {
-    const auto file = TRunFile<C>::Make(path, CharCode);
-    const TFileOperationResult result = file->Load(options);
+    TFile<char> file(path);
+    const TFileOperationResult result = file.Load(options);
     if (result == TFileOperationResult::Success)
-      return SearchFileText<C>(typedPattern, std::basic_string_view<C>(file->Text), typedList, path);
-    if (result != TFileOperationResult::OpenFailed) return false;  // too large, undecodable
+      return SearchFileText<char>(typedPattern, std::string_view(file.Text), typedList, path);
+    if (result != TFileOperationResult::OpenFailed) return false;  // too large
     const TDecision decision = AskFileError(path, result);
     if (decision == TDecision::Skip) return false;
     if (decision == TDecision::Abort) throw EStoppedException();

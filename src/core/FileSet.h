@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ class TBackup;
 class TAbstractPlaceList;
 class TAbstractSearchedPattern;
 class TAbstractReplacingPattern;
+class TUtf8PlainSearch;
 
 using TPosixTimePtr = boost::shared_ptr<boost::posix_time::ptime>;
 // Takes one path; returns true to go on, false to stop the walk.
@@ -93,12 +95,20 @@ class TFileSet {
 
  private:
   TDecision AskFileError(const std::string& path, TFileOperationResult result) const;
-  template <class C>
-  bool SearchFileAs(const std::string& path, const TAbstractSearchedPattern& pattern,
-                    TAbstractPlaceList& list);
+  // The byte-level search for a plain wide pattern, or null when it cannot be used.
+  std::unique_ptr<TUtf8PlainSearch> MakeDirectSearch(const TAbstractSearchedPattern& pattern) const;
+  // SearchFile with the run's byte-level search (may be null).
+  bool SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,
+                     TAbstractPlaceList& list, const TUtf8PlainSearch* direct);
+  bool SearchNarrowFile(const std::string& path, const TAbstractSearchedPattern& pattern,
+                        TAbstractPlaceList& list);
   // indices: the places of path in the list, ascending (null: look through the
   // whole list). Returns true when the file was written.
   template <class C>
   bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
                      TAbstractPlaceList& list, const std::vector<int>* indices);
+
+  // The raw bytes of the file being searched, kept between files so that its room
+  // is reused.
+  std::string readBuffer_;
 };

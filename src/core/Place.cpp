@@ -1,6 +1,7 @@
 #include "core/Place.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/AnsiCodePage.h"
 
@@ -34,6 +35,19 @@ TPlace<C>::TPlace(const std::string& fileName, unsigned lineBase, std::basic_str
   const std::size_t nextCount = std::min(text.size() - after, ContextLength);
   this->NextText.assign(text.data() + after, nextCount);
   this->SubMatches = std::move(subMatches);
+}
+
+template <class C>
+TPlace<C>::TPlace(const std::string& fileName, std::int32_t line, std::int32_t column, TString text,
+                  TString prevText, TString nextText) {
+  this->FileName = fileName;
+  this->Checked = true;
+  this->Line = line;
+  this->Column = column;
+  this->Length = static_cast<std::int32_t>(text.size());
+  this->Text = std::move(text);
+  this->PrevText = std::move(prevText);
+  this->NextText = std::move(nextText);
 }
 
 template <class C>

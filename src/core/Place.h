@@ -2,6 +2,7 @@
 // A hit built from the searched text: computes line and column from the line-feed
 // offsets and copies the hit and up to 100 units of context on each side.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,10 @@ class TPlace : public TPlaceBase<C> {
   TPlace(const std::string& fileName, unsigned lineBase, std::basic_string_view<C> text,
          std::size_t position, std::size_t length, std::vector<TString> subMatches,
          const std::vector<int>& lineEnds);
+  // A place whose line, column and texts are already known; a plain hit, so no
+  // submatches.
+  TPlace(const std::string& fileName, std::int32_t line, std::int32_t column, TString text,
+         TString prevText, TString nextText);
 
   std::string GetText() const override;
   std::string GetPrevText() const override;

@@ -16,6 +16,7 @@ class TNormalSearchedPattern : public TSearchedPattern<C> {
       : TSearchedPattern<C>(byLine, showLine), finder_(std::move(text)) {}
 
   bool IsValid() const override { return !finder_.Needle().empty(); }
+  const TString& Needle() const { return finder_.Needle(); }
 
   bool FindPlaces(TView text, const TPlaceAddingInfo& info) const override {
     const std::size_t n = finder_.Needle().size();

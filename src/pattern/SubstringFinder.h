@@ -1,13 +1,16 @@
 #pragma once
-// Exact substring search over bytes or UTF-16 units: Boyer-Moore-Horspool with a
-// bad-character table keyed by the low byte of each unit (a shared slot keeps the
-// smallest shift, so no hit is skipped), and a memchr-style scan for one-unit needles.
+// Exact substring search over bytes or UTF-16 units: a vector scan for candidates
+// by first and last byte over bytes; Boyer-Moore-Horspool with a bad-character
+// table keyed by the low byte of each unit over wide text (a shared slot keeps the
+// smallest shift, so no hit is skipped); a memchr-style scan for one-unit needles.
 
 #include <array>
 #include <cstring>
 #include <cwchar>
 #include <string>
 #include <string_view>
+
+#include "pattern/ByteScan.h"
 
 template <class C>
 class TSubstringFinder {
@@ -27,6 +30,11 @@ class TSubstringFinder {
     if (m == 0 || from > n || n - from < m) return npos;
     const C* const base = text.data();
     if (m == 1) return FindUnit(base, from, n, needle_[0]);
+    if constexpr (sizeof(C) == 1) {
+      // Bytes go by the vector scan, which beats skipping on short needles.
+      const std::size_t at = hovrak::FindBytes(base + from, n - from, needle_.data(), m);
+      return at == n - from ? npos : from + at;
+    }
     const C* const pat = needle_.data();
     const C last = pat[m - 1];
     std::size_t pos = from;

@@ -331,6 +331,12 @@ TFileOperationResult TFile<wchar_t>::Load(TFileReadOptions options) {
     Text.clear();
     return result;
   }
+  return LoadBytes(raw, options);
+}
+
+TFileOperationResult TFile<wchar_t>::LoadBytes(const std::string& raw, TFileReadOptions options) {
+  hovrak::init_translate_tables();
+  TFileOperationResult result = TFileOperationResult::Success;
   if (CharCode == TCharCode::Auto) CharCode = DetectCharCode(raw);
   if (CharCode == TCharCode::ASCII || CharCode == TCharCode::Unknown) CharCode = TCharCode::SJIS;
 

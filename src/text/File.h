@@ -38,6 +38,8 @@ class TFile<wchar_t> : public TFileBase<wchar_t> {
   // Success, OpenFailed, TooLarge, BinaryFile or CharCodeMismatch. After the last two
   // the decoded text is in Text all the same.
   TFileOperationResult Load(TFileReadOptions options);
+  // Load after the read: detects, decodes and checks bytes already read from the file.
+  TFileOperationResult LoadBytes(const std::string& raw, TFileReadOptions options);
   // Encodes Text per CharCode with line ends restored; Success or OpenFailed. A code
   // that names no encoding (Auto, Unknown) is OpenFailed and the file is left alone.
   TFileOperationResult Save();

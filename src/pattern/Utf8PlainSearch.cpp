@@ -1,0 +1,161 @@
+#include "pattern/Utf8PlainSearch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "core/Place.h"
+#include "pattern/ByteScan.h"
+#include "text/Utf8Scan.h"
+
+namespace {
+
+// The UTF-8 form of needle, or empty when it has a lone surrogate, CR or LF.
+std::string EncodeNeedle(const std::wstring& needle) {
+  std::string bytes;
+  for (std::size_t i = 0; i < needle.size(); ++i) {
+    std::uint32_t c = static_cast<std::uint32_t>(needle[i]) & 0xFFFF;
+    if (c == '\r' || c == '\n' || (c >= 0xDC00 && c <= 0xDFFF)) return {};
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      const std::uint32_t low = i + 1 < needle.size() ? static_cast<std::uint32_t>(needle[i + 1]) & 0xFFFF : 0;
+      if (low < 0xDC00 || low > 0xDFFF) return {};
+      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+      ++i;
+    }
+    if (c < 0x80) {
+      bytes += static_cast<char>(c);
+    } else if (c < 0x800) {
+      bytes += static_cast<char>(0xC0 | c >> 6);
+      bytes += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      bytes += static_cast<char>(0xE0 | c >> 12);
+      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      bytes += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      bytes += static_cast<char>(0xF0 | c >> 18);
+      bytes += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      bytes += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return bytes;
+}
+
+// Appends the decoded form of well-formed UTF-8 with the line ends as loading
+// leaves them: CR LF drops every CR, CR turns each CR into LF.
+void AppendDecoded(const char* data, std::size_t size, TNewLineKind kind, std::wstring& out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(data);
+  const auto* const end = p + size;
+  while (p < end) {
+    std::uint32_t c = *p;
+    if (c < 0x80) {
+      ++p;
+      if (c == '\r') {
+        if (kind == TNewLineKind::CrLf) continue;
+        if (kind == TNewLineKind::Cr) c = '\n';
+      }
+      out += static_cast<wchar_t>(c);
+    } else if (c < 0xE0) {
+      out += static_cast<wchar_t>((c & 0x1F) << 6 | (p[1] & 0x3F));
+      p += 2;
+    } else if (c < 0xF0) {
+      out += static_cast<wchar_t>((c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+      p += 3;
+    } else {
+      c = ((c & 0x07) << 18 | (p[1] & 0x3Fu) << 12 | (p[2] & 0x3Fu) << 6 | (p[3] & 0x3Fu)) - 0x10000;
+      out += static_cast<wchar_t>(0xD800 | c >> 10);
+      out += static_cast<wchar_t>(0xDC00 | (c & 0x3FF));
+      p += 4;
+    }
+  }
+}
+
+bool IsBreak(char c, TNewLineKind kind) { return c == '\n' || (c == '\r' && kind == TNewLineKind::Cr); }
+
+// Bytes of context read on each side of a hit: at most three bytes make one unit,
+// so this always holds the 100 units a place keeps.
+constexpr std::size_t kContextBytes = 4 * TPlace<wchar_t>::ContextLength;
+
+}  // namespace
+
+TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle)
+    : needle_(needle), finder_(EncodeNeedle(needle)), usable_(!finder_.Needle().empty()) {}
+
+bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLineKind& kind) {
+  const hovrak::TUtf8Form form = hovrak::ClassifyUtf8(bytes.data(), bytes.size());
+  if (form == hovrak::TUtf8Form::Malformed || (asciiOnly && form != hovrak::TUtf8Form::Ascii)) return false;
+  const std::size_t first = bytes.find_first_of("\r\n");
+  kind = first == std::string_view::npos || bytes[first] == '\n' ? TNewLineKind::Lf
+         : first + 1 < bytes.size() && bytes[first + 1] == '\n' ? TNewLineKind::CrLf
+                                                                : TNewLineKind::Cr;
+  if (kind != TNewLineKind::CrLf) return true;
+  for (std::size_t cr = first; cr != std::string_view::npos; cr = bytes.find('\r', cr + 1))
+    if (cr + 1 == bytes.size() || bytes[cr + 1] != '\n') return false;
+  return true;
+}
+
+bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool byLine, bool showLine,
+                              TPlaceList<wchar_t>& list, const std::string& fileName) const {
+  const char* const data = bytes.data();
+  const std::size_t size = bytes.size();
+  const std::size_t m = finder_.Needle().size();
+  const std::size_t context = TPlace<wchar_t>::ContextLength;
+  const bool countLines = byLine || showLine;
+  // Lines counted up to `scanned`: `line` breaks before it, the last line starting
+  // at byte `lineStart`. Without line numbers the column counts from the text start:
+  // `units` units (dropped CRs not counted) lie before byte `unitsAt`.
+  std::size_t scanned = 0, lineStart = 0, unitsAt = 0, units = 0;
+  std::int32_t line = 0;
+  std::wstring decoded;
+  bool found = false;
+  for (std::size_t p = finder_.Find(bytes, 0); p != TSubstringFinder<char>::npos; p = finder_.Find(bytes, p + m)) {
+    found = true;
+    std::int32_t column;
+    if (countLines) {
+      if (kind == TNewLineKind::Cr) {
+        for (std::size_t i = scanned; i < p; ++i) {
+          if (data[i] != '\n' && data[i] != '\r') continue;
+          ++line;
+          lineStart = i + 1;
+        }
+      } else {
+        line += static_cast<std::int32_t>(hovrak::CountByte(data + scanned, p - scanned, '\n'));
+        if (const void* lf = ::memrchr(data + scanned, '\n', p - scanned))
+          lineStart = static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
+      }
+      scanned = p;
+      // A line holds no CR here: in a CR LF file every CR ends a line.
+      column = static_cast<std::int32_t>(hovrak::Utf16Length(data + lineStart, p - lineStart));
+    } else {
+      units += hovrak::Utf16Length(data + unitsAt, p - unitsAt);
+      if (kind == TNewLineKind::CrLf) units -= hovrak::CountByte(data + unitsAt, p - unitsAt, '\r');
+      unitsAt = p;
+      column = static_cast<std::int32_t>(units);
+    }
+
+    // The searched text: one line, or the whole file.
+    const std::size_t low = byLine ? lineStart : 0;
+    std::size_t high = size;
+    if (byLine) {
+      high = p + m;
+      while (high < size && !IsBreak(data[high], kind)) ++high;
+    }
+
+    std::size_t from = p - low > kContextBytes ? p - kContextBytes : low;
+    while (from < p && (static_cast<unsigned char>(data[from]) & 0xC0) == 0x80) ++from;
+    decoded.clear();
+    AppendDecoded(data + from, p - from, kind, decoded);
+    std::wstring prev = decoded.size() > context ? decoded.substr(decoded.size() - context) : decoded;
+
+    const std::size_t after = p + m;
+    std::size_t to = high - after > kContextBytes ? after + kContextBytes : high;
+    while (to > after && to < high && (static_cast<unsigned char>(data[to]) & 0xC0) == 0x80) --to;
+    decoded.clear();
+    AppendDecoded(data + after, to - after, kind, decoded);
+    decoded.resize(std::min(decoded.size(), context));
+
+    list.Add(std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, needle_,
+                                               std::move(prev), decoded));
+  }
+  return found;
+}
