@@ -114,8 +114,12 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     return usageError("cannot read the settings file '" + settings.Path() + "': " +
                       (errno ? std::strerror(errno) : "not a regular file"));
   command.ApplyTo(*app.Option);
-  // Time stamps only serve a replace that follows; a search alone need not read them.
-  if (!command.Replacement) app.Option->CheckTime = false;
+  // Time stamps only serve a replace that follows; a search alone need not read them,
+  // nor keep the places, which are printed as they come.
+  if (!command.Replacement) {
+    app.Option->CheckTime = false;
+    app.KeepPlaces = false;
+  }
 
   const bool wide = app.Option->CharCode != TCharCode::ASCII;
   const std::string searchText = command.SearchText.value_or(std::string());
@@ -206,7 +210,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
       return *stopFlag_ ? kInterrupted : kError;
     default: break;
   }
-  const int found = app.PlaceList ? app.PlaceList->Count() : 0;
+  const int found = app.PlaceList ? app.PlaceList->Added : 0;
   if (!command.Replacement) return found > 0 ? kFound : kNotFound;
   if (found == 0) return kNotFound;
 

@@ -22,4 +22,10 @@ class TAbstractPlaceList {
 
   // Called with each place right after it is appended; may be empty.
   boost::function<void(TAbstractPlace*)> OnAdd;
+  // False: each place goes to OnAdd and is dropped after it, for a caller that only
+  // shows the places as they come (a search that no replace follows); the list
+  // stays empty and its memory is reused from place to place.
+  bool KeepPlaces = true;
+  // Places added since the list was made, kept or not.
+  int Added = 0;
 };

@@ -38,6 +38,7 @@ int TMirunApp::Search(const TStringVector& paths, const TStringVector& filters, 
     const bool wide = FileSet->CharCode != TCharCode::ASCII;
     if (wide) PlaceList = std::make_unique<TPlaceList<wchar_t>>();
     else PlaceList = std::make_unique<TPlaceList<char>>();
+    PlaceList->KeepPlaces = KeepPlaces;
     PlaceList->OnAdd = [this](TAbstractPlace* place) {
       if (OnPlaceAdded) OnPlaceAdded(place);
     };

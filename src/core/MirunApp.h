@@ -48,6 +48,9 @@ class TMirunApp {
 
   // Called for every place appended to the place list; may be empty.
   boost::function<void(TAbstractPlace*)> OnPlaceAdded;
+  // False: the next search hands each place to OnPlaceAdded and keeps none (its
+  // list stays empty, its Added counts them), for a search no replace follows.
+  bool KeepPlaces = true;
   // Progress; the handler may raise EStoppedException to stop the run.
   TProcessEvent OnProcess;
   // Asks what to do with a file that failed a check; empty answers Skip.

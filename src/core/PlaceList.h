@@ -27,8 +27,13 @@ class TPlaceList : public TAbstractPlaceList {
                  Places.end());
   }
 
-  // Appends at the back and notifies OnAdd.
+  // Appends at the back (unless KeepPlaces is off) and notifies OnAdd.
   void Add(TPlacePtr place) {
+    ++Added;
+    if (!KeepPlaces) {
+      if (OnAdd) OnAdd(place.get());
+      return;
+    }
     TPlace<C>* raw = place.get();
     Places.push_back(std::move(place));
     if (OnAdd) OnAdd(raw);

@@ -41,11 +41,13 @@ std::string EncodeNeedle(const std::wstring& needle) {
   return bytes;
 }
 
-// Appends the decoded form of well-formed UTF-8 with the line ends as loading
-// leaves them: CR LF drops every CR, CR turns each CR into LF.
-void AppendDecoded(const char* data, std::size_t size, TNewLineKind kind, std::wstring& out) {
+// Decodes well-formed UTF-8 into out (room for size units) with the line ends as
+// loading leaves them: CR LF drops every CR, CR turns each CR into LF. Returns the
+// number of units written.
+std::size_t Decode(const char* data, std::size_t size, TNewLineKind kind, wchar_t* out) {
   const auto* p = reinterpret_cast<const unsigned char*>(data);
   const auto* const end = p + size;
+  wchar_t* const start = out;
   while (p < end) {
     std::uint32_t c = *p;
     if (c < 0x80) {
@@ -54,20 +56,21 @@ void AppendDecoded(const char* data, std::size_t size, TNewLineKind kind, std::w
         if (kind == TNewLineKind::CrLf) continue;
         if (kind == TNewLineKind::Cr) c = '\n';
       }
-      out += static_cast<wchar_t>(c);
+      *out++ = static_cast<wchar_t>(c);
     } else if (c < 0xE0) {
-      out += static_cast<wchar_t>((c & 0x1F) << 6 | (p[1] & 0x3F));
+      *out++ = static_cast<wchar_t>((c & 0x1F) << 6 | (p[1] & 0x3F));
       p += 2;
     } else if (c < 0xF0) {
-      out += static_cast<wchar_t>((c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+      *out++ = static_cast<wchar_t>((c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
       p += 3;
     } else {
       c = ((c & 0x07) << 18 | (p[1] & 0x3Fu) << 12 | (p[2] & 0x3Fu) << 6 | (p[3] & 0x3Fu)) - 0x10000;
-      out += static_cast<wchar_t>(0xD800 | c >> 10);
-      out += static_cast<wchar_t>(0xDC00 | (c & 0x3FF));
+      *out++ = static_cast<wchar_t>(0xD800 | c >> 10);
+      *out++ = static_cast<wchar_t>(0xDC00 | (c & 0x3FF));
       p += 4;
     }
   }
+  return static_cast<std::size_t>(out - start);
 }
 
 bool IsBreak(char c, TNewLineKind kind) { return c == '\n' || (c == '\r' && kind == TNewLineKind::Cr); }
@@ -104,9 +107,9 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
   // Lines counted up to `scanned`: `line` breaks before it, the last line starting
   // at byte `lineStart`. Without line numbers the column counts from the text start:
   // `units` units (dropped CRs not counted) lie before byte `unitsAt`.
-  std::size_t scanned = 0, lineStart = 0, unitsAt = 0, units = 0;
+  std::size_t scanned = 0, lineStart = 0, unitsAt = 0, units = 0, lineEnd = 0;
   std::int32_t line = 0;
-  std::wstring decoded;
+  wchar_t decoded[kContextBytes];  // a byte never gives more than one unit
   bool found = false;
   for (std::size_t p = finder_.Find(bytes, 0); p != TSubstringFinder<char>::npos; p = finder_.Find(bytes, p + m)) {
     found = true;
@@ -133,29 +136,28 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
       column = static_cast<std::int32_t>(units);
     }
 
-    // The searched text: one line, or the whole file.
+    // The searched text: one line, or the whole file. A line's end is looked for once,
+    // on its first hit: a later hit before that end is on the same line.
     const std::size_t low = byLine ? lineStart : 0;
-    std::size_t high = size;
-    if (byLine) {
-      high = p + m;
-      while (high < size && !IsBreak(data[high], kind)) ++high;
+    if (byLine && lineEnd < p + m) {
+      lineEnd = p + m;
+      while (lineEnd < size && !IsBreak(data[lineEnd], kind)) ++lineEnd;
     }
+    const std::size_t high = byLine ? lineEnd : size;
 
     std::size_t from = p - low > kContextBytes ? p - kContextBytes : low;
     while (from < p && (static_cast<unsigned char>(data[from]) & 0xC0) == 0x80) ++from;
-    decoded.clear();
-    AppendDecoded(data + from, p - from, kind, decoded);
-    std::wstring prev = decoded.size() > context ? decoded.substr(decoded.size() - context) : decoded;
+    std::size_t n = Decode(data + from, p - from, kind, decoded);
+    std::wstring prev(decoded + (n > context ? n - context : 0), decoded + n);
 
     const std::size_t after = p + m;
     std::size_t to = high - after > kContextBytes ? after + kContextBytes : high;
     while (to > after && to < high && (static_cast<unsigned char>(data[to]) & 0xC0) == 0x80) --to;
-    decoded.clear();
-    AppendDecoded(data + after, to - after, kind, decoded);
-    decoded.resize(std::min(decoded.size(), context));
+    n = Decode(data + after, to - after, kind, decoded);
+    std::wstring next(decoded, std::min(n, context));
 
     list.Add(std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, needle_,
-                                               std::move(prev), decoded));
+                                               std::move(prev), std::move(next)));
   }
   return found;
 }

@@ -82,11 +82,12 @@ TEncoding analyze_encoding(const char* data, std::size_t size, std::size_t limit
   std::size_t high = 0, evenZeros = 0, oddZeros = 0;
   const std::size_t start = first / 4 * 4;
   const std::size_t end = std::min(n, start + kWindow);
+  const auto* window = reinterpret_cast<const unsigned char*>(sample.data()) + start;
+  sjis.Feed(window, end - start);
+  euc.Feed(window, end - start);
+  utf8.Feed(window, end - start);
   for (std::size_t i = start; i < end; ++i) {
     const auto b = static_cast<unsigned char>(sample[i]);
-    sjis.Feed(b);
-    euc.Feed(b);
-    utf8.Feed(b);
     if (b >= 0x80)
       ++high;
     else if (b == 0)

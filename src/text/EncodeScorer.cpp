@@ -35,6 +35,25 @@ void TEncodeScorer::Feed(unsigned char b) {
   }
 }
 
+void TEncodeScorer::Feed(const unsigned char* data, std::size_t size) {
+  // The kind is chosen once for the whole run of bytes, and the state lives in a
+  // local copy: the bytes could alias the members, which would otherwise be stored
+  // back after every byte.
+  TEncodeScorer local = *this;
+  switch (kind_) {
+    case TKind::ShiftJIS:
+      for (std::size_t i = 0; i < size; ++i) local.FeedShiftJIS(data[i]);
+      break;
+    case TKind::EUCJP:
+      for (std::size_t i = 0; i < size; ++i) local.FeedEUCJP(data[i]);
+      break;
+    case TKind::UTF8:
+      for (std::size_t i = 0; i < size; ++i) local.FeedUTF8(data[i]);
+      break;
+  }
+  *this = local;
+}
+
 void TEncodeScorer::FeedShiftJIS(unsigned char b) {
   if (b == 0x00 || b >= 0xFD) {
     state_ = 0;

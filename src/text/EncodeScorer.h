@@ -2,6 +2,7 @@
 // Scores a byte string as one Japanese encoding (Shift-JIS, EUC-JP or UTF-8): the sum of
 // the frequency weights of the characters it decodes to, less a penalty per invalid byte.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace hovrak {
@@ -17,6 +18,8 @@ class TEncodeScorer {
 
   // Feeds the next byte of the string.
   void Feed(unsigned char b);
+  // Feeds the next size bytes.
+  void Feed(const unsigned char* data, std::size_t size);
 
   std::int64_t WeightSum() const { return weights_; }
   std::int64_t InvalidCount() const { return invalid_; }

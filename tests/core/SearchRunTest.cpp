@@ -79,6 +79,21 @@ TEST_F(SearchRun, FolderFilesInOrderThenSubfoldersDepthFirst) {
   EXPECT_EQ(rec.places, (std::vector<std::string>{"c.log:0:0"}));
 }
 
+TEST_F(SearchRun, ASearchThatKeepsNoPlacesStillReportsAndCountsEach) {
+  WriteWholeFile(P("a.txt"), "hit hit\nhit");
+  WriteWholeFile(P("b.txt"), "\xE3\x81\x82hit");
+  app.KeepPlaces = false;
+  EXPECT_EQ(Search({""}, "hit"), SearchCompleted);
+  EXPECT_EQ(rec.places, (std::vector<std::string>{"a.txt:0:0", "a.txt:0:4", "a.txt:1:0", "b.txt:0:1"}));
+  EXPECT_EQ(app.PlaceList->Count(), 0);
+  EXPECT_EQ(app.PlaceList->Added, 4);
+  // The next search keeps its places again when asked to.
+  app.KeepPlaces = true;
+  EXPECT_EQ(Search({""}, "hit"), SearchCompleted);
+  EXPECT_EQ(app.PlaceList->Count(), 4);
+  EXPECT_EQ(app.PlaceList->Added, 4);
+}
+
 TEST_F(SearchRun, OutcomesForNoFilesAndInvalidPatterns) {
   EXPECT_EQ(app.Search({}, {"*"}, "x"), SearchNoTargetFiles);
   WriteWholeFile(P("a.txt"), "text");
