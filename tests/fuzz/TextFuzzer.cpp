@@ -1,6 +1,7 @@
-// Feeds arbitrary bytes to character-code detection, every decoder and encoder, and
-// the text file's load and save, and checks the properties they promise: no unit
-// above 0xFFFF, lossless UTF-16 and UTF-8 round trips, stable line-end handling.
+// Feeds arbitrary bytes to character-code detection, every decoder and encoder, the
+// text file's load and save, and the byte-level UTF-8 search, and checks the
+// properties they promise: no unit above 0xFFFF, lossless UTF-16 and UTF-8 round
+// trips, stable line-end handling, the same places from bytes as from text.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,11 @@
 #include "text/Conversions.h"
 #include "text/DetectCharCode.h"
 #include "text/File.h"
+#include "text/Utf8Scan.h"
+#include "core/PlaceList.h"
+#include "pattern/NormalSearchedPattern.h"
+#include "pattern/SearchFileText.h"
+#include "pattern/Utf8PlainSearch.h"
 
 namespace {
 
@@ -61,6 +67,34 @@ void WriteScratch(const std::string& bytes) {
   close(fd);
 }
 
+// Searching the bytes of well-formed UTF-8 gives the places of searching its decoded
+// text, for a needle taken from the text's middle.
+void CheckByteSearch(const std::string& bytes) {
+  TNewLineKind kind;
+  if (!TUtf8PlainSearch::CanSearch(bytes, false, kind)) return;
+  std::wstring text = hovrak::utf8_to_unicode(bytes);
+  Check(TFileBase<wchar_t>::NormalizeNewLines(text) == kind);
+  if (text.empty()) return;
+  const std::wstring needle = text.substr(text.size() / 2, 1 + bytes.size() % 3);
+  const TUtf8PlainSearch search(needle);
+  if (!search.Usable()) return;
+  for (const bool byLine : {false, true}) {
+    for (const bool showLine : {false, true}) {
+      const TNormalSearchedPattern<wchar_t> pattern(needle, byLine, showLine);
+      TPlaceList<wchar_t> expected, actual;
+      const bool found = SearchFileText<wchar_t>(pattern, text, expected, "f");
+      Check(search.Search(bytes, kind, byLine, showLine, actual, "f") == found);
+      Check(actual.Count() == expected.Count());
+      for (int i = 0; i < actual.Count(); ++i) {
+        const TPlace<wchar_t>& a = *actual.TypedItem(i);
+        const TPlace<wchar_t>& e = *expected.TypedItem(i);
+        Check(a.Line == e.Line && a.Column == e.Column && a.Length == e.Length && a.Text == e.Text &&
+              a.PrevText == e.PrevText && a.NextText == e.NextText);
+      }
+    }
+  }
+}
+
 const TCharCode kCodes[] = {TCharCode::SJIS, TCharCode::UTF16, TCharCode::ASCII, TCharCode::EUC,
                             TCharCode::JIS,  TCharCode::UTF8,  TCharCode::UTF8N};
 
@@ -75,6 +109,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::size_t limit : {std::size_t(0), std::size_t(3), std::size_t(2000), size})
     Check(static_cast<unsigned>(hovrak::analyze_encoding(bytes.data(), size, limit)) <=
           static_cast<unsigned>(hovrak::TEncoding::UTF32LE));
+
+  // The vector UTF-8 check agrees with the plain one, and well-formed text decodes
+  // to as many units as counted.
+  const hovrak::TUtf8Form form = hovrak::ClassifyUtf8(bytes.data(), size);
+  Check(form == hovrak::ClassifyUtf8Scalar(bytes.data(), size));
+  if (form != hovrak::TUtf8Form::Malformed)
+    Check(hovrak::Utf16Length(bytes.data(), size) == hovrak::utf8_to_unicode(bytes).size());
+  CheckByteSearch(bytes);
 
   // Decoders.
   CheckUnits(hovrak::cp932_to_unicode(bytes));
