@@ -42,6 +42,9 @@ void RunSearch(benchmark::State& state, const char* text, int mode, bool caseSen
 BENCHMARK_CAPTURE(RunSearch, PlainRare, "文字コード", 0, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSearch, PlainCommon, "の", 0, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSearch, PlainAbsent, "大阪府", 0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSearch, PlainAbsent10, "大阪府の会議室で予定表", 0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSearch, PlainAbsent20, "大阪府の会議室で予定表を確認してからシステム", 0, true)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSearch, IgnoreCase, "windows", 0, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSearch, Regex, "東京(の|で)[^。]*?予定", 2, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSearch, Word, "UTF-8", 1, true)->Unit(benchmark::kMillisecond);

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "pattern/ByteScan.h"
+#include "pattern/VectorScan.h"
 
 template <class C>
 class TSubstringFinder {
@@ -34,6 +34,9 @@ class TSubstringFinder {
       // Bytes go by the vector scan, which beats skipping on short needles.
       const std::size_t at = hovrak::FindBytes(base + from, n - from, needle_.data(), m);
       return at == n - from ? npos : from + at;
+    } else if (m <= kVectorUnits) {
+      const std::size_t at = hovrak::FindUnits(base + from, n - from, needle_.data(), m);
+      return at == n - from ? npos : from + at;
     }
     const C* const pat = needle_.data();
     const C last = pat[m - 1];
@@ -48,6 +51,8 @@ class TSubstringFinder {
   }
 
   static constexpr std::size_t npos = std::basic_string_view<C>::npos;
+  // Wide needles up to this long go by the vector scan; longer ones skip further.
+  static constexpr std::size_t kVectorUnits = 32;
 
  private:
   static std::size_t Slot(C c) { return static_cast<std::size_t>(c) & 0xFF; }

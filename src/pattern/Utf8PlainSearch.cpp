@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "core/Place.h"
-#include "pattern/ByteScan.h"
+#include "pattern/VectorScan.h"
 #include "text/Utf8Scan.h"
 
 namespace {

@@ -1,7 +1,8 @@
-#include "pattern/ByteScan.h"
+#include "pattern/VectorScan.h"
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -31,6 +32,32 @@ std::size_t FindBytes(const char* text, std::size_t n, const char* needle, std::
 #endif
   for (; i <= last; ++i)
     if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] && std::memcmp(text + i + 1, needle + 1, m - 2) == 0)
+      return i;
+  return n;
+}
+
+std::size_t FindUnits(const wchar_t* text, std::size_t n, const wchar_t* needle, std::size_t m) {
+  if (m > n) return n;
+  const std::size_t last = n - m;
+  std::size_t i = 0;
+#if defined(__SSE2__) && __SIZEOF_WCHAR_T__ == 4
+  // Four starts at a time, as for bytes.
+  const __m128i first = _mm_set1_epi32(static_cast<int>(needle[0]));
+  const __m128i final = _mm_set1_epi32(static_cast<int>(needle[m - 1]));
+  for (; i + 4 <= last + 1; i += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + m - 1));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(_mm_cmpeq_epi32(a, first), _mm_cmpeq_epi32(b, final)))));
+    while (mask != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (std::wmemcmp(text + at + 1, needle + 1, m - 2) == 0) return at;
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; i <= last; ++i)
+    if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] && std::wmemcmp(text + i + 1, needle + 1, m - 2) == 0)
       return i;
   return n;
 }
