@@ -1,8 +1,9 @@
 #pragma once
 // Exact substring search over bytes or UTF-16 units: a vector scan for candidates
-// by first and last byte over bytes; Boyer-Moore-Horspool with a bad-character
-// table keyed by the low byte of each unit over wide text (a shared slot keeps the
-// smallest shift, so no hit is skipped); a memchr-style scan for one-unit needles.
+// by first and last unit; for wide needles too long for it to pay,
+// Boyer-Moore-Horspool with a bad-character table keyed by the low byte of each unit
+// (a shared slot keeps the smallest shift, so no hit is skipped); a memchr-style
+// scan for one-unit needles.
 
 #include <array>
 #include <cstring>
