@@ -125,6 +125,7 @@ TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult r
 int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list) {
   if (Files.empty()) return 2;
   const std::unique_ptr<TUtf8PlainSearch> direct = MakeDirectSearch(pattern);
+  std::string bytes;  // each file's bytes, in room reused from file to file
   const int n = static_cast<int>(Files.size());
   for (int i = 0; i < n; ++i) {
     const std::string& path = Files[static_cast<std::size_t>(i)];
@@ -132,7 +133,7 @@ int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList
     // Taken before the load, so a change made while the file is read counts as a change.
     TPosixTimePtr stamp;
     if (CheckTime) stamp = boost::make_shared<boost::posix_time::ptime>(GetLastWriteTime(path));
-    const bool hit = SearchOneFile(path, pattern, list, direct.get());
+    const bool hit = SearchOneFile(path, pattern, list, direct.get(), bytes);
     // A file whose time could not be read gets no entry and is never reported as changed.
     if (hit && stamp && !stamp->is_special()) TimeStamps[path] = stamp;
   }
@@ -141,7 +142,8 @@ int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList
 
 bool TFileSet::SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
                           TAbstractPlaceList& list) {
-  return SearchOneFile(path, pattern, list, MakeDirectSearch(pattern).get());
+  std::string bytes;
+  return SearchOneFile(path, pattern, list, MakeDirectSearch(pattern).get(), bytes);
 }
 
 std::unique_ptr<TUtf8PlainSearch> TFileSet::MakeDirectSearch(const TAbstractSearchedPattern& pattern) const {
@@ -153,60 +155,49 @@ std::unique_ptr<TUtf8PlainSearch> TFileSet::MakeDirectSearch(const TAbstractSear
   return direct;
 }
 
-bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                             TAbstractPlaceList& list, const TUtf8PlainSearch* direct) {
-  if (CharCode == TCharCode::ASCII) return SearchNarrowFile(path, pattern, list);
-  const auto& typedPattern = dynamic_cast<const TSearchedPattern<wchar_t>&>(pattern);
-  auto& typedList = dynamic_cast<TPlaceList<wchar_t>&>(list);
+bool TFileSet::ReadForSearch(const std::string& path, std::string& bytes) const {
   for (;;) {
-    const TFileOperationResult read = TFileBase<wchar_t>::ReadRawBytes(path, MaxFileSize, readBuffer_);
-    if (read == TFileOperationResult::Success) break;
+    const TFileOperationResult read = TFileBase<char>::ReadRawBytes(path, MaxFileSize, bytes);
+    if (read == TFileOperationResult::Success) return true;
     if (read != TFileOperationResult::OpenFailed) return false;  // too large
     const TDecision decision = AskFileError(path, read);
     if (decision == TDecision::Skip) return false;
     if (decision == TDecision::Abort) throw EStoppedException();
   }
+}
 
+bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,
+                             TAbstractPlaceList& list, const TUtf8PlainSearch* direct, std::string& bytes) {
+  if (!ReadForSearch(path, bytes)) return false;
+  if (CharCode == TCharCode::ASCII) {
+    // The bytes as they are, line ends normalised as a narrow load does.
+    TFileBase<char>::NormalizeNewLines(bytes);
+    return SearchFileText<char>(dynamic_cast<const TSearchedPattern<char>&>(pattern), std::string_view(bytes),
+                                dynamic_cast<TPlaceList<char>&>(list), path);
+  }
+  const auto& typedPattern = dynamic_cast<const TSearchedPattern<wchar_t>&>(pattern);
+  auto& typedList = dynamic_cast<TPlaceList<wchar_t>&>(list);
   TFile<wchar_t> file(path, CharCode);
-  if (file.CharCode == TCharCode::Auto) file.CharCode = DetectCharCode(readBuffer_);
+  if (file.CharCode == TCharCode::Auto) file.CharCode = DetectCharCode(bytes);
   if (direct) {
     // UTF-8 text, and ASCII-only text in a code that reads ASCII as itself, is
     // searched in its bytes; the text these decode to is the same.
-    std::string_view bytes(readBuffer_);
+    std::string_view text(bytes);
     const TCharCode code = file.CharCode;
-    const bool hasBom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
-    if (code == TCharCode::UTF8 && hasBom) bytes.remove_prefix(3);
+    const bool hasBom = text.substr(0, 3) == "\xEF\xBB\xBF";
+    if (code == TCharCode::UTF8 && hasBom) text.remove_prefix(3);
     const bool utf8 = code == TCharCode::UTF8N || (code == TCharCode::UTF8 && hasBom);
     const bool sjis = code == TCharCode::SJIS || code == TCharCode::ASCII || code == TCharCode::Unknown;
     TNewLineKind kind;
-    if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(bytes, !utf8, kind))
-      return direct->Search(bytes, kind, typedPattern.ByLine, typedPattern.ShowLine, typedList, path);
+    if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(text, !utf8, kind))
+      return direct->Search(text, kind, typedPattern.ByLine, typedPattern.ShowLine, typedList, path);
   }
   TFileReadOptions options;
   options.checkCharCode = false;
   options.maxSize = MaxFileSize;
   // Only a missing BOM the code asks for fails here; such a file is skipped.
-  if (file.LoadBytes(readBuffer_, options) != TFileOperationResult::Success) return false;
+  if (file.LoadBytes(bytes, options) != TFileOperationResult::Success) return false;
   return SearchFileText<wchar_t>(typedPattern, std::wstring_view(file.Text), typedList, path);
-}
-
-bool TFileSet::SearchNarrowFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                                TAbstractPlaceList& list) {
-  const auto& typedPattern = dynamic_cast<const TSearchedPattern<char>&>(pattern);
-  auto& typedList = dynamic_cast<TPlaceList<char>&>(list);
-  TFileReadOptions options;
-  options.checkCharCode = false;
-  options.maxSize = MaxFileSize;
-  for (;;) {
-    TFile<char> file(path);
-    const TFileOperationResult result = file.Load(options);
-    if (result == TFileOperationResult::Success)
-      return SearchFileText<char>(typedPattern, std::string_view(file.Text), typedList, path);
-    if (result != TFileOperationResult::OpenFailed) return false;  // too large
-    const TDecision decision = AskFileError(path, result);
-    if (decision == TDecision::Skip) return false;
-    if (decision == TDecision::Abort) throw EStoppedException();
-  }
 }
 
 int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup) {

@@ -97,18 +97,16 @@ class TFileSet {
   TDecision AskFileError(const std::string& path, TFileOperationResult result) const;
   // The byte-level search for a plain wide pattern, or null when it cannot be used.
   std::unique_ptr<TUtf8PlainSearch> MakeDirectSearch(const TAbstractSearchedPattern& pattern) const;
-  // SearchFile with the run's byte-level search (may be null).
+  // Reads path into bytes for a search; false when the file is skipped (too large,
+  // or an open failure answered Skip). Abort raises EStoppedException.
+  bool ReadForSearch(const std::string& path, std::string& bytes) const;
+  // SearchFile with the run's byte-level search (may be null) and a buffer for the
+  // file's bytes.
   bool SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                     TAbstractPlaceList& list, const TUtf8PlainSearch* direct);
-  bool SearchNarrowFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                        TAbstractPlaceList& list);
+                     TAbstractPlaceList& list, const TUtf8PlainSearch* direct, std::string& bytes);
   // indices: the places of path in the list, ascending (null: look through the
   // whole list). Returns true when the file was written.
   template <class C>
   bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
                      TAbstractPlaceList& list, const std::vector<int>* indices);
-
-  // The raw bytes of the file being searched, kept between files so that its room
-  // is reused.
-  std::string readBuffer_;
 };
