@@ -10,14 +10,15 @@
 
 namespace {
 
-// The UTF-8 form of needle, or empty when it has a lone surrogate, CR or LF.
+// The UTF-8 form of needle, or empty when it has a lone surrogate, CR or LF (or a
+// unit that is no UTF-16 unit).
 std::string EncodeNeedle(const std::wstring& needle) {
   std::string bytes;
   for (std::size_t i = 0; i < needle.size(); ++i) {
-    std::uint32_t c = static_cast<std::uint32_t>(needle[i]) & 0xFFFF;
-    if (c == '\r' || c == '\n' || (c >= 0xDC00 && c <= 0xDFFF)) return {};
+    std::uint32_t c = static_cast<std::uint32_t>(needle[i]);
+    if (c > 0xFFFF || c == '\r' || c == '\n' || (c >= 0xDC00 && c <= 0xDFFF)) return {};
     if (c >= 0xD800 && c <= 0xDBFF) {
-      const std::uint32_t low = i + 1 < needle.size() ? static_cast<std::uint32_t>(needle[i + 1]) & 0xFFFF : 0;
+      const std::uint32_t low = i + 1 < needle.size() ? static_cast<std::uint32_t>(needle[i + 1]) : 0;
       if (low < 0xDC00 || low > 0xDFFF) return {};
       c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
       ++i;
