@@ -106,9 +106,10 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
   const std::size_t context = TPlace<wchar_t>::ContextLength;
   const bool countLines = byLine || showLine;
   // Lines counted up to `scanned`: `line` breaks before it, the last line starting
-  // at byte `lineStart`. Without line numbers the column counts from the text start:
-  // `units` units (dropped CRs not counted) lie before byte `unitsAt`.
-  std::size_t scanned = 0, lineStart = 0, unitsAt = 0, units = 0, lineEnd = 0;
+  // at byte `lineStart`, `columnUnits` units from there to byte `columnAt`. Without
+  // line numbers the column counts from the text start: `units` units (dropped CRs
+  // not counted) lie before byte `unitsAt`.
+  std::size_t scanned = 0, lineStart = 0, columnAt = 0, columnUnits = 0, unitsAt = 0, units = 0, lineEnd = 0;
   std::int32_t line = 0;
   wchar_t decoded[kContextBytes];  // a byte never gives more than one unit
   bool found = false;
@@ -128,8 +129,16 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
           lineStart = static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
       }
       scanned = p;
-      // A line holds no CR here: in a CR LF file every CR ends a line.
-      column = static_cast<std::int32_t>(hovrak::Utf16Length(data + lineStart, p - lineStart));
+      // Columns count on from the last hit on the same line, so that a long line with
+      // many hits is not counted again for each. A line holds no CR here: in a CR LF
+      // file every CR ends a line.
+      if (columnAt < lineStart) {
+        columnAt = lineStart;
+        columnUnits = 0;
+      }
+      columnUnits += hovrak::Utf16Length(data + columnAt, p - columnAt);
+      columnAt = p;
+      column = static_cast<std::int32_t>(columnUnits);
     } else {
       units += hovrak::Utf16Length(data + unitsAt, p - unitsAt);
       if (kind == TNewLineKind::CrLf) units -= hovrak::CountByte(data + unitsAt, p - unitsAt, '\r');
