@@ -6,40 +6,24 @@
 
 #include "core/Place.h"
 #include "pattern/VectorScan.h"
+#include "text/Conversions.h"
 #include "text/Utf8Scan.h"
 
 namespace {
 
 // The UTF-8 form of needle, or empty when it has a lone surrogate, CR or LF (or a
-// unit that is no UTF-16 unit).
+// unit that is no UTF-16 unit), which bytes cannot show as the decoded text does.
 std::string EncodeNeedle(const std::wstring& needle) {
-  std::string bytes;
   for (std::size_t i = 0; i < needle.size(); ++i) {
-    std::uint32_t c = static_cast<std::uint32_t>(needle[i]);
+    const auto c = static_cast<std::uint32_t>(needle[i]);
     if (c > 0xFFFF || c == '\r' || c == '\n' || (c >= 0xDC00 && c <= 0xDFFF)) return {};
     if (c >= 0xD800 && c <= 0xDBFF) {
-      const std::uint32_t low = i + 1 < needle.size() ? static_cast<std::uint32_t>(needle[i + 1]) : 0;
+      const auto low = i + 1 < needle.size() ? static_cast<std::uint32_t>(needle[i + 1]) : 0;
       if (low < 0xDC00 || low > 0xDFFF) return {};
-      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
       ++i;
     }
-    if (c < 0x80) {
-      bytes += static_cast<char>(c);
-    } else if (c < 0x800) {
-      bytes += static_cast<char>(0xC0 | c >> 6);
-      bytes += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      bytes += static_cast<char>(0xE0 | c >> 12);
-      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      bytes += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      bytes += static_cast<char>(0xF0 | c >> 18);
-      bytes += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      bytes += static_cast<char>(0x80 | (c & 0x3F));
-    }
   }
-  return bytes;
+  return hovrak::unicode_to_utf8(needle);
 }
 
 // Decodes well-formed UTF-8 into out (room for size units) with the line ends as

@@ -10,56 +10,64 @@
 
 namespace hovrak {
 
-std::size_t FindBytes(const char* text, std::size_t n, const char* needle, std::size_t m) {
+namespace {
+
+bool SameMiddle(const char* a, const char* b, std::size_t n) { return std::memcmp(a, b, n) == 0; }
+bool SameMiddle(const wchar_t* a, const wchar_t* b, std::size_t n) { return std::wmemcmp(a, b, n) == 0; }
+
+// The search shared by bytes and wide units. candidates(i) gives a bit mask of the
+// starts i, i + 1, ... i + lanes - 1 whose first and last units match (lanes 0: no
+// vector form); each candidate is then compared whole, and the starts left over go
+// one by one.
+template <class C, class Candidates>
+std::size_t Find(const C* text, std::size_t n, const C* needle, std::size_t m, std::size_t lanes,
+                 Candidates candidates) {
   if (m > n) return n;
   const std::size_t last = n - m;  // the last possible start
   std::size_t i = 0;
-#if defined(__SSE2__)
-  // Sixteen starts at a time: those whose first and last bytes both match are
-  // candidates, compared whole.
-  const __m128i first = _mm_set1_epi8(needle[0]);
-  const __m128i final = _mm_set1_epi8(needle[m - 1]);
-  for (; i + 16 <= last + 1; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + m - 1));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
-    while (mask != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (std::memcmp(text + at + 1, needle + 1, m - 2) == 0) return at;
-      mask &= mask - 1;
+  if (lanes != 0) {
+    for (; i + lanes <= last + 1; i += lanes) {
+      for (unsigned mask = candidates(i); mask != 0; mask &= mask - 1) {
+        const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+        if (SameMiddle(text + at + 1, needle + 1, m - 2)) return at;
+      }
     }
   }
-#endif
   for (; i <= last; ++i)
-    if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] && std::memcmp(text + i + 1, needle + 1, m - 2) == 0)
+    if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] && SameMiddle(text + i + 1, needle + 1, m - 2))
       return i;
   return n;
 }
 
-std::size_t FindUnits(const wchar_t* text, std::size_t n, const wchar_t* needle, std::size_t m) {
-  if (m > n) return n;
-  const std::size_t last = n - m;
-  std::size_t i = 0;
-#if defined(__SSE2__) && __SIZEOF_WCHAR_T__ == 4
-  // Four starts at a time, as for bytes.
-  const __m128i first = _mm_set1_epi32(static_cast<int>(needle[0]));
-  const __m128i final = _mm_set1_epi32(static_cast<int>(needle[m - 1]));
-  for (; i + 4 <= last + 1; i += 4) {
+}  // namespace
+
+std::size_t FindBytes(const char* text, std::size_t n, const char* needle, std::size_t m) {
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(needle[0]);
+  const __m128i final = _mm_set1_epi8(needle[m - 1]);
+  return Find(text, n, needle, m, 16, [&](std::size_t i) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(_mm_cmpeq_epi32(a, first), _mm_cmpeq_epi32(b, final)))));
-    while (mask != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (std::wmemcmp(text + at + 1, needle + 1, m - 2) == 0) return at;
-      mask &= mask - 1;
-    }
-  }
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+  });
+#else
+  return Find(text, n, needle, m, 0, [](std::size_t) { return 0u; });
 #endif
-  for (; i <= last; ++i)
-    if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] && std::wmemcmp(text + i + 1, needle + 1, m - 2) == 0)
-      return i;
-  return n;
+}
+
+std::size_t FindUnits(const wchar_t* text, std::size_t n, const wchar_t* needle, std::size_t m) {
+#if defined(__SSE2__) && __SIZEOF_WCHAR_T__ == 4
+  const __m128i first = _mm_set1_epi32(static_cast<int>(needle[0]));
+  const __m128i final = _mm_set1_epi32(static_cast<int>(needle[m - 1]));
+  return Find(text, n, needle, m, 4, [&](std::size_t i) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + m - 1));
+    return static_cast<unsigned>(
+        _mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(_mm_cmpeq_epi32(a, first), _mm_cmpeq_epi32(b, final)))));
+  });
+#else
+  return Find(text, n, needle, m, 0, [](std::size_t) { return 0u; });
+#endif
 }
 
 std::size_t CountByte(const char* data, std::size_t n, char byte) {
