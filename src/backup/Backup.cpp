@@ -74,6 +74,10 @@ void TBackup::Read(hovrak::TKELNode& node) {
   ReadValue(node, "Dir", BackupDir);
   ReadValue(node, "MaxSize", MaxSize);
   ReadValue(node, "DeletableTime", DeletableTime);
+  ReadUnits(node);
+}
+
+void TBackup::ReadUnits(hovrak::TKELNode& node) {
   Units.clear();
   while (node.CountChildren("Unit") > 0) {
     auto unit = std::make_unique<TBackupUnit>(this);

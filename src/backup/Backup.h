@@ -12,6 +12,7 @@
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/function.hpp>
 
+#include "backup/BackupIndexStore.h"
 #include "backup/BackupUnit.h"
 #include "core/StringVector.h"
 #include "settings/KELObject.h"
@@ -48,12 +49,19 @@ class TBackup : public hovrak::TKELObject {
   // that cannot be read or copied.
   void MakeBackup(const TStringVector& files);
 
+  // Where the index is kept while runs go on (not owned); null: only in memory,
+  // written with the other settings by the front end.
+  TBackupIndexStore* IndexStore = nullptr;
+
   // "Dir", "MaxSize", "DeletableTime", then one "Unit" block per unit.
   void Write(hovrak::TKELNode& node) const override;
   // The same keys in the same order. The unit list is replaced by the "Unit"
   // blocks; a unit whose name or file list could reach outside its folder is
   // dropped without deleting anything.
   void Read(hovrak::TKELNode& node) override;
+  // The unit list alone, replaced by the "Unit" blocks of node (a Backup block), with
+  // the same confinement rule as Read.
+  void ReadUnits(hovrak::TKELNode& node);
 
   // The folder the units are in: BackupDir, or the default folder when it is empty.
   std::string Folder() const;
