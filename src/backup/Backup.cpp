@@ -1,11 +1,14 @@
 #include "backup/Backup.h"
 
+#include <algorithm>
 #include <iomanip>
+#include <limits>
 #include <locale>
 #include <sstream>
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 
+#include "platform/ConfinedDelete.h"
 #include "platform/PathOps.h"
 #include "platform/SettingsFolder.h"
 #include "settings/KELNode.h"
@@ -17,17 +20,108 @@ namespace pt = boost::posix_time;
 
 TBackup::TBackup() : BackupDir(hovrak::DefaultBackupFolder()) {}
 
-void TBackup::MakeBackup(const TStringVector& files) {
+TBackupReport TBackup::MakeBackup(const TStringVector& given) {
+  TBackupReport report;
+  TStringVector files;
+  files.reserve(given.size());
+  for (const std::string& file : given) files.push_back(hovrak::AbsolutePath(file));
+
   // Summed in 64 bits: files of 4 GiB and more must not wrap below the limit.
   std::uint64_t total = 0;
   for (const std::string& file : files) {
     std::uint64_t size = 0;
     if (hovrak::FileSizeOnDisk(file, size)) total += size;
   }
-  if (total >= MaxSize && (!OnConfirmSize || !OnConfirmSize(total))) return;
-  Units.push_back(std::make_unique<TBackupUnit>(this));
-  Units.back()->Create(files);
-  Prune();
+  if (total >= MaxSize && (!OnConfirmSize || !OnConfirmSize(total))) {
+    report.Declined = true;
+    return report;
+  }
+
+  // The unit enters the index before anything is copied, listing the copies to come.
+  TBackupUnit unit(this);
+  int folderError = 0;
+  report.IndexError = UpdateIndex([&] {
+    folderError = unit.Prepare(files);
+    if (!folderError) StoreUnit(unit);
+  });
+  if (folderError) {
+    // No folder for the unit (the backup folder cannot be made or written): no copy.
+    for (const std::string& file : files) report.Failures.push_back({file, folderError});
+    return report;
+  }
+  if (report.IndexError) {
+    // A unit the index does not list could never be pruned: none is made.
+    for (auto it = Units.begin(); it != Units.end(); ++it) {
+      if ((*it)->Name == unit.Name) {
+        Units.erase(it);
+        break;
+      }
+    }
+    if (!files.empty()) hovrak::RemoveEmptyTreeBelow(Folder(), unit.Name);
+    return report;
+  }
+  report.UnitName = unit.Name;
+
+  // Then the copies; the unit is indexed again with those that exist, also when a
+  // stop ends the copying early.
+  const TStringVector planned = unit.Files;
+  TStringVector made;
+  std::uint64_t size = 0;
+  const int count = static_cast<int>(files.size());
+  const auto finish = [&] {
+    unit.Files = made;
+    unit.Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, std::numeric_limits<std::uint32_t>::max()));
+    return UpdateIndex([&] {
+      StoreUnit(unit);
+      Prune();
+    });
+  };
+  try {
+    for (int k = 0; k < count; ++k) {
+      const std::string& file = files[static_cast<std::size_t>(k)];
+      const auto progress = [&] {
+        if (OnProgress) OnProgress(file, k, count);
+      };
+      progress();
+      unit.Files = planned;
+      if (const int err = unit.CopyEntry(static_cast<std::size_t>(k), file, size, progress))
+        report.Failures.push_back({file, err});
+      else
+        made.push_back(planned[static_cast<std::size_t>(k)]);
+    }
+  } catch (...) {
+    finish();
+    throw;
+  }
+  report.IndexError = finish();
+  return report;
+}
+
+int TBackup::DiscardUnit(const std::string& name) {
+  return UpdateIndex([&] {
+    for (auto it = Units.begin(); it != Units.end(); ++it) {
+      if ((*it)->Name != name) continue;
+      (*it)->DeleteFiles();
+      Units.erase(it);
+      return;
+    }
+  });
+}
+
+int TBackup::UpdateIndex(const std::function<void()>& change) {
+  if (IndexStore) return IndexStore->Update(*this, change);
+  change();
+  return 0;
+}
+
+void TBackup::StoreUnit(const TBackupUnit& unit) {
+  for (auto& listed : Units) {
+    if (listed->Name == unit.Name) {
+      *listed = unit;
+      return;
+    }
+  }
+  Units.push_back(std::make_unique<TBackupUnit>(unit));
 }
 
 bool TBackup::IsYoung(const TBackupUnit& unit, const pt::ptime& now) const {

@@ -13,6 +13,7 @@
 #include <boost/function.hpp>
 
 #include "backup/BackupIndexStore.h"
+#include "backup/BackupReport.h"
 #include "backup/BackupUnit.h"
 #include "core/StringVector.h"
 #include "settings/KELObject.h"
@@ -38,16 +39,24 @@ class TBackup : public hovrak::TKELObject {
   // Asks whether to back up files that alone total this many bytes, at least
   // MaxSize. Without it such a backup is not made.
   boost::function<bool(std::uint64_t)> OnConfirmSize;
+  // Reports the file about to be copied (index of count), and again during a long
+  // copy; may throw to stop the backup, which keeps and indexes the copies made.
+  boost::function<void(const std::string& path, int index, int count)> OnProgress;
 
   // BackupDir starts as the default backup folder beside the settings file.
   TBackup();
   TBackup(const TBackup&) = delete;
   TBackup& operator=(const TBackup&) = delete;
 
-  // Backs up the distinct files a replace run is about to change, then prunes.
-  // Whether a backup was made is not reported; nothing here throws for a file
-  // that cannot be read or copied.
-  void MakeBackup(const TStringVector& files);
+  // Backs up the distinct files a replace run is about to change, then prunes. Paths
+  // are taken as absolute (relative ones from the current folder). The unit enters
+  // the index before the first copy (listing the copies to come) and again with the
+  // copies that exist once they are made, so a killed run leaves nothing pruning
+  // cannot reach. Copies that fail are reported, never listed.
+  TBackupReport MakeBackup(const TStringVector& files);
+  // Deletes the copies of the named unit and drops it from the index: the backup of
+  // a replace that did not go on.
+  int DiscardUnit(const std::string& name);
 
   // Where the index is kept while runs go on (not owned); null: only in memory,
   // written with the other settings by the front end.
@@ -83,5 +92,9 @@ class TBackup : public hovrak::TKELObject {
 
  private:
   void Prune();
+  // Runs change on the index: through IndexStore when there is one, else in memory.
+  int UpdateIndex(const std::function<void()>& change);
+  // Puts unit into Units in place of the one of its name, or at the end.
+  void StoreUnit(const TBackupUnit& unit);
   bool IsYoung(const TBackupUnit& unit, const boost::posix_time::ptime& now) const;
 };

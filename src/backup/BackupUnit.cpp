@@ -1,6 +1,9 @@
 #include "backup/BackupUnit.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <limits>
 
@@ -126,38 +129,62 @@ void TBackupUnit::Read(hovrak::TKELNode& node) {
   while (node.GetValue("File", file)) Files.push_back(file);
 }
 
-void TBackupUnit::Create(const TStringVector& files) {
+int TBackupUnit::Prepare(const TStringVector& files) {
   Time = owner_->Now();
   BaseDir = TBackup::CommonBaseDir(files);
-  Name = ChooseName(FolderLabel(BaseDir));
   Size = 0;
   Files.clear();
-
-  const std::string folder = Folder();
   std::set<std::string> copyNames;
   std::set<std::string> copyFolders;
-  std::uint64_t total = 0;
-  for (const std::string& file : files) {
-    const std::string copyName = UniqueCopyName(BackupFileName(file), copyNames, copyFolders);
-    Files.push_back(copyName);
-    const std::string target = TBackup::JoinPath(folder, copyName);
-    std::uint64_t size = 0;
-    if (hovrak::CreateFolders(ParentOf(target), kFolderMode) && hovrak::CopyFile(file, target) &&
-        hovrak::FileSizeOnDisk(target, size)) {
-      total += size;
-    }
+  for (const std::string& file : files) Files.push_back(UniqueCopyName(BackupFileName(file), copyNames, copyFolders));
+
+  const std::string label = FolderLabel(BaseDir);
+  if (files.empty()) {
+    Name = ChooseName(label, 1);
+    return 0;
   }
+  // The folder is taken by creating it, so that two runs at once never share one.
+  const std::string dir = owner_->Folder();
+  if (const int err = hovrak::CreateFoldersReporting(dir, kFolderMode)) return err;
+  for (unsigned counter = 1;; ++counter) {
+    Name = ChooseName(label, counter);
+    counter = static_cast<unsigned>(std::stoul(Name.substr(Name.rfind('_') + 1)));
+    if (::mkdir(Folder().c_str(), kFolderMode) == 0) return 0;
+    if (errno != EEXIST) return errno;
+  }
+}
+
+int TBackupUnit::CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
+                           const std::function<void()>& progress) const {
+  const std::string target = TBackup::JoinPath(Folder(), Files.at(k));
+  if (const int err = hovrak::CreateFoldersReporting(ParentOf(target), kFolderMode)) return err;
+  if (const int err = hovrak::CopyFileReporting(source, target, progress)) return err;
+  std::uint64_t copied = 0;
+  if (hovrak::FileSizeOnDisk(target, copied)) size += copied;
+  return 0;
+}
+
+void TBackupUnit::Create(const TStringVector& files) {
+  if (Prepare(files) != 0) {
+    Files.clear();
+    return;
+  }
+  TStringVector made;
+  std::uint64_t total = 0;
+  for (std::size_t k = 0; k < files.size(); ++k)
+    if (CopyEntry(k, files[k], total, {}) == 0) made.push_back(Files[k]);
+  Files = made;
   Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, std::numeric_limits<std::uint32_t>::max()));
 }
 
-std::string TBackupUnit::ChooseName(const std::string& label) const {
+std::string TBackupUnit::ChooseName(const std::string& label, unsigned first) const {
   const boost::gregorian::date day = Time.date();
   char date[16];
   std::snprintf(date, sizeof date, "%04d%02d%02d", static_cast<int>(day.year()), static_cast<int>(day.month()),
                 static_cast<int>(day.day()));
   const std::string stem = std::string(date) + "_" + label + "_";
   const std::string dir = owner_->Folder();
-  for (unsigned counter = 1;; ++counter) {
+  for (unsigned counter = first;; ++counter) {
     const std::string name = stem + std::to_string(counter);
     if (hovrak::PathExists(TBackup::JoinPath(dir, name))) continue;
     // A unit of the index whose folder is gone must not share its name with the

@@ -4,6 +4,7 @@
 // backup index of the settings file.
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -36,9 +37,18 @@ class TBackupUnit : public hovrak::TKELObject {
   // The same keys in the same order; Files is replaced by the "File" values found.
   void Read(hovrak::TKELNode& node) override;
 
-  // Fills a new unit: time, base folder and a free folder name, then copies each
-  // file into the unit's folder, creating folders as needed. Failed copies are
-  // not reported; the file stays listed and Size counts only copies made.
+  TBackupUnit(const TBackupUnit&) = default;
+  TBackupUnit& operator=(const TBackupUnit&) = default;
+
+  // Fills a new unit: time, base folder and a free folder name, which it takes by
+  // creating the folder (none for no files), and the copy names to come in Files.
+  // Returns 0 or the errno value of a failure to create the folder.
+  int Prepare(const TStringVector& files);
+  // Copies source to the unit's entry k, creating folders as needed; adds the copy's
+  // size to size. Returns 0 or an errno value. progress as for CopyFileReporting.
+  int CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
+                const std::function<void()>& progress) const;
+  // Prepare, then every copy; Files keeps only the copies made and Size counts them.
   void Create(const TStringVector& files);
 
   // The copy name of a file below the unit's folder, before collisions are
@@ -62,5 +72,7 @@ class TBackupUnit : public hovrak::TKELObject {
  private:
   const TBackup* owner_;
 
-  std::string ChooseName(const std::string& label) const;
+  // The first free name from the counter first on: no entry of that name in the
+  // backup folder and no other unit of the index with it.
+  std::string ChooseName(const std::string& label, unsigned first) const;
 };

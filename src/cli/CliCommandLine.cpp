@@ -24,6 +24,7 @@ constexpr TLongOption kLongOptions[] = {
     {"line-numbers", TValueKind::None},  {"no-line-numbers", TValueKind::None},
     {"max-size", TValueKind::Required},  {"quiet", TValueKind::None},
     {"help", TValueKind::None},          {"version", TValueKind::None},
+    {"on-backup-error", TValueKind::Required},
 };
 
 bool ParseCount(const std::string& text, long long limit, long long& value) {
@@ -93,6 +94,10 @@ bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std
     else if (*value == "force") OnError = TOnError::Force;
     else if (*value == "abort") OnError = TOnError::Abort;
     else return Fail("option '--on-error' takes skip, force or abort, not '" + *value + "'");
+  } else if (name == "on-backup-error") {
+    if (*value == "stop") GoOnWithoutBackup = false;
+    else if (*value == "continue") GoOnWithoutBackup = true;
+    else return Fail("option '--on-backup-error' takes stop or continue, not '" + *value + "'");
   } else if (name == "csv") {
     Csv = true;
     if (value) return ParseCsvColumns(*value);
@@ -243,6 +248,9 @@ Switches:
 Long options:
   --replace TEXT              replace every place found by TEXT
   --on-error skip|force|abort what to do with a file that fails a check (skip)
+  --on-backup-error stop|continue
+                              when a backup copy cannot be made: rewrite nothing
+                              (stop, the default) or go on without that copy
   --csv[=COLUMNS]             CSV instead of PATH:LINE:COLUMN:TEXT lines; COLUMNS
                               from file,line,hit,around[:N] (default file,line)
   --settings FILE             settings file (default: Mirun.kel in the settings folder)
@@ -251,7 +259,8 @@ Long options:
   --quiet                     no progress and no summary
   --help, --version
 Options not given come from the settings file.
-Exit status: 0 places found or replace done, 1 nothing found, 2 error, 130 stopped
-by Ctrl-C (a second Ctrl-C ends at once), 141 the output was closed.
+Exit status: 0 places found or replace done, 1 nothing found, 2 error (also a
+file that could not be read or written, or a backup that could not be made), 130
+stopped by Ctrl-C (a second Ctrl-C ends at once), 141 the output was closed.
 )";
 }

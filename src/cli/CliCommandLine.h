@@ -33,6 +33,8 @@ class TCliCommandLine {
   std::optional<std::string> Filters;
   std::optional<std::string> Replacement;
   TOnError OnError = TOnError::Skip;
+  // Rewrite files whose backup copy could not be made (--on-backup-error continue).
+  bool GoOnWithoutBackup = false;
   std::optional<std::string> SettingsPath;
 
   bool Csv = false;

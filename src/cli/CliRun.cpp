@@ -179,7 +179,12 @@ int TCliRun::Run(const std::vector<std::string>& args) {
       decision = TDecision::Force;
     const std::string text = FileErrorText(result, replacing, app.Option->CharCode);
     if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
-    std::fprintf(err_, "  %s\n", path.c_str());
+    // The system's own reason, when there is one: "read-only" is only a guess.
+    const int error = app.FileSet ? app.FileSet->LastError : 0;
+    if (error != 0)
+      std::fprintf(err_, "  %s (%s)\n", path.c_str(), std::strerror(error));
+    else
+      std::fprintf(err_, "  %s\n", path.c_str());
     if (decision == TDecision::Abort) aborted = true;
     return decision;
   };
@@ -189,6 +194,19 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     return true;
   };
   app.Backup->OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
+  app.OnBackupFailed = [&](const TBackupReport& report) {
+    clearProgress();
+    for (const TBackupFailure& failure : report.Failures)
+      std::fprintf(err_, "%s: cannot back up '%s': %s\n", kProgram, failure.Path.c_str(), std::strerror(failure.Error));
+    if (report.IndexError != 0)
+      std::fprintf(err_, "%s: cannot record the backup in '%s': %s\n", kProgram, settings.Path().c_str(),
+                   std::strerror(report.IndexError));
+    if (command.GoOnWithoutBackup && report.IndexError == 0) {
+      std::fprintf(err_, "%s: going on without those copies (--on-backup-error continue)\n", kProgram);
+      return true;
+    }
+    return command.GoOnWithoutBackup;
+  };
 
   int outcome;
   try {
@@ -242,7 +260,11 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   for (const std::string& file : visited) skipped += remaining.count(file) != 0 ? 1 : 0;
 
   int status = kFound;
-  if (replaceOutcome < 0) {
+  if (replaceOutcome == ReplaceBackupFailed) {
+    std::fprintf(err_, "%s: no file was rewritten: the backup could not be made (--on-backup-error continue goes on without it)\n",
+                 kProgram);
+    status = kError;
+  } else if (replaceOutcome < 0) {
     std::fprintf(err_, "%s\n%s\n", MessageTable(39), failure.c_str());
     status = kError;
   } else if (!command.Quiet || (replaceOutcome == ReplaceStopped && !*stopFlag_)) {
@@ -250,6 +272,21 @@ int TCliRun::Run(const std::vector<std::string>& args) {
                  MessageTable(replaceOutcome == ReplaceStopped ? 62 : 63), written, skipped);
   }
   if (replaceOutcome == ReplaceStopped) status = *stopFlag_ && !aborted ? kInterrupted : kError;
+
+  // Every file that was not rewritten is named: those that could not be read or
+  // written make the run fail, those the user's --on-error left are listed.
+  if (replaceOutcome != ReplaceBackupFailed && app.FileSet) {
+    for (const TReplaceFailure& f : app.FileSet->Failures) {
+      if (!f.IsError()) continue;
+      std::fprintf(err_, "%s: not rewritten: '%s': %s\n", kProgram, f.Path.c_str(),
+                   f.Error ? std::strerror(f.Error) : f.Result == TFileOperationResult::TooLarge ? "too large" : "cannot be read");
+      if (!f.RescuePath.empty())
+        std::fprintf(err_, "%s: its previous contents are kept in '%s'\n", kProgram, f.RescuePath.c_str());
+      if (status == kFound) status = kError;
+    }
+    for (const TReplaceFailure& f : app.FileSet->Failures)
+      if (!f.IsError()) std::fprintf(err_, "%s: skipped: '%s'\n", kProgram, f.Path.c_str());
+  }
 
   // Only the backup block of the settings file changes, and only when it did.
   if (TSettingsFile::BlockBytes("Backup", *app.Backup) != backupBefore && !settings.SaveBlock("Backup", *app.Backup)) {

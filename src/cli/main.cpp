@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
   hovrak::InstallUtf8Locale();
   // A closed output pipe shows up as EPIPE on writing, and the run ends quietly.
   std::signal(SIGPIPE, SIG_IGN);
+  // A write past the file-size limit fails with EFBIG and is reported like any other
+  // write error, instead of ending the process with temporary files left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);

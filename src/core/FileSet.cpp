@@ -21,6 +21,7 @@
 
 #include "platform/DirReader.h"
 #include "platform/FileInfo.h"
+#include "platform/FileLock.h"
 #include "platform/Wildcard.h"
 
 using hovrak::TDirEntryKind;
@@ -118,7 +119,8 @@ struct TRunFile<wchar_t> {
 
 }  // namespace
 
-TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult result) const {
+TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult result, int error) {
+  LastError = error;
   return OnFileError ? OnFileError(path, result) : TDecision::Skip;
 }
 
@@ -132,10 +134,19 @@ int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList
     if (OnProcess) OnProcess(TProcessType::Searching, path, i, n);
     // Taken before the load, so a change made while the file is read counts as a change.
     TPosixTimePtr stamp;
-    if (CheckTime) stamp = boost::make_shared<boost::posix_time::ptime>(GetLastWriteTime(path));
+    hovrak::TFileIdentity state;
+    if (CheckTime) {
+      state = hovrak::TFileIdentity::OfPath(path);
+      stamp = boost::make_shared<boost::posix_time::ptime>(
+          state.Known() ? hovrak::TimeFromUnix(state.ModifiedSeconds, state.ModifiedNanoseconds)
+                        : boost::posix_time::ptime(boost::posix_time::not_a_date_time));
+    }
     const bool hit = SearchOneFile(path, pattern, list, direct.get(), bytes);
     // A file whose time could not be read gets no entry and is never reported as changed.
-    if (hit && stamp && !stamp->is_special()) TimeStamps[path] = stamp;
+    if (hit && stamp && !stamp->is_special()) {
+      TimeStamps[path] = stamp;
+      FileStates[path] = state;
+    }
   }
   return 0;
 }
@@ -155,12 +166,13 @@ std::unique_ptr<TUtf8PlainSearch> TFileSet::MakeDirectSearch(const TAbstractSear
   return direct;
 }
 
-bool TFileSet::ReadForSearch(const std::string& path, std::string& bytes) const {
+bool TFileSet::ReadForSearch(const std::string& path, std::string& bytes) {
   for (;;) {
-    const TFileOperationResult read = TFileBase<char>::ReadRawBytes(path, MaxFileSize, bytes);
+    int error = 0;
+    const TFileOperationResult read = TFileBase<char>::ReadRawBytes(path, MaxFileSize, bytes, nullptr, &error);
     if (read == TFileOperationResult::Success) return true;
     if (read != TFileOperationResult::OpenFailed) return false;  // too large
-    const TDecision decision = AskFileError(path, read);
+    const TDecision decision = AskFileError(path, read, error);
     if (decision == TDecision::Skip) return false;
     if (decision == TDecision::Abort) throw EStoppedException();
   }
@@ -201,6 +213,8 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
 }
 
 int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup) {
+  Failures.clear();
+  LastBackup = TBackupReport();
   // One pass over the list: the files to rewrite and where each file's places are.
   std::set<std::string> targets;
   std::unordered_map<std::string, std::vector<int>> placesOf;
@@ -211,7 +225,23 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
   }
   if (doBackup && Backup) {
     if (OnProcess) OnProcess(TProcessType::BackingUp, std::string(), 0, 0);
-    Backup->MakeBackup(TStringVector(targets.begin(), targets.end()));
+    // The backup reports each file it copies; a stop raised there ends the run before
+    // any file is rewritten, with the copies made so far indexed.
+    struct TProgressBinding {
+      TBackup& backup;
+      ~TProgressBinding() { backup.OnProgress.clear(); }
+    } binding{*Backup};
+    Backup->OnProgress = [this](const std::string& path, int index, int count) {
+      if (OnProcess) OnProcess(TProcessType::BackingUp, path, index, count);
+    };
+    LastBackup = Backup->MakeBackup(TStringVector(targets.begin(), targets.end()));
+    if (!LastBackup.Declined && !LastBackup.Complete()) {
+      // No file is rewritten without its copy unless the user says so.
+      if (!OnBackupFailed || !OnBackupFailed(LastBackup)) {
+        if (!LastBackup.UnitName.empty()) Backup->DiscardUnit(LastBackup.UnitName);
+        return 2;
+      }
+    }
   }
   // The places of written files leave the list in one pass at the end, also when the
   // run is stopped, so the indices above stay valid during the run.
@@ -225,17 +255,17 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
     }
   } removeWritten{list, written};
 
-  const int m = static_cast<int>(targets.size());
-  int k = 0;
+  replaceCount_ = static_cast<int>(targets.size());
+  replaceIndex_ = 0;
   for (const std::string& path : Files) {
     // A path listed twice is rewritten once.
     if (targets.erase(path) == 0) continue;
-    if (OnProcess) OnProcess(TProcessType::Replacing, path, k, m);
+    if (OnProcess) OnProcess(TProcessType::Replacing, path, replaceIndex_, replaceCount_);
     const std::vector<int>& indices = placesOf[path];
     const bool wrote = CharCode == TCharCode::ASCII ? ReplaceFileAs<char>(path, pattern, list, &indices)
                                                     : ReplaceFileAs<wchar_t>(path, pattern, list, &indices);
     if (wrote) written.insert(path);
-    ++k;
+    ++replaceIndex_;
   }
   return 0;
 }
@@ -254,34 +284,81 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
   TFileReadOptions options;
   options.checkCharCode = CheckCharCode;
   options.maxSize = 2147483647;
-  std::unique_ptr<TFile<C>> file;
-  // Check and load until the file loads, is forced, or is given up.
-  for (;;) {
-    TDecision decision = TDecision::Force;
-    if (IsModifiedSinceSearch(path)) decision = AskFileError(path, TFileOperationResult::ModifiedSinceSearch);
-    if (decision == TDecision::Force) {
-      file = TRunFile<C>::Make(path, CharCode);
-      const TFileOperationResult result = file->Load(options);
-      if (result == TFileOperationResult::Success) break;
-      decision = AskFileError(path, result);
-      // Only a complete text can be forced: a file that was not read is skipped.
-      if (decision == TDecision::Force &&
-          (result == TFileOperationResult::OpenFailed || result == TFileOperationResult::TooLarge))
-        decision = TDecision::Skip;
+  options.keepLineEnds = true;
+  const auto fail = [this, &path](TFileOperationResult result, int error, bool writeFailed,
+                                  const std::string& rescue) {
+    Failures.push_back(TReplaceFailure{path, result, error, writeFailed, rescue});
+    return false;
+  };
+
+  // Other Mirun processes wait while this one reads, changes and writes the file.
+  hovrak::TFileLock lock;
+  lock.Acquire(path, [this, &path] {
+    if (OnProcess) OnProcess(TProcessType::Replacing, path, replaceIndex_, replaceCount_);
+  });
+
+  bool modifiedForced = false;
+  // A file that keeps changing under the run is given up after a few rounds.
+  for (int round = 0;; ++round) {
+    if (round == 8) return fail(TFileOperationResult::ModifiedSinceSearch, 0, false, {});
+    // Check and load until the file loads, is forced, or is given up.
+    std::unique_ptr<TFile<C>> file;
+    for (;;) {
+      TDecision decision = TDecision::Force;
+      if (!modifiedForced && IsModifiedSinceSearch(path)) {
+        decision = AskFileError(path, TFileOperationResult::ModifiedSinceSearch);
+        if (decision == TDecision::Force) modifiedForced = true;
+        if (decision == TDecision::Skip) return fail(TFileOperationResult::ModifiedSinceSearch, 0, false, {});
+      }
+      TFileOperationResult result = TFileOperationResult::Success;
+      if (decision == TDecision::Force) {
+        file = TRunFile<C>::Make(path, CharCode);
+        result = file->Load(options);
+        if (result == TFileOperationResult::Success) break;
+        decision = AskFileError(path, result, file->LastError);
+        // Only a complete text can be forced: a file that was not read is skipped.
+        if (decision == TDecision::Force &&
+            (result == TFileOperationResult::OpenFailed || result == TFileOperationResult::TooLarge))
+          decision = TDecision::Skip;
+      }
+      if (decision == TDecision::Force) break;
+      if (decision == TDecision::Abort) throw EStoppedException();
+      if (decision == TDecision::Skip) return fail(result, file ? file->LastError : 0, false, {});
+      // Retry: check the time and load again.
     }
-    if (decision == TDecision::Force) break;
-    if (decision == TDecision::Abort) throw EStoppedException();
-    if (decision == TDecision::Skip) return false;
-    // Retry: check the time and load again.
-  }
-  const bool changed = indices ? ReplaceInText<C>(typedPattern, file->Text, list, path, *indices)
-                               : ReplaceInText<C>(typedPattern, file->Text, list, path);
-  if (!changed) return false;
-  for (;;) {
-    const TFileOperationResult result = file->Save();
-    if (result != TFileOperationResult::OpenFailed) return true;
-    // A write failure never ends the run: anything but Retry leaves the file as it was.
-    if (AskFileError(path, result) != TDecision::Retry) return false;
+
+    // Only the hits change; a hit that is no longer where the search found it means
+    // the file changed since, which the user decides about like a new time stamp.
+    const TSpliceResult spliced = SpliceReplacements<C>(typedPattern, file->Text, file->NewLine, list, path, indices);
+    if (spliced.Stale > 0 && !modifiedForced) {
+      const TDecision decision = AskFileError(path, TFileOperationResult::ModifiedSinceSearch);
+      if (decision == TDecision::Abort) throw EStoppedException();
+      if (decision != TDecision::Force) return fail(TFileOperationResult::ModifiedSinceSearch, 0, false, {});
+      modifiedForced = true;
+    }
+    if (spliced.Replaced == 0)
+      return spliced.Stale > 0 ? fail(TFileOperationResult::ModifiedSinceSearch, 0, false, {}) : false;
+
+    // Written only while the file is still as it was read; a change in between goes
+    // back to the checks with the new contents.
+    file->SaveOnlyIfUnchanged = true;
+    bool reload = false;
+    for (;;) {
+      const TFileOperationResult result = file->Save();
+      if (result == TFileOperationResult::Success) return true;
+      if (result == TFileOperationResult::ModifiedSinceSearch) {
+        const TDecision decision = AskFileError(path, result);
+        if (decision == TDecision::Abort) throw EStoppedException();
+        if (decision != TDecision::Force) return fail(result, 0, false, {});
+        modifiedForced = true;
+        reload = true;
+        break;
+      }
+      // A write failure never ends the run: anything but Retry leaves the file as it was.
+      if (AskFileError(path, result, file->LastError) != TDecision::Retry)
+        return fail(result, file->LastError, true, file->RescuePath);
+    }
+    if (!reload) return false;
   }
 }
 
@@ -290,8 +367,11 @@ bool TFileSet::IsModifiedSinceSearch(const std::string& path) const {
   if (it == TimeStamps.end() || !it->second) return false;
   // A file whose time cannot be read now (deleted, say) is left to the load, which
   // reports it as a failed open that the user can retry.
-  const boost::posix_time::ptime now = GetLastWriteTime(path);
-  return !now.is_special() && now != *it->second;
+  const hovrak::TFileIdentity now = hovrak::TFileIdentity::OfPath(path);
+  if (!now.Known()) return false;
+  if (hovrak::TimeFromUnix(now.ModifiedSeconds, now.ModifiedNanoseconds) != *it->second) return true;
+  const auto state = FileStates.find(path);
+  return state != FileStates.end() && state->second.Known() && state->second != now;
 }
 
 void TFileSet::RemovePlacesOfFile(TAbstractPlaceList& list, const std::string& path) {

@@ -12,8 +12,11 @@
 #include <boost/function.hpp>
 #include <boost/shared_ptr.hpp>
 
+#include "backup/BackupReport.h"
 #include "core/Decision.h"
 #include "core/ProcessType.h"
+#include "core/ReplaceFailure.h"
+#include "platform/FileIdentity.h"
 #include "core/StringVector.h"
 #include "text/CharCode.h"
 
@@ -41,8 +44,22 @@ class TFileSet {
   TBackup* Backup = nullptr;
   // Last-write time of each file that had a hit, by path in byte-wise order.
   std::map<std::string, TPosixTimePtr> TimeStamps;
+  // The state of each of those files when it was searched: inode, size and times to
+  // the nanosecond, so that a change that kept the time stamp shows as well.
+  std::map<std::string, hovrak::TFileIdentity> FileStates;
   TProcessEvent OnProcess;
   TFileErrorEvent OnFileError;
+  // Asked when the backup of a replace run is incomplete (a copy or the index could
+  // not be made): true goes on without those copies. Unset or false: no file is
+  // rewritten, the incomplete unit is discarded and Replace returns 2.
+  boost::function<bool(const TBackupReport&)> OnBackupFailed;
+
+  // What the last replace run's backup did, and the files it did not rewrite.
+  TBackupReport LastBackup;
+  std::vector<TReplaceFailure> Failures;
+  // The system error behind the result OnFileError is being asked about (0: none
+  // known), for a message that names the real reason.
+  int LastError = 0;
 
   // Files becomes exactly these paths: no check, no filter, given order.
   void SetFiles(const TStringVector& paths);
@@ -82,24 +99,32 @@ class TFileSet {
                   TAbstractPlaceList& list);
 
   // The replace loop over the files with ticked places, in search order, after
-  // handing them to the backup store when doBackup is set. Returns 0.
+  // handing them to the backup store when doBackup is set. Returns 0, or 2 when the
+  // backup was incomplete and OnBackupFailed did not agree to go on.
   int Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup);
-  // Checks, loads, splices and writes one file; its places leave the list once it
-  // is written.
+  // Checks, loads, splices and writes one file under a lock that other Mirun
+  // processes honour; its places leave the list once it is written. Only the units of
+  // the replaced hits change: every other byte, line ends included, is written back
+  // as it was. A hit that no longer stands at its line and column makes the file
+  // modified since the search; forced, such places are left out.
   void ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern,
                    TAbstractPlaceList& list);
-  // True when the search stored a time stamp for path and the file's time differs now.
+  // True when the search stored a time stamp for path and the file's time, or its
+  // size, inode or times to the nanosecond, differ now.
   bool IsModifiedSinceSearch(const std::string& path) const;
   // Removes every place of path, ticked or not, keeping the order of the others.
   static void RemovePlacesOfFile(TAbstractPlaceList& list, const std::string& path);
 
  private:
-  TDecision AskFileError(const std::string& path, TFileOperationResult result) const;
+  TDecision AskFileError(const std::string& path, TFileOperationResult result, int error = 0);
+  // The replace loop's progress, repeated while a file waits for its lock.
+  int replaceIndex_ = 0;
+  int replaceCount_ = 0;
   // The byte-level search for a plain wide pattern, or null when it cannot be used.
   std::unique_ptr<TUtf8PlainSearch> MakeDirectSearch(const TAbstractSearchedPattern& pattern) const;
   // Reads path into bytes for a search; false when the file is skipped (too large,
   // or an open failure answered Skip). Abort raises EStoppedException.
-  bool ReadForSearch(const std::string& path, std::string& bytes) const;
+  bool ReadForSearch(const std::string& path, std::string& bytes);
   // SearchFile with the run's byte-level search (may be null) and a buffer for the
   // file's bytes.
   bool SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,

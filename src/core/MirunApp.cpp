@@ -73,7 +73,8 @@ int TMirunApp::Replace(const std::string& replacement) {
   if (!FileSet || !PlaceList) return ReplaceCompleted;
   try {
     const auto pattern = MakeReplacingPattern(replacement);
-    FileSet->Replace(*pattern, *PlaceList, Option->Backup);
+    FileSet->OnBackupFailed = OnBackupFailed;
+    if (FileSet->Replace(*pattern, *PlaceList, Option->Backup) == 2) return ReplaceBackupFailed;
     return ReplaceCompleted;
   } catch (const EStoppedException&) {
     return ReplaceStopped;

@@ -31,6 +31,8 @@ enum TSearchOutcome : int {
 enum TReplaceOutcome : int {
   ReplaceCompleted = 0,
   ReplaceStopped = 1,
+  // The backup was incomplete and the user did not agree to go on: nothing written.
+  ReplaceBackupFailed = 2,
 };
 
 class TMirunApp {
@@ -55,6 +57,9 @@ class TMirunApp {
   TProcessEvent OnProcess;
   // Asks what to do with a file that failed a check; empty answers Skip.
   TFileErrorEvent OnFileError;
+  // Asks whether to go on when a copy of the backup (or the index) could not be made;
+  // empty answers no, and no file is rewritten.
+  boost::function<bool(const TBackupReport&)> OnBackupFailed;
 
   // Lists the files (a folder as first path: its filtered files; otherwise the paths
   // as given), compiles text and searches every file. Returns a TSearchOutcome;

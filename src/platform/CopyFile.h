@@ -2,6 +2,7 @@
 // Copies one regular file the way the backup store needs it: the bytes, the
 // last-write time and the permission bits, replacing any file of the target's name.
 
+#include <functional>
 #include <string>
 
 namespace hovrak {
@@ -12,5 +13,10 @@ namespace hovrak {
 // link at the target is replaced, not followed. The target's folder must exist.
 // False when the source is not a readable regular file or any step fails.
 bool CopyFile(const std::string& source, const std::string& target);
+// The same, returning 0 or the errno value of the step that failed (EINVAL for a
+// source that is not a regular file). progress is called after every 4 MiB copied;
+// when it throws, the partial copy is removed and the exception passes on.
+int CopyFileReporting(const std::string& source, const std::string& target,
+                      const std::function<void()>& progress = {});
 
 }  // namespace hovrak

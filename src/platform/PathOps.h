@@ -11,6 +11,11 @@ namespace hovrak {
 // that leads nowhere) or any other entry.
 bool PathExists(const std::string& path);
 
+// The path made absolute by putting the current folder in front of a relative one,
+// with "." components and repeated slashes taken out (".." stays: a symbolic link
+// may stand before it).
+std::string AbsolutePath(const std::string& path);
+
 // The size of the file the path leads to (st_size). False, size untouched, when it
 // cannot be queried.
 bool FileSizeOnDisk(const std::string& path, std::uint64_t& size);
@@ -18,5 +23,8 @@ bool FileSizeOnDisk(const std::string& path, std::uint64_t& size);
 // Creates the folder and every missing parent with the given permission bits (the
 // umask applies). True when the path is a folder afterwards.
 bool CreateFolders(const std::string& path, unsigned mode);
+// The same, returning 0 or the errno value of the step that failed (ENOTDIR when a
+// file stands where a folder should be).
+int CreateFoldersReporting(const std::string& path, unsigned mode);
 
 }  // namespace hovrak

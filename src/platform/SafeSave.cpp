@@ -22,8 +22,21 @@ constexpr int kMaxLinkDepth = 40;
 constexpr std::size_t kMaxTempBaseLength = 200;
 constexpr std::size_t kMaxWriteChunk = std::size_t(1) << 30;
 
+TSafeSaveHook gHook = nullptr;
+std::size_t gChunk = kMaxWriteChunk;
+
+void Step(const char* name) {
+  if (gHook) gHook(name);
+}
+
 // For calls whose failure leaves nothing further to do.
 inline void IgnoreResult(int) {}
+
+// ESTALE when the file at target is no longer in the expected state.
+int CheckUnchanged(const std::string& target, const TFileIdentity& expected) {
+  if (!expected.Known()) return 0;
+  return TFileIdentity::OfPath(target) == expected ? 0 : ESTALE;
+}
 
 std::string DirectoryOf(const std::string& path) {
   const std::size_t pos = path.rfind('/');
@@ -39,7 +52,7 @@ std::string BaseOf(const std::string& path) {
 
 int WriteAll(int fd, const char* data, std::size_t size, off_t offset) {
   while (size > 0) {
-    const ssize_t n = ::pwrite(fd, data, size < kMaxWriteChunk ? size : kMaxWriteChunk, offset);
+    const ssize_t n = ::pwrite(fd, data, size < gChunk ? size : gChunk, offset);
     if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -48,6 +61,7 @@ int WriteAll(int fd, const char* data, std::size_t size, off_t offset) {
     data += n;
     size -= static_cast<std::size_t>(n);
     offset += n;
+    Step("write");
   }
   return 0;
 }
@@ -141,51 +155,93 @@ int CreateInPlace(const std::string& target, const char* data, std::size_t size)
   return 0;
 }
 
-// Rewrites an existing file through its own inode (hard links keep sharing it). The
-// new size is reserved before any byte changes, so a full disk or a size limit fails
-// with the old contents intact; a later write error puts the old bytes back where
-// the file can be read.
-int RewriteInPlace(const std::string& target, const char* data, std::size_t size) {
-  bool canRestore = true;
-  int rawFd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
-  if (rawFd < 0 && errno == EACCES) {
-    canRestore = false;
-    rawFd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+// Writes a complete copy of bytes to a new hidden file in dir and flushes it and the
+// folder; its path goes to copyPath. Returns 0 or an errno value.
+int KeepCopy(const std::string& dir, const std::string& base, const std::string& bytes, mode_t mode,
+             std::string& copyPath) {
+  std::string tmpl = dir + "/." + base + ".mirun-old-XXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  TFileDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
+  if (fd.Get() < 0) return errno;
+  copyPath = name.data();
+  IgnoreResult(::fchmod(fd.Get(), mode & 0600));
+  int err = WriteAll(fd.Get(), bytes.data(), bytes.size(), 0);
+  if (!err && ::fsync(fd.Get()) != 0) err = errno;
+  const int closeErr = fd.Close();
+  if (!err) err = closeErr;
+  if (err) {
+    ::unlink(copyPath.c_str());
+    copyPath.clear();
+    return err;
   }
-  TFileDescriptor fd(rawFd);
+  SyncDirectory(dir);
+  return 0;
+}
+
+// Rewrites an existing file through its own inode (hard links keep sharing it). A
+// flushed copy of the old bytes is made first, beside the file or else in the
+// temporary folder, and removed once the new bytes are on disk, so a kill at any
+// moment leaves the old bytes whole somewhere. The new size is reserved before any
+// byte changes, so a full disk or a size limit fails with the old contents intact; a
+// later write error puts the old bytes back, and when even that fails the copy stays
+// and its path goes to rescuePath.
+int RewriteInPlace(const std::string& target, const char* data, std::size_t size, const TFileIdentity& expected,
+                   std::string* rescuePath) {
+  TFileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
   if (fd.Get() < 0) return errno;
   struct stat st;
   if (::fstat(fd.Get(), &st) != 0) return errno;
   if (!S_ISREG(st.st_mode)) return EINVAL;
+  if (expected.Known() && TFileIdentity::FromStat(st) != expected) return ESTALE;
   const off_t oldSize = st.st_size;
 
-  std::string original;
-  if (canRestore) {
-    original.resize(static_cast<std::size_t>(oldSize));
-    if (const int err = ReadAll(fd.Get(), &original[0], original.size())) return err;
+  std::string original(static_cast<std::size_t>(oldSize), '\0');
+  if (const int err = ReadAll(fd.Get(), &original[0], original.size())) return err;
+  std::string copyPath;
+  int err = KeepCopy(DirectoryOf(target), BaseOf(target).substr(0, kMaxTempBaseLength), original, st.st_mode,
+                     copyPath);
+  if (err) {
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string tmpDir = tmp && *tmp ? tmp : "/tmp";
+    const int tmpErr = KeepCopy(tmpDir, BaseOf(target).substr(0, kMaxTempBaseLength), original, st.st_mode,
+                                copyPath);
+    if (tmpErr) return err;
   }
+  Step("copy");
+
   if (static_cast<std::size_t>(oldSize) < size) {
-    if (const int err = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(size))) {
+    if (const int reserveErr = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(size))) {
       IgnoreResult(::ftruncate(fd.Get(), oldSize));  // drop a partial reservation
-      return err;
+      ::unlink(copyPath.c_str());
+      return reserveErr;
     }
   }
-  int err = WriteAll(fd.Get(), data, size, 0);
+  Step("reserve");
+  err = WriteAll(fd.Get(), data, size, 0);
   if (!err && static_cast<std::size_t>(oldSize) > size && ::ftruncate(fd.Get(), static_cast<off_t>(size)) != 0)
     err = errno;
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
-  if (err && canRestore) {
-    WriteAll(fd.Get(), original.data(), original.size(), 0);
-    if (::ftruncate(fd.Get(), oldSize) == 0) ::fsync(fd.Get());
+  bool restored = !err;
+  if (err) {
+    restored = WriteAll(fd.Get(), original.data(), original.size(), 0) == 0 &&
+               ::ftruncate(fd.Get(), oldSize) == 0 && ::fsync(fd.Get()) == 0;
   }
   const int closeErr = fd.Close();
-  return err ? err : closeErr;
+  if (!err) err = closeErr;
+  Step("done");
+  if (restored && !closeErr) {
+    ::unlink(copyPath.c_str());
+  } else if (rescuePath) {
+    *rescuePath = copyPath;
+  }
+  return err;
 }
 
 // Writes a temporary file beside the target and renames it over the target. Sets
 // fallBack (and returns 0) when the in-place route should be taken instead.
 int ReplaceByRename(const std::string& target, bool exists, const struct stat& st, const char* data,
-                    std::size_t size, bool& fallBack) {
+                    std::size_t size, const TFileIdentity& expected, bool& fallBack) {
   fallBack = false;
   const std::string dir = DirectoryOf(target);
   std::string base = BaseOf(target);
@@ -216,6 +272,9 @@ int ReplaceByRename(const std::string& target, bool exists, const struct stat& s
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
   const int closeErr = fd.Close();
   if (!err) err = closeErr;
+  Step("done");
+  // Last look before the switch: a file someone wrote meanwhile is not replaced.
+  if (!err) err = CheckUnchanged(target, expected);
   if (!err && ::rename(tempPath.c_str(), target.c_str()) != 0) {
     err = errno;
     // A sticky folder lets us write the file but not replace it.
@@ -231,7 +290,13 @@ int ReplaceByRename(const std::string& target, bool exists, const struct stat& s
 
 }  // namespace
 
-int SafeWriteFile(const std::string& path, const char* data, std::size_t size) {
+void SetSafeSaveTestHook(TSafeSaveHook hook, std::size_t chunkSize) {
+  gHook = hook;
+  gChunk = chunkSize > 0 ? chunkSize : kMaxWriteChunk;
+}
+
+int SafeWriteFile(const std::string& path, const char* data, std::size_t size, const TSafeWriteOptions& options) {
+  if (options.RescuePath) options.RescuePath->clear();
   if (path.empty()) return ENOENT;
   if (size > 0 && data == nullptr) return EINVAL;
   std::string target;
@@ -245,17 +310,21 @@ int SafeWriteFile(const std::string& path, const char* data, std::size_t size) {
     // The mode decides first, so that a read-only file stays read-only for root too.
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno;
-    if (st.st_nlink > 1) return RewriteInPlace(target, data, size);
+    if (options.Expected.Known() && TFileIdentity::FromStat(st) != options.Expected) return ESTALE;
+    if (st.st_nlink > 1) return RewriteInPlace(target, data, size, options.Expected, options.RescuePath);
+  } else if (options.Expected.Known()) {
+    return ESTALE;  // the file read before is gone
   }
 
   bool fallBack = false;
-  const int err = ReplaceByRename(target, exists, st, data, size, fallBack);
+  const int err = ReplaceByRename(target, exists, st, data, size, options.Expected, fallBack);
   if (!fallBack) return err;
-  return exists ? RewriteInPlace(target, data, size) : CreateInPlace(target, data, size);
+  return exists ? RewriteInPlace(target, data, size, options.Expected, options.RescuePath)
+                : CreateInPlace(target, data, size);
 }
 
-int SafeWriteFile(const std::string& path, const std::string& bytes) {
-  return SafeWriteFile(path, bytes.data(), bytes.size());
+int SafeWriteFile(const std::string& path, const std::string& bytes, const TSafeWriteOptions& options) {
+  return SafeWriteFile(path, bytes.data(), bytes.size(), options);
 }
 
 }  // namespace hovrak

@@ -1,7 +1,10 @@
 #include "text/File.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "platform/AnsiCodePage.h"
@@ -19,9 +22,24 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-TFileOperationResult WriteBytes(const std::string& path, const std::string& bytes) {
-  return hovrak::SafeWriteFile(path, bytes) == 0 ? TFileOperationResult::Success
-                                                 : TFileOperationResult::OpenFailed;
+// Writes bytes over the file through the safe save, keeping the reason of a failure
+// in the file object. A result larger than any file Mirun reads back is refused.
+template <class C>
+TFileOperationResult WriteBytes(TFileBase<C>& file, const std::string& bytes) {
+  file.LastError = 0;
+  file.RescuePath.clear();
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    file.LastError = EFBIG;
+    return TFileOperationResult::OpenFailed;
+  }
+  hovrak::TSafeWriteOptions options;
+  if (file.SaveOnlyIfUnchanged) options.Expected = file.Identity;
+  options.RescuePath = &file.RescuePath;
+  const int err = hovrak::SafeWriteFile(file.FileName, bytes, options);
+  if (err == 0) return TFileOperationResult::Success;
+  file.LastError = err;
+  return err == ESTALE && file.SaveOnlyIfUnchanged ? TFileOperationResult::ModifiedSinceSearch
+                                                   : TFileOperationResult::OpenFailed;
 }
 
 bool HasZeroByte(const std::string& bytes) {
@@ -248,15 +266,16 @@ bool EncodesTo(const std::wstring& text, TCharCode code, const std::string& byte
 }  // namespace
 
 TFileOperationResult TFile<char>::Load(TFileReadOptions options) {
-  const TFileOperationResult result = ReadRawBytes(FileName, options.maxSize, Text);
+  const TFileOperationResult result = ReadRawBytes(FileName, options.maxSize, Text, &Identity, &LastError);
   if (result != TFileOperationResult::Success) return result;
-  NewLine = NormalizeNewLines(Text);
+  LineEndsKept = options.keepLineEnds;
+  NewLine = LineEndsKept ? FindNewLineKind(Text) : NormalizeNewLines(Text);
   return result;
 }
 
 TFileOperationResult TFile<char>::Save() {
   std::string buffer;
-  return WriteBytes(FileName, RestoreNewLines(Text, NewLine, buffer));
+  return WriteBytes(*this, LineEndsKept ? Text : RestoreNewLines(Text, NewLine, buffer));
 }
 
 bool TFile<wchar_t>::Decode(const std::string& bytes, TCharCode code, std::wstring& text) {
@@ -326,7 +345,7 @@ bool TFile<wchar_t>::Encode(const std::wstring& text, TCharCode code, std::strin
 TFileOperationResult TFile<wchar_t>::Load(TFileReadOptions options) {
   hovrak::init_translate_tables();
   std::string raw;
-  TFileOperationResult result = ReadRawBytes(FileName, options.maxSize, raw);
+  TFileOperationResult result = ReadRawBytes(FileName, options.maxSize, raw, &Identity, &LastError);
   if (result != TFileOperationResult::Success) {
     Text.clear();
     return result;
@@ -348,7 +367,8 @@ TFileOperationResult TFile<wchar_t>::LoadBytes(const std::string& raw, TFileRead
       result = TFileOperationResult::BinaryFile;
     }
   }
-  NewLine = NormalizeNewLines(Text);
+  LineEndsKept = options.keepLineEnds;
+  NewLine = LineEndsKept ? FindNewLineKind(Text) : NormalizeNewLines(Text);
   return result;
 }
 
@@ -368,12 +388,14 @@ TFileOperationResult TFile<wchar_t>::Save() {
     };
     TPieceEncoder<decltype(append)> encoder(CharCode, append);
     encoder.Begin();
-    PutWithNewLines(Text, NewLine, encoder);
+    PutWithNewLines(Text, LineEndsKept ? TNewLineKind::Lf : NewLine, encoder);
     encoder.End();
   } else {
     std::wstring buffer;
-    if (!Encode(RestoreNewLines(Text, NewLine, buffer), CharCode, bytes))
+    if (!Encode(LineEndsKept ? Text : RestoreNewLines(Text, NewLine, buffer), CharCode, bytes)) {
+      LastError = EINVAL;
       return TFileOperationResult::OpenFailed;
+    }
   }
-  return WriteBytes(FileName, bytes);
+  return WriteBytes(*this, bytes);
 }

@@ -18,15 +18,33 @@ constexpr std::size_t kReadBufferSize = std::size_t(1) << 20;
 
 template <class C>
 TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::int32_t maxSize,
-                                                std::string& bytes) {
+                                                std::string& bytes, hovrak::TFileIdentity* identity,
+                                                int* error) {
   bytes.clear();
+  int ignored;
+  int& err = error ? *error : ignored;
+  err = 0;
   // Refuse special files before opening them: opening a FIFO for reading blocks.
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return TFileOperationResult::OpenFailed;
+  if (::stat(path.c_str(), &st) != 0) {
+    err = errno;
+    return TFileOperationResult::OpenFailed;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return TFileOperationResult::OpenFailed;
+  }
   // Non-blocking, in case the name was swapped for a FIFO in between.
   hovrak::TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.Get() < 0) return TFileOperationResult::OpenFailed;
-  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return TFileOperationResult::OpenFailed;
+  if (fd.Get() < 0) {
+    err = errno;
+    return TFileOperationResult::OpenFailed;
+  }
+  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    err = EINVAL;
+    return TFileOperationResult::OpenFailed;
+  }
+  if (identity) *identity = hovrak::TFileIdentity::FromStat(st);
 
   // The size of a regular file is its end. Pseudo files (/proc) report no size: their
   // size shows only by reading, where the limit is kept as well.
@@ -50,6 +68,7 @@ TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::in
     const ssize_t n = ::read(fd.Get(), &bytes[used], std::min(bytes.size() - used, kReadBufferSize));
     if (n < 0) {
       if (errno == EINTR) continue;
+      err = errno;
       bytes.clear();
       return TFileOperationResult::OpenFailed;
     }
@@ -62,6 +81,15 @@ TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::in
   }
   bytes.resize(used);
   return TFileOperationResult::Success;
+}
+
+template <class C>
+TNewLineKind TFileBase<C>::FindNewLineKind(const TText& text) {
+  static const C kBreaks[] = {C('\r'), C('\n')};
+  const std::size_t first = text.find_first_of(kBreaks, 0, 2);
+  if (first == TText::npos || text[first] == C('\n')) return TNewLineKind::Lf;
+  if (first + 1 < text.size() && text[first + 1] == C('\n')) return TNewLineKind::CrLf;
+  return TNewLineKind::Cr;
 }
 
 template <class C>

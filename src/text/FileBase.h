@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/FileIdentity.h"
 #include "text/FileOperationResult.h"
 #include "text/NewLineKind.h"
 
@@ -23,14 +24,32 @@ class TFileBase {
   const std::string FileName;
   // The convention found by the last load; CrLf until then.
   TNewLineKind NewLine = TNewLineKind::CrLf;
-  // The whole contents, every line end a single '\n'.
+  // The whole contents, every line end a single '\n' (unless LineEndsKept).
   TText Text;
+  // Text holds the line ends as the file had them (the load was asked to keep them);
+  // saving then writes it as it stands.
+  bool LineEndsKept = false;
+  // The state of the file when the last load read it.
+  hovrak::TFileIdentity Identity;
+  // Save only while the file is still in the state Identity records: a save that
+  // finds it changed writes nothing and returns ModifiedSinceSearch.
+  bool SaveOnlyIfUnchanged = false;
+  // The system error behind the last failed load or save (0: none known), and the
+  // path of a complete copy of the old bytes that a failed in-place save left.
+  int LastError = 0;
+  std::string RescuePath;
 
   // Reads the whole regular file at path into bytes. OpenFailed when it cannot be
   // opened or read or is not a regular file (a FIFO or device could block or never
   // end), TooLarge when it holds more than maxSize bytes; bytes is empty then.
+  // identity, when given, receives the state of the file that was read, and error
+  // the system error of a failure.
   static TFileOperationResult ReadRawBytes(const std::string& path, std::int32_t maxSize,
-                                           std::string& bytes);
+                                           std::string& bytes, hovrak::TFileIdentity* identity = nullptr,
+                                           int* error = nullptr);
+
+  // The convention NormalizeNewLines would find, without changing the text.
+  static TNewLineKind FindNewLineKind(const TText& text);
 
   // Finds the convention from the first CR or LF and rewrites text to LF line ends:
   // Lf leaves it (stray CRs stay), Cr turns every CR into LF, CrLf drops every CR.

@@ -152,17 +152,23 @@ TEST_F(BackupStore, TargetsClimbingOutStillLandInsideTheUnit) {
   EXPECT_EQ(CountEntries(dir.Path()) - CountEntries(dir / "Backup"), 5u);
 }
 
-TEST_F(BackupStore, AFailedCopyIsListedButNotCounted) {
+TEST_F(BackupStore, AFailedCopyIsReportedAndNotListed) {
   const std::string present = File("a.txt", 7);
   const std::string missing = src + "/gone.txt";
   const std::string unreadable = File("secret.txt", 9);
   ASSERT_EQ(chmod(unreadable.c_str(), 0), 0);
   const bool isRoot = geteuid() == 0;
-  backup.MakeBackup({missing, present, unreadable});
+  const TBackupReport report = backup.MakeBackup({missing, present, unreadable});
   const TBackupUnit& unit = *backup.Units.at(0);
-  EXPECT_EQ(unit.Files, (TStringVector{"gone.txt", "a.txt", "secret.txt"}));
+  EXPECT_EQ(report.UnitName, unit.Name);
+  EXPECT_FALSE(report.Complete());
+  ASSERT_EQ(report.Failures.size(), isRoot ? 1u : 2u);
+  EXPECT_EQ(report.Failures[0].Path, missing);
+  EXPECT_EQ(report.Failures[0].Error, ENOENT);
+  if (!isRoot) EXPECT_EQ(report.Failures[1].Error, EACCES);
+  // The index lists only copies that exist.
+  EXPECT_EQ(unit.Files, isRoot ? (TStringVector{"a.txt", "secret.txt"}) : (TStringVector{"a.txt"}));
   EXPECT_EQ(unit.Size, isRoot ? 16u : 7u);
-  EXPECT_FALSE(Exists(Copy(unit, 0)));
   EXPECT_EQ(CountEntries(unit.Folder()), isRoot ? 2u : 1u);
 }
 

@@ -109,10 +109,13 @@ class CliReplaceErrors : public ::testing::Test {
 };
 
 TEST_F(CliReplaceErrors, SkipReportsTheFileAndGoesOn) {
+  // A file that could not be written fails the run, with the system's reason.
   const TCliResult r = Replace("skip");
-  EXPECT_EQ(r.Status, 0) << r.Err;
-  EXPECT_EQ(r.Err, "以下のファイルに書き込めません。\nファイルが読取専用になっているようです。\n  " + dir_ / "b.txt\n" +
-                       "置換が完了しました。（書き込み 2 ファイル、スキップ 1 ファイル）\n");
+  EXPECT_EQ(r.Status, 2) << r.Err;
+  EXPECT_EQ(r.Err, "以下のファイルに書き込めません。\nファイルが読取専用になっているようです。\n  " + dir_ / "b.txt" +
+                       " (Permission denied)\n" +
+                       "置換が完了しました。（書き込み 2 ファイル、スキップ 1 ファイル）\n" +
+                       "mirun-cli: not rewritten: '" + dir_ / "b.txt" + "': Permission denied\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "a.txt"), "done\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "b.txt"), "hit\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "c.txt"), "done\n");
@@ -120,7 +123,7 @@ TEST_F(CliReplaceErrors, SkipReportsTheFileAndGoesOn) {
 
 TEST_F(CliReplaceErrors, ForceCannotForceAFailedWrite) {
   const TCliResult r = Replace("force");
-  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Status, 2) << r.Err;
   EXPECT_EQ(ReadWholeFile(dir_ / "b.txt"), "hit\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "c.txt"), "done\n");
 }
@@ -128,7 +131,7 @@ TEST_F(CliReplaceErrors, ForceCannotForceAFailedWrite) {
 TEST_F(CliReplaceErrors, AbortEndsTheRunExceptOnAFailedWrite) {
   // A failed write never ends a replace run, abort included.
   const TCliResult replace = Replace("abort");
-  EXPECT_EQ(replace.Status, 0) << replace.Err;
+  EXPECT_EQ(replace.Status, 2) << replace.Err;
   EXPECT_EQ(ReadWholeFile(dir_ / "c.txt"), "done\n");
 
   // A file that cannot be opened during the search stops it before any replace.
@@ -139,7 +142,7 @@ TEST_F(CliReplaceErrors, AbortEndsTheRunExceptOnAFailedWrite) {
                                     dir_ / "a.txt", dir_ / "missing.txt", dir_ / "c.txt"},
                                    options);
   EXPECT_EQ(search.Status, 2) << search.Err;
-  EXPECT_EQ(search.Err, "以下のファイルを開けません。\n  " + dir_ / "missing.txt\n検索を中止しました。\n");
+  EXPECT_EQ(search.Err, "以下のファイルを開けません。\n  " + dir_ / "missing.txt (No such file or directory)\n検索を中止しました。\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "a.txt"), "hit\n");
 }
 

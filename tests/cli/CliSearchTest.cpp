@@ -123,7 +123,7 @@ TEST(CliSearch, PathsWithSpacesAndForeignBytesAreSearchedAsGiven) {
 
   const TCliResult missing = RunCli({"-s", "word", dir / "no such \xff.txt"});
   EXPECT_EQ(missing.Status, 1);
-  EXPECT_EQ(missing.Err, "以下のファイルを開けません。\n  " + dir / "no such \xff.txt\n");
+  EXPECT_EQ(missing.Err, "以下のファイルを開けません。\n  " + dir / "no such \xff.txt (No such file or directory)\n");
 }
 
 TEST(CliSearch, BadUsageIsReportedAndChangesNothing) {

@@ -134,18 +134,20 @@ TEST_F(ReplaceRun, DeletedFileIsOpenFailedAndRetryAfterRestoringWorks) {
   unlink(P("a.txt").c_str());
   int calls = 0;
   app.OnFileError = [&](const std::string& path, TFileOperationResult r) {
-    EXPECT_EQ(r, TFileOperationResult::OpenFailed);
     if (++calls == 1) {
+      EXPECT_EQ(r, TFileOperationResult::OpenFailed);
       WriteWholeFile(path, "alpha");  // restored from a copy that kept its time
       Age("a.txt");
       return TDecision::Retry;
     }
-    return TDecision::Skip;
+    // The time is the same, but it is another file now (inode, change time): asked.
+    EXPECT_EQ(r, TFileOperationResult::ModifiedSinceSearch);
+    return TDecision::Force;
   };
   // The file set took the callbacks at search time.
   app.FileSet->OnFileError = app.OnFileError;
   EXPECT_EQ(app.Replace("beta"), ReplaceCompleted);
-  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(calls, 2);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "beta");
 }
 

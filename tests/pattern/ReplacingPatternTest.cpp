@@ -114,13 +114,25 @@ TEST(ReplaceInText, SkipsUncheckedOtherFilesAndOverlaps) {
   EXPECT_EQ(target, L"a1ef");
 }
 
-TEST(ReplaceInText, PlacesBeyondTheTextGoToItsEnd) {
+TEST(ReplaceInText, PlacesWhoseHitIsGoneAreLeftOut) {
   TPlaceList<wchar_t> list;
   const std::wstring longer = L"x\ny\nzz";
   list.Add(std::make_shared<TPlace<wchar_t>>("f", 0, longer, 4, 2, std::vector<std::wstring>{},
                                              std::vector<int>{1, 3}));
-  std::wstring shorter = L"x\n";  // the file shrank: line 2 no longer exists
   TNormalReplacingPattern<wchar_t> with(L"!");
-  EXPECT_TRUE(ReplaceInText<wchar_t>(with, shorter, list, "f"));
-  EXPECT_EQ(shorter, L"x\n!");
+  // The file shrank: line 2 no longer exists.
+  std::wstring shorter = L"x\n";
+  TSpliceResult result = SpliceReplacements<wchar_t>(with, shorter, TNewLineKind::Lf, list, "f", nullptr);
+  EXPECT_EQ(result.Replaced, 0);
+  EXPECT_EQ(result.Stale, 1);
+  EXPECT_EQ(shorter, L"x\n");
+  // Other text at the place's line and column: never spliced into.
+  std::wstring changed = L"x\ny\nzZ";
+  result = SpliceReplacements<wchar_t>(with, changed, TNewLineKind::Lf, list, "f", nullptr);
+  EXPECT_EQ(result.Stale, 1);
+  EXPECT_EQ(changed, L"x\ny\nzZ");
+  // Still there: replaced.
+  std::wstring same = longer;
+  EXPECT_TRUE(ReplaceInText<wchar_t>(with, same, list, "f"));
+  EXPECT_EQ(same, L"x\ny\n!");
 }

@@ -1,0 +1,12 @@
+#pragma once
+// What splicing the ticked places of one file into its text did.
+
+struct TSpliceResult {
+  // Places whose replacement went into the text.
+  int Replaced = 0;
+  // Ticked places whose hit no longer stands at their line and column (the file
+  // changed since the search); they were left out.
+  int Stale = 0;
+  // Ticked places left out because they start inside the previous replaced hit.
+  int Overlapping = 0;
+};

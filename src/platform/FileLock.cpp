@@ -1,0 +1,63 @@
+#include "platform/FileLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace hovrak {
+
+int TFileLock::Acquire(const std::string& path, const std::function<void()>& whileWaiting) {
+  Release();
+  if (path.find('\0') != std::string::npos) return ENOENT;
+  for (;;) {
+    // Read access is enough for flock; O_NONBLOCK keeps a FIFO put in the file's
+    // place from blocking the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      const int err = errno;
+      ::close(fd);
+      return err;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return EINVAL;
+    }
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EWOULDBLOCK && errno != EINTR) {
+        // A file system without locks: go on unlocked rather than not at all.
+        fd_ = fd;
+        return 0;
+      }
+      if (whileWaiting) {
+        try {
+          whileWaiting();
+        } catch (...) {
+          ::close(fd);
+          throw;
+        }
+      }
+      const timespec pause = {0, 50 * 1000 * 1000};
+      ::nanosleep(&pause, nullptr);
+    }
+    // The holder may have renamed a new file into place: then lock that one.
+    struct stat now;
+    if (::stat(path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
+      fd_ = fd;
+      return 0;
+    }
+    ::close(fd);
+  }
+}
+
+void TFileLock::Release() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace hovrak
