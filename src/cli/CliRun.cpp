@@ -37,10 +37,15 @@ int TerminalWidth(int fd) {
 }
 
 // The file-error text the desktop program shows for a result; empty for results
-// that have none.
-std::string FileErrorText(TFileOperationResult result, bool replacing, TCharCode charCode) {
+// that have none. A write that failed for another reason than permissions does not
+// guess "read-only": the reason follows on the next line.
+std::string FileErrorText(TFileOperationResult result, bool replacing, TCharCode charCode, int error) {
   switch (result) {
-    case TFileOperationResult::OpenFailed: return MessageTable(replacing ? 46 : 47);
+    case TFileOperationResult::OpenFailed: {
+      const std::string text = MessageTable(replacing ? 46 : 47);
+      if (!replacing || error == 0 || error == EACCES || error == EPERM || error == EROFS) return text;
+      return text.substr(0, text.find('\n'));
+    }
     case TFileOperationResult::BinaryFile: return MessageTable(51);
     case TFileOperationResult::CharCodeMismatch:
       return MessageTable(charCode == TCharCode::Auto ? 48 : charCode == TCharCode::SJIS ? 49 : 50);
@@ -177,10 +182,10 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     if (command.OnError == TCliCommandLine::TOnError::Abort) decision = TDecision::Abort;
     else if (command.OnError == TCliCommandLine::TOnError::Force && result != TFileOperationResult::OpenFailed)
       decision = TDecision::Force;
-    const std::string text = FileErrorText(result, replacing, app.Option->CharCode);
-    if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
     // The system's own reason, when there is one: "read-only" is only a guess.
     const int error = app.FileSet ? app.FileSet->LastError : 0;
+    const std::string text = FileErrorText(result, replacing, app.Option->CharCode, error);
+    if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
     if (error != 0)
       std::fprintf(err_, "  %s (%s)\n", path.c_str(), std::strerror(error));
     else

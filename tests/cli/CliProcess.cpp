@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,11 @@ TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& optio
     }
     ::dup2(errFd, 2);
     if (errFd != errPipe[1]) ::close(errFd);
+    if (options.FileSizeLimit >= 0) {
+      const struct rlimit limit = {static_cast<rlim_t>(options.FileSizeLimit),
+                                   static_cast<rlim_t>(options.FileSizeLimit)};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }

@@ -20,6 +20,7 @@ struct TCliOptions {
   bool ErrOnTerminal = false;      // stderr is a pseudo-terminal
   std::string OutFile;             // stdout goes to this file instead of a pipe
   bool SmallPipes = false;         // one page per pipe, so the child soon waits for us
+  long long FileSizeLimit = -1;    // RLIMIT_FSIZE of the child in bytes; -1: unchanged
 };
 
 TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& options = {});
