@@ -28,7 +28,7 @@ template <class C>
 TFileOperationResult WriteBytes(TFileBase<C>& file, const std::string& bytes) {
   file.LastError = 0;
   file.RescuePath.clear();
-  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+  if (bytes.size() > TFileBase<C>::MaxSaveSize) {
     file.LastError = EFBIG;
     return TFileOperationResult::OpenFailed;
   }

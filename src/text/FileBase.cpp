@@ -145,5 +145,8 @@ const typename TFileBase<C>::TText& TFileBase<C>::RestoreNewLines(const TText& t
   }
 }
 
+template <class C>
+std::size_t TFileBase<C>::MaxSaveSize = 2147483647;
+
 template class TFileBase<char>;
 template class TFileBase<wchar_t>;

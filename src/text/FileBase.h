@@ -34,6 +34,10 @@ class TFileBase {
   // Save only while the file is still in the state Identity records: a save that
   // finds it changed writes nothing and returns ModifiedSinceSearch.
   bool SaveOnlyIfUnchanged = false;
+  // The largest file a save writes: the largest a load reads back (2 GiB - 1). A
+  // save of more is refused with EFBIG. Tests lower it.
+  static std::size_t MaxSaveSize;
+
   // The system error behind the last failed load or save (0: none known), and the
   // path of a complete copy of the old bytes that a failed in-place save left.
   int LastError = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -362,4 +363,43 @@ TEST(File, CrLfTextsLoseEveryCrWhereverItStands) {
   std::wstring wide(in.begin(), in.end());
   EXPECT_EQ(TFileBase<wchar_t>::NormalizeNewLines(wide), TNewLineKind::CrLf);
   EXPECT_EQ(wide, std::wstring(out.begin(), out.end()));
+}
+
+TEST(File, KeptLineEndsComeBackByteForByte) {
+  TTempDir dir;
+  const std::string bytes = "a\r\nb\nc\rd\r\n\r";
+  WriteWholeFile(dir / "a.txt", bytes);
+  TFileReadOptions options;
+  options.keepLineEnds = true;
+  TFile<char> narrow(dir / "a.txt");
+  ASSERT_EQ(narrow.Load(options), TFileOperationResult::Success);
+  EXPECT_EQ(narrow.NewLine, TNewLineKind::CrLf);
+  EXPECT_EQ(narrow.Text, bytes);
+  TFile<wchar_t> wide(dir / "a.txt", TCharCode::UTF8N);
+  options.checkCharCode = true;
+  ASSERT_EQ(wide.Load(options), TFileOperationResult::Success);
+  EXPECT_EQ(wide.Text, L"a\r\nb\nc\rd\r\n\r");
+  ASSERT_EQ(wide.Save(), TFileOperationResult::Success);
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), bytes);
+}
+
+TEST(File, AResultLargerThanAnyReadableFileIsRefused) {
+  TTempDir dir;
+  WriteWholeFile(dir / "a.txt", "small");
+  EXPECT_EQ(TFileBase<char>::MaxSaveSize, 2147483647u);
+  // The limit lowered, so that the test need not hold 2 GiB.
+  struct TLimit {
+    TLimit() { TFileBase<char>::MaxSaveSize = TFileBase<wchar_t>::MaxSaveSize = 10; }
+    ~TLimit() { TFileBase<char>::MaxSaveSize = TFileBase<wchar_t>::MaxSaveSize = 2147483647; }
+  } limit;
+  TFile<char> file(dir / "a.txt");
+  file.Text.assign(11, 'x');
+  EXPECT_EQ(file.Save(), TFileOperationResult::OpenFailed);
+  EXPECT_EQ(file.LastError, EFBIG);
+  TFile<wchar_t> wide(dir / "a.txt", TCharCode::UTF16);
+  wide.Text = L"abcd";  // 2 + 8 bytes: fits
+  EXPECT_EQ(wide.Save(), TFileOperationResult::Success);
+  wide.Text = L"abcde";
+  EXPECT_EQ(wide.Save(), TFileOperationResult::OpenFailed);
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), std::string("\xFF\xFE" "a\0b\0c\0d\0", 10));
 }
