@@ -12,6 +12,8 @@
 #include "cli/CliCommandLine.h"
 #include "cli/PlaceOutput.h"
 #include "cli/ProgressLine.h"
+#include "cli/SkipReport.h"
+#include "cli/TerminalText.h"
 #include "core/MessageTable.h"
 #include "core/MirunApp.h"
 #include "core/PathListText.h"
@@ -111,7 +113,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   // The program's own settings file may be missing (first run); a named one must be there.
   errno = 0;
   if ((command.SettingsPath || settings.Exists()) && !settings.Load(serializer))
-    return usageError("cannot read the settings file '" + settings.Path() + "': " +
+    return usageError("cannot read the settings file '" + TextForStream(err_, settings.Path()) + "': " +
                       (errno ? std::strerror(errno) : "not a regular file"));
   command.ApplyTo(*app.Option);
   // Time stamps only serve a replace that follows; a search alone need not read them,
@@ -143,7 +145,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     csv->AroundLength = command.CsvAroundLength;
     csv->LineEnd = "\r\n";
   }
-  TPlaceOutput output(out_, std::move(csv));
+  TPlaceOutput output(out_, std::move(csv), IsTerminal(out_));
   const int errFd = ::fileno(err_);
   std::unique_ptr<TProgressLine> progress;
   if (!command.Quiet && errFd >= 0 && ::isatty(errFd))
@@ -179,7 +181,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
       decision = TDecision::Force;
     const std::string text = FileErrorText(result, replacing, app.Option->CharCode);
     if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
-    std::fprintf(err_, "  %s\n", path.c_str());
+    std::fprintf(err_, "  %s\n", TextForStream(err_, path).c_str());
     if (decision == TDecision::Abort) aborted = true;
     return decision;
   };
@@ -188,6 +190,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     std::fprintf(err_, "置換されるファイルの合計が%sあります。バックアップします。\n", TBackup::SizeText(total).c_str());
     return true;
   };
+  TSkipReport passedOver;
+  app.OnSkipped = [&passedOver](const std::string& path, TSkipReason reason) { passedOver.Add(path, reason); };
   app.Backup->OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
 
   int outcome;
@@ -202,6 +206,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   clearProgress();
   if (output.Closed()) return kOutputClosed;
   if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
+  std::fputs(passedOver.Text(app.Option->MaxFileSize, IsTerminal(err_)).c_str(), err_);
   switch (outcome) {
     case SearchInvalidPattern: return message(MessageTable(37));
     case SearchNoTargetFiles: return message(MessageTable(38));
@@ -253,7 +258,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
 
   // Only the backup block of the settings file changes, and only when it did.
   if (TSettingsFile::BlockBytes("Backup", *app.Backup) != backupBefore && !settings.SaveBlock("Backup", *app.Backup)) {
-    std::fprintf(err_, "%s: cannot save the backup index to '%s'\n", kProgram, settings.Path().c_str());
+    std::fprintf(err_, "%s: cannot save the backup index to '%s'\n", kProgram,
+                 TextForStream(err_, settings.Path()).c_str());
     status = kError;
   }
   return status;

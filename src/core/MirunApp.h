@@ -55,6 +55,9 @@ class TMirunApp {
   TProcessEvent OnProcess;
   // Asks what to do with a file that failed a check; empty answers Skip.
   TFileErrorEvent OnFileError;
+  // Told of the files a search passes over for their size and of the folders and
+  // paths its listing cannot read; may be empty.
+  TSkippedEvent OnSkipped;
 
   // Lists the files (a folder as first path: its filtered files; otherwise the paths
   // as given), compiles text and searches every file. Returns a TSearchOutcome;
