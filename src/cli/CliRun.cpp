@@ -12,6 +12,8 @@
 #include "cli/CliCommandLine.h"
 #include "cli/PlaceOutput.h"
 #include "cli/ProgressLine.h"
+#include "cli/SkipReport.h"
+#include "cli/TerminalText.h"
 #include "core/MessageTable.h"
 #include "core/MirunApp.h"
 #include "core/PathListText.h"
@@ -116,7 +118,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   // The program's own settings file may be missing (first run); a named one must be there.
   errno = 0;
   if ((command.SettingsPath || settings.Exists()) && !settings.Load(serializer))
-    return usageError("cannot read the settings file '" + settings.Path() + "': " +
+    return usageError("cannot read the settings file '" + TextForStream(err_, settings.Path()) + "': " +
                       (errno ? std::strerror(errno) : "not a regular file"));
   command.ApplyTo(*app.Option);
   // Time stamps only serve a replace that follows; a search alone need not read them,
@@ -148,7 +150,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     csv->AroundLength = command.CsvAroundLength;
     csv->LineEnd = "\r\n";
   }
-  TPlaceOutput output(out_, std::move(csv));
+  TPlaceOutput output(out_, std::move(csv), IsTerminal(out_));
   const int errFd = ::fileno(err_);
   std::unique_ptr<TProgressLine> progress;
   if (!command.Quiet && errFd >= 0 && ::isatty(errFd))
@@ -187,9 +189,9 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     const std::string text = FileErrorText(result, replacing, app.Option->CharCode, error);
     if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
     if (error != 0)
-      std::fprintf(err_, "  %s (%s)\n", path.c_str(), std::strerror(error));
+      std::fprintf(err_, "  %s (%s)\n", TextForStream(err_, path).c_str(), std::strerror(error));
     else
-      std::fprintf(err_, "  %s\n", path.c_str());
+      std::fprintf(err_, "  %s\n", TextForStream(err_, path).c_str());
     if (decision == TDecision::Abort) aborted = true;
     return decision;
   };
@@ -198,11 +200,14 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     std::fprintf(err_, "置換されるファイルの合計が%sあります。バックアップします。\n", TBackup::SizeText(total).c_str());
     return true;
   };
+  TSkipReport passedOver;
+  app.OnSkipped = [&passedOver](const std::string& path, TSkipReason reason) { passedOver.Add(path, reason); };
   app.Backup->OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
   app.OnBackupFailed = [&](const TBackupReport& report) {
     clearProgress();
     for (const TBackupFailure& failure : report.Failures)
-      std::fprintf(err_, "%s: cannot back up '%s': %s\n", kProgram, failure.Path.c_str(), std::strerror(failure.Error));
+      std::fprintf(err_, "%s: cannot back up '%s': %s\n", kProgram, TextForStream(err_, failure.Path).c_str(),
+                   std::strerror(failure.Error));
     if (report.IndexError != 0)
       std::fprintf(err_, "%s: cannot record the backup in '%s': %s\n", kProgram, settings.Path().c_str(),
                    std::strerror(report.IndexError));
@@ -225,6 +230,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   clearProgress();
   if (output.Closed()) return kOutputClosed;
   if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
+  std::fputs(passedOver.Text(app.Option->MaxFileSize, IsTerminal(err_)).c_str(), err_);
   switch (outcome) {
     case SearchInvalidPattern: return message(MessageTable(37));
     case SearchNoTargetFiles: return message(MessageTable(38));
@@ -283,19 +289,21 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   if (replaceOutcome != ReplaceBackupFailed && app.FileSet) {
     for (const TReplaceFailure& f : app.FileSet->Failures) {
       if (!f.IsError()) continue;
-      std::fprintf(err_, "%s: not rewritten: '%s': %s\n", kProgram, f.Path.c_str(),
+      std::fprintf(err_, "%s: not rewritten: '%s': %s\n", kProgram, TextForStream(err_, f.Path).c_str(),
                    f.Error ? std::strerror(f.Error) : f.Result == TFileOperationResult::TooLarge ? "too large" : "cannot be read");
       if (!f.RescuePath.empty())
-        std::fprintf(err_, "%s: its previous contents are kept in '%s'\n", kProgram, f.RescuePath.c_str());
+        std::fprintf(err_, "%s: its previous contents are kept in '%s'\n", kProgram,
+                     TextForStream(err_, f.RescuePath).c_str());
       if (status == kFound) status = kError;
     }
     for (const TReplaceFailure& f : app.FileSet->Failures)
-      if (!f.IsError()) std::fprintf(err_, "%s: skipped: '%s'\n", kProgram, f.Path.c_str());
+      if (!f.IsError()) std::fprintf(err_, "%s: skipped: '%s'\n", kProgram, TextForStream(err_, f.Path).c_str());
   }
 
   // Only the backup block of the settings file changes, and only when it did.
   if (TSettingsFile::BlockBytes("Backup", *app.Backup) != backupBefore && !settings.SaveBlock("Backup", *app.Backup)) {
-    std::fprintf(err_, "%s: cannot save the backup index to '%s'\n", kProgram, settings.Path().c_str());
+    std::fprintf(err_, "%s: cannot save the backup index to '%s'\n", kProgram,
+                 TextForStream(err_, settings.Path()).c_str());
     status = kError;
   }
   return status;

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 
+#include "cli/TerminalText.h"
 #include "core/MessageTable.h"
 #include "core/PlaceBase.h"
+#include "core/Utf16Cut.h"
 #include "platform/AnsiCodePage.h"
 
 namespace {
@@ -24,11 +26,8 @@ bool AppendLineText(const TAbstractPlace& place, std::string& out) {
   TString before = lastBreak == TString::npos ? prev : prev.substr(lastBreak + 1);
   const std::size_t firstBreak = typed->NextText.find(lf);
   TString after = typed->NextText.substr(0, firstBreak);
-  if constexpr (sizeof(C) > 1) {
-    // The context is cut at a fixed count of UTF-16 units and may split a pair.
-    if (!before.empty() && before.front() >= 0xDC00 && before.front() <= 0xDFFF) before.erase(0, 1);
-    if (!after.empty() && after.back() >= 0xD800 && after.back() <= 0xDBFF) after.pop_back();
-  }
+  DropCutHalfAtFront(before);
+  DropCutHalfAtBack(after);
   out += ToAnsi(before);
   const std::string hit = ToAnsi(typed->Text);
   const std::string arrow = MessageTable(32);
@@ -42,15 +41,18 @@ bool AppendLineText(const TAbstractPlace& place, std::string& out) {
 
 }  // namespace
 
-TPlaceOutput::TPlaceOutput(std::FILE* stream, std::unique_ptr<TCsvWriter> csv)
-    : stream_(stream), csv_(std::move(csv)), lastFlush_(std::chrono::steady_clock::now()) {}
+TPlaceOutput::TPlaceOutput(std::FILE* stream, std::unique_ptr<TCsvWriter> csv, bool terminal)
+    : stream_(stream), csv_(std::move(csv)), terminal_(terminal), lastFlush_(std::chrono::steady_clock::now()) {}
 
-std::string TPlaceOutput::GrepLine(const TAbstractPlace& place) {
-  std::string out = place.FileName;
+std::string TPlaceOutput::GrepLine(const TAbstractPlace& place, bool forTerminal) {
+  std::string out = forTerminal ? EscapeForTerminal(place.FileName) : place.FileName;
   out += ':' + std::to_string(static_cast<long long>(place.Line) + 1);
   out += ':' + std::to_string(static_cast<long long>(place.Column) + 1);
   out += ':';
-  if (!AppendLineText<wchar_t>(place, out) && !AppendLineText<char>(place, out)) out += place.GetText();
+  std::string text;
+  std::string& target = forTerminal ? text : out;
+  if (!AppendLineText<wchar_t>(place, target) && !AppendLineText<char>(place, target)) target += place.GetText();
+  if (forTerminal) out += EscapeForTerminal(text, true);
   out += '\n';
   return out;
 }
@@ -61,7 +63,7 @@ bool TPlaceOutput::Begin() {
 }
 
 bool TPlaceOutput::Write(const TAbstractPlace& place) {
-  return Put(csv_ ? csv_->Row(place) : GrepLine(place));
+  return Put(csv_ ? csv_->Row(place) : GrepLine(place, terminal_));
 }
 
 bool TPlaceOutput::Put(const std::string& bytes) {

@@ -13,8 +13,9 @@ class TAbstractPlace;
 
 class TPlaceOutput {
  public:
-  // csv: null for grep lines. The stream is not owned.
-  TPlaceOutput(std::FILE* stream, std::unique_ptr<TCsvWriter> csv);
+  // csv: null for grep lines. The stream is not owned. terminal: the stream is a
+  // terminal, so grep lines show control characters escaped (CSV stays byte-exact).
+  TPlaceOutput(std::FILE* stream, std::unique_ptr<TCsvWriter> csv, bool terminal = false);
 
   // The CSV header row; nothing for grep lines.
   bool Begin();
@@ -32,8 +33,9 @@ class TPlaceOutput {
 
   // PATH:LINE:COLUMN:TEXT with a line feed: LINE and COLUMN 1-based, TEXT the line
   // of the hit (the context from the last line feed before it to the first after
-  // it) with line feeds inside the hit written as "↓ ".
-  static std::string GrepLine(const TAbstractPlace& place);
+  // it) with line feeds inside the hit written as "↓ ". forTerminal: PATH and TEXT
+  // go through EscapeForTerminal (TEXT keeps its tabs).
+  static std::string GrepLine(const TAbstractPlace& place, bool forTerminal = false);
 
  private:
   bool Put(const std::string& bytes);
@@ -41,6 +43,7 @@ class TPlaceOutput {
 
   std::FILE* stream_;
   std::unique_ptr<TCsvWriter> csv_;
+  bool terminal_;
   bool pending_ = false;
   bool closed_ = false;
   bool broken_ = false;

@@ -1,7 +1,9 @@
 #include "cli/ProgressLine.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "cli/TerminalText.h"
 #include "core/MessageTable.h"
 
 namespace {
@@ -24,12 +26,12 @@ int Columns(char32_t cp) { return cp >= 0x1100 ? 2 : 1; }
 void Characters(const std::string& text, std::vector<std::string>& chars, std::vector<int>& widths) {
   for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
-    std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-    if (i + n > text.size()) n = 1;
+    // A malformed sequence is stray bytes: taken whole it could carry a control byte.
+    std::size_t n = b < 0x80 ? 1 : std::max<std::size_t>(Utf8SequenceAt(text, i), 1);
     char32_t cp = n == 1 ? b : static_cast<char32_t>(b & (0xFF >> (n + 1)));
     for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    // Control characters would move the cursor; they are shown as '?'.
-    if (n == 1 && (b < 0x20 || b == 0x7F || b >= 0x80)) chars.emplace_back("?");
+    // Control characters (C0, DEL, C1) would move the cursor; they are shown as '?'.
+    if ((n == 1 && (b < 0x20 || b == 0x7F || b >= 0x80)) || (cp >= 0x80 && cp < 0xA0)) chars.emplace_back("?");
     else chars.push_back(text.substr(i, n));
     widths.push_back(n == 1 ? 1 : Columns(cp));
     i += n;

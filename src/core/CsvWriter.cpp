@@ -4,6 +4,7 @@
 
 #include "core/MessageTable.h"
 #include "core/PlaceBase.h"
+#include "core/Utf16Cut.h"
 #include "platform/AnsiCodePage.h"
 
 namespace {
@@ -17,15 +18,20 @@ struct TAroundText {
   std::string After;
 };
 
-// The context is cut in the place's own units before it becomes narrow text.
+// The context is cut in the place's own units before it becomes narrow text; a
+// character that a cut splits is left out.
 template <class C>
 bool CutAround(const TAbstractPlace& place, std::size_t n, TAroundText& out) {
   const auto* typed = dynamic_cast<const TPlaceBase<C>*>(&place);
   if (!typed) return false;
   const auto& prev = typed->PrevText;
-  out.Before = ToAnsi(prev.size() > n ? prev.substr(prev.size() - n) : prev);
+  auto before = prev.size() > n ? prev.substr(prev.size() - n) : prev;
+  DropCutHalfAtFront(before);
+  auto after = typed->NextText.substr(0, std::min(n, typed->NextText.size()));
+  DropCutHalfAtBack(after);
+  out.Before = ToAnsi(before);
   out.Hit = ToAnsi(typed->Text);
-  out.After = ToAnsi(typed->NextText.substr(0, std::min(n, typed->NextText.size())));
+  out.After = ToAnsi(after);
   return true;
 }
 

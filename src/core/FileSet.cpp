@@ -1,5 +1,8 @@
 #include "core/FileSet.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <memory>
 #include <set>
 #include <unordered_map>
@@ -32,9 +35,9 @@ void TFileSet::SetFiles(const TStringVector& paths) { Files = paths; }
 void TFileSet::AddFolder(const std::string& folder, const TStringVector& filters, bool subFolders) {
   AddFolderFiles(folder, filters);
   if (subFolders) {
-    ForEachSubFolder(folder, [this, &filters](const std::string& sub) {
-      return AddFolderFiles(sub, filters);
-    });
+    ForEachSubFolder(
+        folder, [this, &filters](const std::string& sub) { return AddFolderFiles(sub, filters); },
+        [this](const std::string& path, TSkipReason reason) { ReportSkipped(path, reason); });
   }
 }
 
@@ -46,12 +49,32 @@ bool TFileSet::AddFolderFiles(const std::string& folder, const TStringVector& fi
     found.insert(path);
     return true;
   };
-  for (const std::string& filter : filters) ForEachFile(folder, filter, insert);
+  const TSkippedEvent report = [this](const std::string& path, TSkipReason reason) {
+    ReportSkipped(path, reason);
+  };
+  for (const std::string& filter : filters) ForEachFile(folder, filter, insert, report);
   Files.insert(Files.end(), found.begin(), found.end());
   return true;
 }
 
-bool TFileSet::ForEachSubFolder(const std::string& folder, const TPathReceiver& receiver) {
+namespace {
+
+// A path the system refuses to open for its length alone.
+bool IsTooLong(const std::string& path) { return path.size() >= PATH_MAX; }
+
+// Tells onSkipped why a folder that exists could not be read; a missing folder is
+// no news.
+void ReportUnread(const TDirReader& reader, std::string folder, const TSkippedEvent& onSkipped) {
+  const int error = reader.Error();
+  if (!onSkipped || error == 0 || error == ENOENT || error == ENOTDIR) return;
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  onSkipped(folder, error == ENAMETOOLONG ? TSkipReason::PathTooLong : TSkipReason::FolderUnreadable);
+}
+
+}  // namespace
+
+bool TFileSet::ForEachSubFolder(const std::string& folder, const TPathReceiver& receiver,
+                                const TSkippedEvent& onSkipped) {
   // Names are collected first so that no folder stays open while the walk descends:
   // a deep tree would otherwise hold one descriptor per level.
   std::vector<std::string> subs;
@@ -59,16 +82,23 @@ bool TFileSet::ForEachSubFolder(const std::string& folder, const TPathReceiver& 
     TDirReader reader(folder);
     while (reader.Next())
       if (reader.Kind() == TDirEntryKind::Folder) subs.push_back(JoinPath(folder, reader.Name()));
+    ReportUnread(reader, folder, onSkipped);
   }
+  // All names share the folder's prefix, so the paths sort as the names do.
+  std::sort(subs.begin(), subs.end());
   for (const std::string& sub : subs) {
+    if (IsTooLong(sub)) {
+      if (onSkipped) onSkipped(sub, TSkipReason::PathTooLong);
+      continue;
+    }
     if (!receiver(sub)) return false;
-    if (!ForEachSubFolder(sub, receiver)) return false;
+    if (!ForEachSubFolder(sub, receiver, onSkipped)) return false;
   }
   return true;
 }
 
 bool TFileSet::ForEachFile(const std::string& folder, const std::string& pattern,
-                           const TPathReceiver& receiver) {
+                           const TPathReceiver& receiver, const TSkippedEvent& onSkipped) {
   // Like a system find over folder/pattern: the wildcards apply to the last part,
   // everything before it names the folder that is read.
   const std::string joined = JoinPath(folder, pattern);
@@ -80,8 +110,14 @@ bool TFileSet::ForEachFile(const std::string& folder, const std::string& pattern
   while (reader.Next()) {
     if (!hovrak::MatchWildcard(namePattern, reader.Name())) continue;
     if (reader.Kind() != TDirEntryKind::File) continue;
-    if (!receiver(directory + reader.Name())) return false;
+    std::string path = directory + reader.Name();
+    if (IsTooLong(path)) {
+      if (onSkipped) onSkipped(path, TSkipReason::PathTooLong);
+      continue;
+    }
+    if (!receiver(path)) return false;
   }
+  ReportUnread(reader, directory, onSkipped);
   return true;
 }
 
@@ -122,6 +158,10 @@ struct TRunFile<wchar_t> {
 TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult result, int error) {
   LastError = error;
   return OnFileError ? OnFileError(path, result) : TDecision::Skip;
+}
+
+void TFileSet::ReportSkipped(const std::string& path, TSkipReason reason) {
+  if (OnSkipped && reportedSkips_.insert(path).second) OnSkipped(path, reason);
 }
 
 int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list) {
@@ -171,7 +211,10 @@ bool TFileSet::ReadForSearch(const std::string& path, std::string& bytes) {
     int error = 0;
     const TFileOperationResult read = TFileBase<char>::ReadRawBytes(path, MaxFileSize, bytes, nullptr, &error);
     if (read == TFileOperationResult::Success) return true;
-    if (read != TFileOperationResult::OpenFailed) return false;  // too large
+    if (read != TFileOperationResult::OpenFailed) {  // too large: passed over, no question
+      if (OnSkipped) OnSkipped(path, TSkipReason::TooLarge);
+      return false;
+    }
     const TDecision decision = AskFileError(path, read, error);
     if (decision == TDecision::Skip) return false;
     if (decision == TDecision::Abort) throw EStoppedException();

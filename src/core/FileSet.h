@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "core/ProcessType.h"
 #include "core/ReplaceFailure.h"
 #include "platform/FileIdentity.h"
+#include "core/SkipReason.h"
 #include "core/StringVector.h"
 #include "text/CharCode.h"
 
@@ -60,6 +62,9 @@ class TFileSet {
   // The system error behind the result OnFileError is being asked about (0: none
   // known), for a message that names the real reason.
   int LastError = 0;
+  // Told of each file over MaxFileSize that the search passes over, and of each
+  // folder the listing cannot read or path it cannot use (each folder once).
+  TSkippedEvent OnSkipped;
 
   // Files becomes exactly these paths: no check, no filter, given order.
   void SetFiles(const TStringVector& paths);
@@ -72,15 +77,22 @@ class TFileSet {
   bool AddFolderFiles(const std::string& folder, const TStringVector& filters);
 
   // Calls receiver for every folder below folder, depth first, each before the
-  // folders below it, siblings in the order the system lists them. Symbolic links
-  // to folders are not entered. False when the receiver stopped the walk.
-  static bool ForEachSubFolder(const std::string& folder, const TPathReceiver& receiver);
+  // folders below it, siblings in byte-wise order of their names (the same on every
+  // machine, whatever order the system lists them in). Symbolic links to folders are
+  // not entered. False when the receiver stopped the walk. onSkipped (may be empty)
+  // hears of a folder that cannot be read and of a subfolder whose path is too long
+  // to open, which is not entered.
+  static bool ForEachSubFolder(const std::string& folder, const TPathReceiver& receiver,
+                               const TSkippedEvent& onSkipped = TSkippedEvent());
   // Calls receiver with the path of every file in folder whose name matches the
   // wildcard pattern. A pattern with a "/" looks in the folder it names below
   // folder. False when the receiver stopped; true otherwise, also for a missing or
-  // unreadable folder.
+  // unreadable folder. onSkipped (may be empty) hears of a folder that exists but
+  // cannot be read and of a matching file whose path is too long to open, which the
+  // receiver does not get.
   static bool ForEachFile(const std::string& folder, const std::string& pattern,
-                          const TPathReceiver& receiver);
+                          const TPathReceiver& receiver,
+                          const TSkippedEvent& onSkipped = TSkippedEvent());
   // folder, a "/" unless it already ends in one, then name.
   static std::string JoinPath(const std::string& folder, const std::string& name);
   // 0 missing (cannot be queried), 1 file, 2 folder.
@@ -118,6 +130,8 @@ class TFileSet {
  private:
   TDecision AskFileError(const std::string& path, TFileOperationResult result, int error = 0);
   // The replace loop's progress, repeated while a file waits for its lock.
+  // OnSkipped for a path of the listing, once per path.
+  void ReportSkipped(const std::string& path, TSkipReason reason);
   int replaceIndex_ = 0;
   int replaceCount_ = 0;
   // The byte-level search for a plain wide pattern, or null when it cannot be used.
@@ -134,4 +148,7 @@ class TFileSet {
   template <class C>
   bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
                      TAbstractPlaceList& list, const std::vector<int>* indices);
+
+  // Paths of the listing already reported through OnSkipped.
+  std::set<std::string> reportedSkips_;
 };

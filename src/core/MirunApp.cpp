@@ -20,6 +20,7 @@ int TMirunApp::Search(const TStringVector& paths, const TStringVector& filters, 
     fileSet->Backup = Backup.get();
     fileSet->OnProcess = OnProcess;
     fileSet->OnFileError = OnFileError;
+    fileSet->OnSkipped = OnSkipped;
     fileSet->CharCode = Option->CharCode;
     fileSet->CheckCharCode = Option->CheckCharCode;
     fileSet->CheckTime = Option->CheckTime;

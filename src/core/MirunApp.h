@@ -60,6 +60,9 @@ class TMirunApp {
   // Asks whether to go on when a copy of the backup (or the index) could not be made;
   // empty answers no, and no file is rewritten.
   boost::function<bool(const TBackupReport&)> OnBackupFailed;
+  // Told of the files a search passes over for their size and of the folders and
+  // paths its listing cannot read; may be empty.
+  TSkippedEvent OnSkipped;
 
   // Lists the files (a folder as first path: its filtered files; otherwise the paths
   // as given), compiles text and searches every file. Returns a TSearchOutcome;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/Utf16Cut.h"
 #include "platform/AnsiCodePage.h"
 
 namespace {
@@ -55,14 +56,20 @@ std::string TPlace<C>::GetText() const {
   return ToAnsi(this->Text);
 }
 
+// The context may begin or end with half of a pair that the 100-unit cut split;
+// the narrow texts leave that half out.
 template <class C>
 std::string TPlace<C>::GetPrevText() const {
-  return ToAnsi(this->PrevText);
+  TString text = this->PrevText;
+  DropCutHalfAtFront(text);
+  return ToAnsi(text);
 }
 
 template <class C>
 std::string TPlace<C>::GetNextText() const {
-  return ToAnsi(this->NextText);
+  TString text = this->NextText;
+  DropCutHalfAtBack(text);
+  return ToAnsi(text);
 }
 
 template class TPlace<char>;

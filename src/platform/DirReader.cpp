@@ -3,14 +3,19 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace hovrak {
 
 TDirReader::TDirReader(const std::string& folder) {
   // A name with a NUL byte would silently name a different folder.
-  if (folder.find('\0') != std::string::npos) return;
+  if (folder.find('\0') != std::string::npos) {
+    error_ = EINVAL;
+    return;
+  }
   dir_ = opendir(folder.c_str());
+  if (!dir_) error_ = errno;
 }
 
 TDirReader::~TDirReader() {
@@ -19,11 +24,16 @@ TDirReader::~TDirReader() {
 
 bool TDirReader::Next() {
   if (!dir_) return false;
-  while ((entry_ = readdir(dir_)) != nullptr) {
+  for (;;) {
+    errno = 0;  // readdir tells its end from a failure only by errno
+    entry_ = readdir(dir_);
+    if (!entry_) {
+      error_ = errno;
+      return false;
+    }
     const char* name = entry_->d_name;
     if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) return true;
   }
-  return false;
 }
 
 TDirEntryKind TDirReader::Kind() const {

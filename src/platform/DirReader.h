@@ -26,6 +26,8 @@ class TDirReader {
   // Moves to the next entry other than "." and ".."; false at the end or on a read
   // error.
   bool Next();
+  // The errno of a failed open or read; 0 while neither failed.
+  int Error() const { return error_; }
   // Name of the current entry.
   const char* Name() const { return entry_->d_name; }
   // Kind of the current entry. Costs a stat only for links and for file systems that
@@ -35,6 +37,7 @@ class TDirReader {
  private:
   DIR* dir_ = nullptr;
   dirent* entry_ = nullptr;
+  int error_ = 0;
 };
 
 }  // namespace hovrak

@@ -6,11 +6,13 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 extern char** environ;
 
@@ -19,6 +21,32 @@ namespace {
 void Check(bool ok, const char* what) {
   if (!ok) throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
+
+// A pseudo-terminal: the master for the test, the name for the child, and the
+// test's own descriptor of the slave, which keeps the master from reporting a hang-up
+// before the child has opened it.
+struct TPty {
+  int Master = -1;
+  int Slave = -1;
+  std::string Name;
+
+  void Open(bool raw) {
+    Master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    Check(Master >= 0 && ::grantpt(Master) == 0 && ::unlockpt(Master) == 0, "pty");
+    Name = ::ptsname(Master);
+    Slave = ::open(Name.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    Check(Slave >= 0, "pty slave");
+    if (raw) {
+      termios mode;
+      Check(::tcgetattr(Slave, &mode) == 0, "tcgetattr");
+      ::cfmakeraw(&mode);
+      Check(::tcsetattr(Slave, TCSANOW, &mode) == 0, "tcsetattr");
+    }
+  }
+  ~TPty() {
+    if (Slave >= 0) ::close(Slave);
+  }
+};
 
 }  // namespace
 
@@ -49,22 +77,22 @@ TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& optio
     ::fcntl(outPipe[0], F_SETPIPE_SZ, 4096);
     ::fcntl(errPipe[0], F_SETPIPE_SZ, 4096);
   }
-  int ptyMaster = -1;
-  std::string ptyName;
-  if (options.ErrOnTerminal) {
-    ptyMaster = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    Check(ptyMaster >= 0 && ::grantpt(ptyMaster) == 0 && ::unlockpt(ptyMaster) == 0, "pty");
-    ptyName = ::ptsname(ptyMaster);
-  }
+  TPty errPty, outPty;
+  if (options.ErrOnTerminal) errPty.Open(false);
+  if (options.OutOnTerminal) outPty.Open(true);
   const pid_t pid = ::fork();
   Check(pid >= 0, "fork");
   if (pid == 0) {
     int errFd = errPipe[1];
-    if (options.ErrOnTerminal) errFd = ::open(ptyName.c_str(), O_RDWR | O_NOCTTY);
+    if (options.ErrOnTerminal) errFd = ::open(errPty.Name.c_str(), O_RDWR | O_NOCTTY);
     if (!options.WorkDir.empty() && ::chdir(options.WorkDir.c_str()) != 0) ::_exit(127);
     const int nullFd = ::open("/dev/null", O_RDONLY);
     ::dup2(nullFd, 0);
-    if (!options.OutFile.empty()) {
+    if (options.OutOnTerminal) {
+      const int outTerminal = ::open(outPty.Name.c_str(), O_RDWR | O_NOCTTY);
+      if (outTerminal < 0) ::_exit(127);
+      ::dup2(outTerminal, 1);
+    } else if (!options.OutFile.empty()) {
       const int outFile = ::open(options.OutFile.c_str(), O_WRONLY);
       if (outFile < 0) ::_exit(127);
       ::dup2(outFile, 1);
@@ -85,9 +113,11 @@ TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& optio
   ::close(errPipe[1]);
 
   TCliResult result;
-  int outFd = outPipe[0];
-  int errFd = options.ErrOnTerminal ? ptyMaster : errPipe[0];
+  int outFd = options.OutOnTerminal ? outPty.Master : outPipe[0];
+  int errFd = options.ErrOnTerminal ? errPty.Master : errPipe[0];
+  if (options.OutOnTerminal) ::close(outPipe[0]);
   if (options.ErrOnTerminal) ::close(errPipe[0]);
+  const bool anyTerminal = options.OutOnTerminal || options.ErrOnTerminal;
   bool interrupted = false;
   char buffer[4096];
   while (outFd >= 0 || errFd >= 0) {
@@ -97,12 +127,13 @@ TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& optio
     if (errFd >= 0) fds[n++] = {errFd, POLLIN, 0};
     // A pseudo-terminal never reports end of file while the child lives; the
     // timeout lets the loop notice that the child has gone.
-    const int ready = ::poll(fds, static_cast<nfds_t>(n), options.ErrOnTerminal ? 100 : -1);
+    const int ready = ::poll(fds, static_cast<nfds_t>(n), anyTerminal ? 100 : -1);
     if (ready < 0 && errno == EINTR) continue;
     Check(ready >= 0, "poll");
     if (ready == 0) {
       siginfo_t info{};
-      if (outFd < 0 && ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+      const bool pipesDone = (outFd < 0 || options.OutOnTerminal) && (errFd < 0 || options.ErrOnTerminal);
+      if (pipesDone && ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
           info.si_pid == pid)
         break;
       continue;
@@ -133,12 +164,13 @@ TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& optio
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  if (errFd >= 0) {
-    // Whatever the terminal still holds.
-    ::fcntl(errFd, F_SETFL, O_NONBLOCK);
+  // Whatever the terminals still hold.
+  for (const auto& [fd, target] : {std::make_pair(outFd, &result.Out), std::make_pair(errFd, &result.Err)}) {
+    if (fd < 0) continue;
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);
     ssize_t got;
-    while ((got = ::read(errFd, buffer, sizeof buffer)) > 0) result.Err.append(buffer, static_cast<std::size_t>(got));
-    ::close(errFd);
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) target->append(buffer, static_cast<std::size_t>(got));
+    ::close(fd);
   }
   result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
   return result;

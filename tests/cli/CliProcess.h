@@ -18,6 +18,7 @@ struct TCliOptions {
   long InterruptAfterErr = -1;     // the same for stderr
   long CloseOutAfter = -1;         // close the read end of stdout after this many bytes
   bool ErrOnTerminal = false;      // stderr is a pseudo-terminal
+  bool OutOnTerminal = false;      // stdout is a pseudo-terminal of its own, in raw mode
   std::string OutFile;             // stdout goes to this file instead of a pipe
   bool SmallPipes = false;         // one page per pipe, so the child soon waits for us
   long long FileSizeLimit = -1;    // RLIMIT_FSIZE of the child in bytes; -1: unchanged
