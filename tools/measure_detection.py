@@ -8,11 +8,12 @@ With --cut, measures short files instead: for each length N given, texts of at l
 N bytes (whole messages) are written in Shift-JIS, EUC-JP and UTF-8, each cut after
 the last whole character that fits in N bytes and ended by one LF; cuts without a
 non-ASCII byte are left out, and at most MAX texts per length are taken, evenly
-spread. Prints per length and code how many files are read in another code (ASCII
+spread. With --anywhere, the texts start at every seventh character of each message
+instead of at its start. Prints per length and code how many files are read in another code (ASCII
 and Unknown count as Shift-JIS, as loading reads them).
 
 Usage: tools/measure_detection.py [BUILD_DIR] [SIZE]   (default: build 1000)
-       tools/measure_detection.py [BUILD_DIR] --cut 2,3,4,6,8,12,20,40,60,200,1000 [MAX]
+       tools/measure_detection.py [BUILD_DIR] --cut 2,3,4,6,8,12,20,40,60,200,1000 [MAX] [--anywhere]
 Needs the core library built in BUILD_DIR; compiles tools/DetectFiles.cpp against it.
 """
 
@@ -85,12 +86,14 @@ def cut(text, codec, size):
     return out
 
 
-def measure_cuts(build, sizes, most):
+def measure_cuts(build, sizes, most, anywhere):
     print("%6s %6s %7s %s" % ("bytes", "code", "files", "read as another code"))
     with tempfile.TemporaryDirectory() as tmp:
         driver = build_driver(build, tmp)
         for size in sizes:
             texts = [t for t in chunks(size) if any(ord(c) >= 0x80 for c in t)]
+            if anywhere:
+                texts = [t[i:] for t in texts for i in range(0, len(t), 7)]
             step = max(1, len(texts) // most)
             records, expected = [], []
             for text in texts[::step][:most]:
@@ -118,7 +121,9 @@ def main():
     args = sys.argv[2:] if len(sys.argv) > 1 and not sys.argv[1].startswith("--") else sys.argv[1:]
     if args and args[0] == "--cut":
         sizes = [int(n) for n in args[1].split(",")]
-        measure_cuts(build, sizes, int(args[2]) if len(args) > 2 else 5000)
+        anywhere = "--anywhere" in args
+        args = [a for a in args if a != "--anywhere"]
+        measure_cuts(build, sizes, int(args[2]) if len(args) > 2 else 5000, anywhere)
         return
     size = int(args[0]) if args else 1000
     with tempfile.TemporaryDirectory() as tmp:
