@@ -1,6 +1,7 @@
 #include "text/DetectCharCode.h"
 
 #include "text/AnalyzeEncoding.h"
+#include "text/Utf8Scan.h"
 
 namespace {
 
@@ -9,7 +10,40 @@ constexpr std::size_t kAnalyseLimit = 2000;
 
 bool IsPlainText(unsigned char b) { return (b >= 0x20 && b <= 0x7E) || b == '\n' || b == '\r' || b == '\t'; }
 
+// Whether well-formed UTF-8 holds a Japanese character; stops at the first.
+bool HasJapaneseCharacter(const unsigned char* p, const unsigned char* end) {
+  while (p < end) {
+    const unsigned char b = *p;
+    if (b < 0x80) {
+      ++p;
+    } else if (b < 0xE0) {
+      p += 2;  // U+0080-07FF: no Japanese character
+    } else if (b < 0xF0) {
+      if (IsJapaneseCharacter((b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu))) return true;
+      p += 3;
+    } else {
+      p += 4;  // past U+FFFF: no Japanese character
+    }
+  }
+  return false;
+}
+
+// Whether the bytes are well-formed UTF-8 from start to end with a Japanese character
+// among them. The check stops soon on Shift-JIS and EUC-JP text, which breaks the
+// UTF-8 rules within a few bytes; UTF-8 text is checked whole, so that a file is not
+// read as UTF-8 when bytes further on would not survive the round trip.
+bool IsJapaneseUtf8(const char* data, std::size_t size) {
+  if (hovrak::ClassifyUtf8(data, size) != hovrak::TUtf8Form::Utf8) return false;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+  return HasJapaneseCharacter(bytes, bytes + size);
+}
+
 }  // namespace
+
+bool IsJapaneseCharacter(std::uint32_t c) {
+  return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x31F0 && c <= 0x31FF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+         (c >= 0xFF00 && c <= 0xFFEF);
+}
 
 TCharCode DetectCharCode(const char* data, std::size_t size) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(data);
@@ -20,14 +54,17 @@ TCharCode DetectCharCode(const char* data, std::size_t size) {
   while (first < size && IsPlainText(bytes[first])) ++first;
   const std::size_t start = first / 4 * 4;
 
+  TCharCode scored;
   switch (hovrak::analyze_encoding(data + start, size - start, kAnalyseLimit)) {
-    case hovrak::TEncoding::ASCII: return TCharCode::ASCII;
-    case hovrak::TEncoding::ShiftJIS: return TCharCode::SJIS;
+    case hovrak::TEncoding::ASCII: scored = TCharCode::ASCII; break;
+    case hovrak::TEncoding::ShiftJIS: scored = TCharCode::SJIS; break;
     case hovrak::TEncoding::JIS: return TCharCode::JIS;
-    case hovrak::TEncoding::EUCJP: return TCharCode::EUC;
+    case hovrak::TEncoding::EUCJP: scored = TCharCode::EUC; break;
     case hovrak::TEncoding::UTF8: return TCharCode::UTF8N;
-    default: return TCharCode::Unknown;
+    default: return TCharCode::Unknown;  // nothing, or zero bytes
   }
+  // The bytes before `first` are plain ASCII, so a UTF-8 check may start there.
+  return IsJapaneseUtf8(data + first, size - first) ? TCharCode::UTF8N : scored;
 }
 
 TCharCode DetectCharCode(const std::string& bytes) { return DetectCharCode(bytes.data(), bytes.size()); }

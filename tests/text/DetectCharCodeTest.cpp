@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -75,4 +76,66 @@ TEST(DetectCharCode, BrokenInputNeverCrashes) {
                                    std::string(3000, '\0'), std::string(5000, '\xE3')}) {
     (void)Detect(bytes);
   }
+}
+
+TEST(DetectCharCode, JapaneseCharacters) {
+  // Inside each range and just outside it.
+  for (std::uint32_t c : {0x3000u, 0x3005u, 0x303Fu, 0x3041u, 0x30A2u, 0x30FFu, 0x31F0u, 0x31FFu, 0x4E00u,
+                          0x4E9Cu, 0x9FFFu, 0xFF01u, 0xFF71u, 0xFFEFu, 0xFF00u})
+    EXPECT_TRUE(IsJapaneseCharacter(c)) << std::hex << c;
+  for (std::uint32_t c : {0x41u, 0xA0u, 0xE9u, 0x1E7u, 0x2026u, 0x2FFFu, 0x3100u, 0x31EFu, 0x3200u, 0x4DFFu,
+                          0xA000u, 0xFEFFu, 0xFFF0u, 0xFFFDu, 0x20B9Fu})
+    EXPECT_FALSE(IsJapaneseCharacter(c)) << std::hex << c;
+}
+
+TEST(DetectCharCode, ShortJapaneseUtf8IsUtf8WhateverTheScoresSay) {
+  // Short texts whose few characters score higher as Shift-JIS or EUC-JP.
+  const char* const words[] = {
+      "会議", "東京都 abc", "日本", "検索", "置換", "ファイル", "文字コード", "こんにちは", "ありがとう",
+      "山田太郎", "株式会社", "「はい」", "ＡＢＣ", "ｶﾀｶﾅ", "亜", "鬱", "々", "ヴ", "ㇰ", "〒100-0001",
+      "価格: 100円", "See 第3章", "x = 値"};
+  for (const char* word : words) {
+    for (const char* end : {"", "\n", "\r\n"}) {
+      const std::string text = std::string(word) + end;
+      EXPECT_EQ(Detect(text), TCharCode::UTF8N) << text;
+      EXPECT_EQ(Detect("#include <x>\n// " + text), TCharCode::UTF8N) << text;
+    }
+  }
+  // Japanese text later in the file counts, after other UTF-8 and past the window.
+  EXPECT_EQ(Detect("caf\xC3\xA9\n" + std::string(3000, 'a') + "\n会議\n"), TCharCode::UTF8N);
+  EXPECT_EQ(Detect("会議\n" + std::string(5000, 'a')), TCharCode::UTF8N);
+}
+
+TEST(DetectCharCode, ValidUtf8WithoutJapaneseKeepsTheScoredCode) {
+  // Shift-JIS and EUC-JP text that happens to be well-formed UTF-8 decodes to other
+  // scripts: 認 in EUC-JP is U+01E7, ﾃｩ in Shift-JIS is é.
+  const struct {
+    std::string Bytes;
+    TCharCode Scored;
+  } cases[] = {
+      {"\xC7\xA7", TCharCode::EUC},                             // 認 (EUC-JP)
+      {"\xC7\xBD\n", TCharCode::EUC},                           // 能 (EUC-JP)
+      {"\xCB\xA1: apt-cdrom", TCharCode::EUC},                  // 法: apt-cdrom (EUC-JP)
+      {"\n\tDLL \xCC\xBE: %s\n", TCharCode::EUC},               // DLL 名: %s (EUC-JP)
+      {"\xC3\xA9\r\n", TCharCode::SJIS},                        // ﾃｩ (Shift-JIS)
+      {"%.1f\xC2\xA0MB\n%.1f\xC2\xA0GB\n", TCharCode::SJIS},    // UTF-8 with no-break spaces only
+  };
+  for (const auto& c : cases) EXPECT_EQ(Detect(c.Bytes), c.Scored) << testing::PrintToString(c.Bytes);
+}
+
+TEST(DetectCharCode, Utf8MustHoldToTheEnd) {
+  // Well-formed in the window but not further on: read as the scores say, so that a
+  // replace never writes UTF-8 into a file that is not.
+  const std::string head = "会議\n" + std::string(3000, 'a');
+  EXPECT_EQ(Detect(head + "\x89\xEF\x8B\x63\n"), TCharCode::SJIS);  // 会議 in Shift-JIS
+  EXPECT_EQ(Detect(head + "\xE3\x81"), TCharCode::SJIS);            // cut short
+  EXPECT_EQ(Detect(head + "\xED\xA0\x80"), TCharCode::SJIS);        // a surrogate
+  EXPECT_EQ(Detect(head + "\xC0\xAF"), TCharCode::SJIS);            // an overlong form
+}
+
+TEST(DetectCharCode, MarksJISAndZeroBytesComeFirst) {
+  EXPECT_EQ(Detect("\xFF\xFE会議"), TCharCode::UTF16);
+  EXPECT_EQ(Detect("\xEF\xBB\xBF会議"), TCharCode::UTF8);
+  EXPECT_EQ(Detect("\x1B$B$\"\x1B(B 会議"), TCharCode::JIS);
+  EXPECT_EQ(Detect("会議\0\0"s), TCharCode::Unknown);
 }
