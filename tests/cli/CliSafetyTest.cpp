@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 #include "TestSupport.h"
 #include "cli/CliProcess.h"
@@ -97,4 +98,40 @@ TEST(CliSafety, UserSkipsAreListedAndKeepTheExitStatus) {
   EXPECT_EQ(r.Status, 0) << r.Err;
   EXPECT_TRUE(Contains(r.Err, "skipped: '" + dir / "bin.txt" + "'")) << r.Err;
   EXPECT_EQ(ReadWholeFile(dir / "ok.txt"), "done\n");
+}
+
+// Two replaces at once on the same files and the same settings folder: no change of
+// either is lost, and the backup index keeps the units of both.
+TEST(CliSafety, TwoRunsAtOnceLoseNoUpdate) {
+  TTempDir dir, home;
+  constexpr int kFiles = 150;
+  for (int i = 0; i < kFiles; ++i)
+    WriteWholeFile(dir / ("f" + std::to_string(1000 + i) + ".txt"), "会議は東京で。\n次の会議も東京。\n");
+  TCliOptions options;
+  options.Home = home.Path();
+  TCliResult first, second;
+  std::thread one([&] {
+    first = RunCli({"-b", "-K", "a", "--on-error", "force", "-s", "会議", "--replace", "会合", dir.Path()}, options);
+  });
+  std::thread two([&] {
+    second = RunCli({"-b", "-K", "a", "--on-error", "force", "-s", "東京", "--replace", "京都", dir.Path()}, options);
+  });
+  one.join();
+  two.join();
+  EXPECT_EQ(first.Status, 0) << first.Err;
+  EXPECT_EQ(second.Status, 0) << second.Err;
+  int both = 0;
+  for (int i = 0; i < kFiles; ++i)
+    both += ReadWholeFile(dir / ("f" + std::to_string(1000 + i) + ".txt")) == "会合は京都で。\n次の会合も京都。\n";
+  EXPECT_EQ(both, kFiles);
+  // Two units in the index, each of a folder that exists.
+  const std::string settings = ReadWholeFile(home / "Mirun.kel");
+  std::size_t units = 0;
+  for (std::size_t at = settings.find("Name="); at != std::string::npos; at = settings.find("Name=", at + 1)) {
+    const std::size_t end = settings.find_first_of("\r\n", at);
+    const std::string name = settings.substr(at + 5, end - at - 5);
+    EXPECT_EQ(::access((home / "Backup/" + name).c_str(), F_OK), 0) << name;
+    ++units;
+  }
+  EXPECT_EQ(units, 2u) << settings;
 }
