@@ -334,7 +334,11 @@ TEST(KELNodeTest, AHundredThousandBackupUnitsReadAndWriteInLinearTime) {
   };
   std::printf("100000 units: parse %ld ms, read %ld ms, write %ld ms\n", ms(start, parsed), ms(parsed, read),
               ms(read, end));
-  // Generous, so that a loaded machine or a sanitizer build does not fail it; the
-  // quadratic reading took close to a minute.
+  // Generous, so that a loaded machine does not fail it (about 2 s here, 9 s with
+  // the sanitizers); the quadratic reading took close to a minute.
+#ifdef __SANITIZE_ADDRESS__
+  EXPECT_LT(ms(start, end), 30000);
+#else
   EXPECT_LT(ms(start, end), 5000);
+#endif
 }
