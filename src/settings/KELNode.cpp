@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "platform/SafeSave.h"
@@ -53,18 +54,76 @@ bool ReadRegularFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
+// Lists up to this long are scanned; longer ones get an index on their first lookup.
+constexpr std::size_t kScanLimit = 16;
+
+template <class List, class Index>
+void PrepareIndex(List& list, Index& index) {
+  if (index.Built || list.size() <= kScanLimit) return;
+  for (auto it = list.begin(); it != list.end(); ++it) index.ByName[it->Name].Items.push_back(it);
+  index.Built = true;
+}
+
+template <class Index, class Iterator>
+void NoteAdded(Index& index, Iterator it) {
+  if (index.Built) index.ByName[it->Name].Items.push_back(it);
+}
+
+// The first entry of that name, or the list's end.
+template <class List, class Index>
+typename List::iterator FindFirst(List& list, Index& index, const std::string& name) {
+  PrepareIndex(list, index);
+  if (!index.Built) {
+    for (auto it = list.begin(); it != list.end(); ++it) {
+      if (it->Name == name) return it;
+    }
+    return list.end();
+  }
+  const auto found = index.ByName.find(name);
+  if (found == index.ByName.end()) return list.end();
+  // A name whose entries are all taken has no index entry, so Head is in range.
+  return found->second.Items[found->second.Head];
+}
+
+// Drops the entry FindFirst found from the index, before it is erased from the list.
+template <class Index>
+void ForgetFirst(Index& index, const std::string& name) {
+  if (!index.Built) return;
+  const auto found = index.ByName.find(name);
+  if (++found->second.Head == found->second.Items.size()) index.ByName.erase(found);
+}
+
+template <class List, class Index>
+std::size_t CountNamed(const List& list, const Index& index, const std::string& name) {
+  if (index.Built) {
+    const auto found = index.ByName.find(name);
+    return found == index.ByName.end() ? 0 : found->second.Items.size() - found->second.Head;
+  }
+  std::size_t count = 0;
+  for (const auto& entry : list) {
+    if (entry.Name == name) ++count;
+  }
+  return count;
+}
+
+// Whether bytes[from, to) holds only blanks.
+bool AllBlank(const std::string& bytes, std::size_t from, std::size_t to) {
+  for (; from < to; ++from) {
+    if (!TKELLineCutter::IsBlank(bytes[from])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 TKELNode::~TKELNode() {
   std::vector<boost::shared_ptr<TKELNode>> pending;
-  for (TNodeInfo& info : Children) pending.push_back(std::move(info.Node));
-  Children.clear();
+  for (TNodeInfo& info : children_) pending.push_back(std::move(info.Node));
   while (!pending.empty()) {
     boost::shared_ptr<TKELNode> node = std::move(pending.back());
     pending.pop_back();
     if (node && node.use_count() == 1) {
-      for (TNodeInfo& info : node->Children) pending.push_back(std::move(info.Node));
-      node->Children.clear();
+      for (TNodeInfo& info : node->children_) pending.push_back(std::move(info.Node));
     }
   }
 }
@@ -80,9 +139,12 @@ bool TKELNode::SaveFile(const std::string& path) const {
   return hovrak::SafeWriteFile(path, SaveToBytes()) == 0;
 }
 
-void TKELNode::LoadFromBytes(const std::string& bytes) {
-  Data.clear();
-  Children.clear();
+bool TKELNode::LoadFromBytes(const std::string& bytes) {
+  data_.clear();
+  children_.clear();
+  dataIndex_ = {};
+  childIndex_ = {};
+  bool clean = true;
   // Open nodes, innermost last; kept on a stack rather than by recursion so that
   // nesting depth is bounded only by memory.
   std::vector<TKELNode*> open{this};
@@ -93,19 +155,29 @@ void TKELNode::LoadFromBytes(const std::string& bytes) {
     const std::size_t lineEnd = line.End;
     if (first == lineEnd) continue;
     if (bytes[first] == '}') {
+      if (!AllBlank(bytes, first + 1, lineEnd)) clean = false;
       open.pop_back();
       continue;
     }
     std::size_t mark = first;
     while (mark < lineEnd && bytes[mark] != '=' && bytes[mark] != '{') ++mark;
-    if (mark == lineEnd) continue;
+    if (mark == lineEnd) {
+      clean = false;
+      continue;
+    }
     std::string name = bytes.substr(first, mark - first);
+    TKELNode& parent = *open.back();
     if (bytes[mark] == '{') {
-      open.push_back(&open.back()->AddChild(name));
+      if (!AllBlank(bytes, mark + 1, lineEnd)) clean = false;
+      open.push_back(&parent.AddChild(name));
     } else {
-      open.back()->Data.push_back({std::move(name), bytes.substr(mark + 1, lineEnd - mark - 1)});
+      parent.data_.push_back({std::move(name), bytes.substr(mark + 1, lineEnd - mark - 1)});
+      NoteAdded(parent.dataIndex_, std::prev(parent.data_.end()));
     }
   }
+  // A close line with nothing open ended the read early; blocks still open at the
+  // end were never closed.
+  return clean && open.size() == 1;
 }
 
 std::string TKELNode::SaveToBytes() const {
@@ -118,20 +190,20 @@ std::string TKELNode::SaveToBytes() const {
   std::vector<TFrame> stack;
   const auto indent = [&out](std::size_t level) { out.append(2 * level, ' '); };
   const auto enter = [&](const TKELNode& node, std::size_t level) {
-    for (const TDatum& datum : node.Data) {
+    for (const TDatum& datum : node.data_) {
       indent(level);
       AppendSafe(out, datum.Name);
       out += '=';
       AppendSafe(out, datum.Value);
       out += "\r\n";
     }
-    stack.push_back({&node, node.Children.begin(), level});
+    stack.push_back({&node, node.children_.begin(), level});
   };
   const TKELNode empty;
   enter(*this, 0);
   while (!stack.empty()) {
     TFrame& frame = stack.back();
-    if (frame.Next == frame.Node->Children.end()) {
+    if (frame.Next == frame.Node->children_.end()) {
       const std::size_t level = frame.Level;
       stack.pop_back();
       if (level > 0) {
@@ -151,42 +223,36 @@ std::string TKELNode::SaveToBytes() const {
 }
 
 bool TKELNode::GetValue(const std::string& name, std::string& value) {
-  for (auto it = Data.begin(); it != Data.end(); ++it) {
-    if (it->Name == name) {
-      value = std::move(it->Value);
-      Data.erase(it);
-      return true;
-    }
-  }
-  return false;
+  const auto it = FindFirst(data_, dataIndex_, name);
+  if (it == data_.end()) return false;
+  value = std::move(it->Value);
+  ForgetFirst(dataIndex_, name);
+  data_.erase(it);
+  return true;
 }
 
 void TKELNode::AddValue(const std::string& name, const std::string& value) {
-  Data.push_back({name, value});
+  data_.push_back({name, value});
+  NoteAdded(dataIndex_, std::prev(data_.end()));
 }
 
 boost::shared_ptr<TKELNode> TKELNode::GetChild(const std::string& name) {
-  for (auto it = Children.begin(); it != Children.end(); ++it) {
-    if (it->Name == name) {
-      boost::shared_ptr<TKELNode> node = std::move(it->Node);
-      Children.erase(it);
-      return node;
-    }
-  }
-  return {};
+  const auto it = FindFirst(children_, childIndex_, name);
+  if (it == children_.end()) return {};
+  boost::shared_ptr<TKELNode> node = std::move(it->Node);
+  ForgetFirst(childIndex_, name);
+  children_.erase(it);
+  return node;
 }
 
 TKELNode& TKELNode::AddChild(const std::string& name) {
-  Children.push_back({name, boost::shared_ptr<TKELNode>(new TKELNode)});
-  return *Children.back().Node;
+  children_.push_back({name, boost::shared_ptr<TKELNode>(new TKELNode)});
+  NoteAdded(childIndex_, std::prev(children_.end()));
+  return *children_.back().Node;
 }
 
 std::size_t TKELNode::CountChildren(const std::string& name) const {
-  std::size_t count = 0;
-  for (const TNodeInfo& info : Children) {
-    if (info.Name == name) ++count;
-  }
-  return count;
+  return CountNamed(children_, childIndex_, name);
 }
 
 bool TKELNode::ReadChild(const std::string& name, TKELObject& object) {

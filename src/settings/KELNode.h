@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <list>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -23,9 +25,6 @@ class TKELNode {
     std::string Name;
     boost::shared_ptr<TKELNode> Node;
   };
-
-  std::list<TDatum> Data;
-  std::list<TNodeInfo> Children;
 
   TKELNode() = default;
   // Releases the subtree without recursion, so a deeply nested tree read from a
@@ -45,8 +44,11 @@ class TKELNode {
   bool SaveFile(const std::string& path) const;
 
   // Parses file bytes (CR LF or LF line ends, Ctrl-Z ends the data) into this node,
-  // replacing its content. Never fails: malformed lines are skipped.
-  void LoadFromBytes(const std::string& bytes);
+  // replacing its content. Never fails: malformed lines are skipped. The result says
+  // whether the bytes read cleanly: false when the reader had to skip or guess (a
+  // line of stray text, text after an open or close mark, a close line with nothing
+  // open, a block never closed), so that the tree no longer says what the file says.
+  bool LoadFromBytes(const std::string& bytes);
   // The bytes SaveFile writes. Line feeds and Ctrl-Z bytes inside names and values
   // are left out, since the format has no way to carry them.
   std::string SaveToBytes() const;
@@ -67,6 +69,31 @@ class TKELNode {
   bool ReadChild(const std::string& name, TKELObject& object);
   // Appends a new child and lets the object write itself into it.
   void WriteChild(const std::string& name, const TKELObject& object);
+
+  // The values and the children, in list order. They change only through the
+  // operations above, which keep the lookup index in step with them.
+  const std::list<TDatum>& Data() const { return data_; }
+  const std::list<TNodeInfo>& Children() const { return children_; }
+
+ private:
+  // Where the entries of each name stand in a list, in list order, consumed from the
+  // front. Built on the first lookup in a long list, so that taking a long list's
+  // entries one by one costs no rescan of the entries before them; short lists are
+  // scanned.
+  template <class Iterator>
+  struct TNameIndex {
+    struct TEntries {
+      std::vector<Iterator> Items;
+      std::size_t Head = 0;
+    };
+    std::unordered_map<std::string, TEntries> ByName;
+    bool Built = false;
+  };
+
+  std::list<TDatum> data_;
+  std::list<TNodeInfo> children_;
+  TNameIndex<std::list<TDatum>::iterator> dataIndex_;
+  TNameIndex<std::list<TNodeInfo>::iterator> childIndex_;
 };
 
 }  // namespace hovrak

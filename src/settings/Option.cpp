@@ -32,7 +32,9 @@ void TOption::Read(hovrak::TKELNode& node) {
   ReadValue(node, "ShowLine", ShowLine);
   ReadValue(node, "CheckCharCode", CheckCharCode);
   ReadValue(node, "CheckTime", CheckTime);
-  ReadValue(node, "MaxFileSize", MaxFileSize);
+  // A negative limit would leave out every file; such a value keeps the one we have.
+  std::int32_t maxFileSize = MaxFileSize;
+  if (ReadValue(node, "MaxFileSize", maxFileSize) && maxFileSize >= 0) MaxFileSize = maxFileSize;
   ReadValue(node, "Editor", Editor);
   ReadValue(node, "EditorDefault", EditorDefault);
   ReadValue(node, "Backup", Backup);

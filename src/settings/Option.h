@@ -41,6 +41,6 @@ class TOption : public hovrak::TKELObject {
   // One value per field, in the order above, each under the field's name.
   void Write(hovrak::TKELNode& node) const override;
   // Takes each key once in the same order; a missing key or a value that does not
-  // read as its kind leaves the field as it was.
+  // read as its kind (a negative MaxFileSize included) leaves the field as it was.
   void Read(hovrak::TKELNode& node) override;
 };

@@ -1,8 +1,10 @@
 #include "settings/SettingsFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
 
 #include "platform/SafeSave.h"
 #include "settings/KELLineCutter.h"
@@ -70,20 +72,72 @@ std::string TSettingsFile::ReplaceTopLevelBlock(const std::string& bytes, const 
 }
 
 bool TSettingsFile::SaveBlock(const std::string& name, const hovrak::TKELObject& object) const {
-  std::string bytes;
+  return WriteBlock(name, object) == 0;
+}
+
+int TSettingsFile::WriteBlock(const std::string& name, const hovrak::TKELObject& object) const {
   // A file that exists but cannot be read now is left alone rather than replaced
   // by the block alone; anything but a regular file is refused.
+  std::string bytes;
+  const int err = ReadBytes(path_, bytes);
+  if (err != 0 && err != ENOENT) return err;
+  const std::string block = BlockBytes(name, object);
+  hovrak::TKELNode tree;
+  if (tree.LoadFromBytes(bytes)) return hovrak::SafeWriteFile(path_, ReplaceTopLevelBlock(bytes, name, block));
   struct stat st;
-  if (::stat(path_.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) return false;
-    FILE* f = std::fopen(path_.c_str(), "rb");
-    if (!f) return false;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return false;
+  const mode_t mode = ::stat(path_.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0600;
+  const int kept = KeepBrokenCopy(path_ + ".bad", bytes, mode);
+  if (kept != 0) return kept;
+  return hovrak::SafeWriteFile(path_, ReplaceTopLevelBlock(tree.SaveToBytes(), name, block));
+}
+
+int TSettingsFile::ReadBytes(const std::string& path, std::string& bytes) {
+  // Non-blocking open so that a FIFO named like the settings file cannot hang us.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat st;
+  int err = 0;
+  if (::fstat(fd, &st) != 0) {
+    err = errno;
+  } else if (S_ISDIR(st.st_mode)) {
+    err = EISDIR;
+  } else if (!S_ISREG(st.st_mode)) {
+    err = EINVAL;
   }
-  return hovrak::SafeWriteFile(path_, ReplaceTopLevelBlock(bytes, name, BlockBytes(name, object))) == 0;
+  std::string result;
+  char buffer[65536];
+  while (err == 0) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno != EINTR) err = errno;
+      continue;
+    }
+    result.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  if (err == 0) bytes.swap(result);
+  return err;
+}
+
+int TSettingsFile::KeepBrokenCopy(const std::string& path, const std::string& bytes, unsigned mode) {
+  // A new file each time, made with the settings file's permissions from the start,
+  // and on disk before the settings file is replaced.
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) return errno;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  if (fd < 0) return errno;
+  int err = 0;
+  std::size_t done = 0;
+  while (err == 0 && done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno != EINTR) err = errno;
+      continue;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err != 0) ::unlink(path.c_str());
+  return err;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The settings file as a front end that must not disturb it uses it: read whole into
 // the serializer's objects, and written back with only one top-level block replaced,
-// every other byte of the file kept as it is.
+// every other byte of the file kept as it is. A file that does not read cleanly is
+// rewritten whole from what could be read, its old bytes kept beside it.
 
 #include <string>
 
@@ -21,7 +22,19 @@ class TSettingsFile {
   // Re-reads the file as it is now (empty when missing), replaces its first
   // top-level block named name by the object's content, or appends such a block,
   // and saves it safely. False when saving failed; the file then stays as it was.
+  //
+  // When the file does not read back cleanly (a block never closed, a stray close
+  // line, lines the reader skips), replacing bytes in it could put the block where
+  // it is never read. The file is then written whole from the tree that could be
+  // read, with the block replaced in it, and the old bytes go to "<path>.bad"
+  // first (replacing an older one); the new file reads cleanly.
   bool SaveBlock(const std::string& name, const hovrak::TKELObject& object) const;
+  // SaveBlock with the reason of a failure: 0, or an errno value.
+  int WriteBlock(const std::string& name, const hovrak::TKELObject& object) const;
+
+  // Reads a settings file whole: 0, ENOENT when it is missing, EISDIR or EINVAL when
+  // it is a folder or another file that is not a regular file, else an errno value.
+  static int ReadBytes(const std::string& path, std::string& bytes);
 
   // The block of the object as the file format writes it at top level.
   static std::string BlockBytes(const std::string& name, const hovrak::TKELObject& object);
@@ -34,4 +47,8 @@ class TSettingsFile {
 
  private:
   std::string path_;
+
+  // Writes bytes to a new file at path with the given permission bits, synced to
+  // disk; an older file of that name is replaced. 0, or an errno value.
+  static int KeepBrokenCopy(const std::string& path, const std::string& bytes, unsigned mode);
 };

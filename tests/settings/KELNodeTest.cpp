@@ -3,11 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
+#include "backup/Backup.h"
+#include "settings/SettingsFile.h"
 #include "settings/KELNode.h"
 #include "settings/KELObject.h"
 
@@ -18,13 +22,13 @@ namespace {
 // Values of a node as "name=value" strings, in list order.
 std::vector<std::string> Values(const TKELNode& node) {
   std::vector<std::string> out;
-  for (const auto& d : node.Data) out.push_back(d.Name + "=" + d.Value);
+  for (const auto& d : node.Data()) out.push_back(d.Name + "=" + d.Value);
   return out;
 }
 
 std::vector<std::string> ChildNames(const TKELNode& node) {
   std::vector<std::string> out;
-  for (const auto& c : node.Children) out.push_back(c.Name);
+  for (const auto& c : node.Children()) out.push_back(c.Name);
   return out;
 }
 
@@ -41,15 +45,15 @@ using Strings = std::vector<std::string>;
 TEST(KELNodeTest, EmptyAndBlankInputGiveAnEmptyTree) {
   for (const char* bytes : {"", "\r\n\r\n", "   \n\t\n", "stray text without marks\n"}) {
     const TKELNode node = Parse(bytes);
-    EXPECT_TRUE(node.Data.empty()) << bytes;
-    EXPECT_TRUE(node.Children.empty()) << bytes;
+    EXPECT_TRUE(node.Data().empty()) << bytes;
+    EXPECT_TRUE(node.Children().empty()) << bytes;
   }
 }
 
 TEST(KELNodeTest, NamesAndValuesKeepTheirBytes) {
   const TKELNode node = Parse("A=b=c\r\n=x\r\nKey = v\r\n  Indented=  two \r\nBrace=a{b}c\r\n");
   EXPECT_EQ(Values(node), (Strings{"A=b=c", "=x", "Key = v", "Indented=  two ", "Brace=a{b}c"}));
-  EXPECT_EQ(node.Data.front().Value, "b=c");
+  EXPECT_EQ(node.Data().front().Value, "b=c");
   TKELNode keyed = Parse("Key = v\n");
   std::string value;
   EXPECT_FALSE(keyed.GetValue("Key", value));
@@ -81,7 +85,7 @@ TEST(KELNodeTest, ChildrenOpenCloseAndTolerateMissingOrStrayCloses) {
 
   // A close line at the top level ends the read.
   EXPECT_EQ(Values(Parse("a=1\n}\nb=2\nC{\n}\n")), (Strings{"a=1"}));
-  EXPECT_TRUE(Parse("a=1\n  }  \nC{\n}\n").Children.empty());
+  EXPECT_TRUE(Parse("a=1\n  }  \nC{\n}\n").Children().empty());
 }
 
 TEST(KELNodeTest, DuplicatesAreConsumedInOrder) {
@@ -164,8 +168,8 @@ TEST(KELNodeTest, DeepNestingNeitherOverflowsTheStackNorLosesData) {
     TKELNode node = Parse(bytes);
     const TKELNode* p = &node;
     int levels = 0;
-    while (!p->Children.empty()) {
-      p = p->Children.front().Node.get();
+    while (!p->Children().empty()) {
+      p = p->Children().front().Node.get();
       ++levels;
     }
     EXPECT_EQ(levels, depth);
@@ -240,4 +244,101 @@ TEST(KELNodeTest, LineFeedsAndCtrlZInValuesCannotBreakTheFile) {
   const TKELNode back = Parse(node.SaveToBytes());
   EXPECT_EQ(Values(back), (Strings{"SearchedHistory=aVer3First=1", "PathHistory=xy", "Tail=b\r"}));
   EXPECT_EQ(ChildNames(back), (Strings{"Option"}));
+}
+
+TEST(KELNodeTest, SaysWhetherTheBytesReadCleanly) {
+  TKELNode node;
+  for (const char* clean : {"", "\r\n  \r\n", "a=1\nB{\n  c=2\n}\n", "Option{  \r\n}\t\r\n", "A=1\r\n\x1a" "}junk",
+                            "Key = v\r\nx=a\ry\r\n=empty name\r\n"}) {
+    EXPECT_TRUE(node.LoadFromBytes(clean)) << clean;
+  }
+  EXPECT_TRUE(node.LoadFromBytes(ReadWholeFile(TestDataPath("example-settings.kel"))));
+  for (const char* broken : {"Option{\nMode=Word\n",      // never closed
+                             "a=1\n}\nb=2\n",              // a close line with nothing open
+                             "A{\n}\n}\n",                 // one close line too many
+                             "a=1\nstray text\n",         // a line the reader skips
+                             "Option{ Mode=Word\n}\n",     // text after the open mark
+                             "Option{\n} Mode=Word\n"}) {  // text after the close mark
+    EXPECT_FALSE(node.LoadFromBytes(broken)) << broken;
+    // What could be read is written so that it reads cleanly, and writes the same.
+    const std::string written = node.SaveToBytes();
+    TKELNode back;
+    EXPECT_TRUE(back.LoadFromBytes(written)) << broken;
+    EXPECT_EQ(back.SaveToBytes(), written) << broken;
+  }
+}
+
+TEST(KELNodeTest, LongListsAreTakenInOrderWhateverStandsBetween) {
+  // Long enough for the lookup index; names interleaved so that each lookup has
+  // entries of other names before it.
+  TKELNode node;
+  std::string bytes;
+  for (int i = 0; i < 300; ++i) {
+    bytes += "A=" + std::to_string(i) + "\nB=" + std::to_string(i) + "\n";
+    bytes += std::string(i % 3 == 0 ? "U" : "V") + "{\nn=" + std::to_string(i) + "\n}\n";
+  }
+  ASSERT_TRUE(node.LoadFromBytes(bytes));
+  std::string value;
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_TRUE(node.GetValue("B", value));
+    EXPECT_EQ(value, std::to_string(i));
+  }
+  EXPECT_FALSE(node.GetValue("B", value));
+  EXPECT_EQ(node.CountChildren("U"), 100u);
+  EXPECT_EQ(node.CountChildren("V"), 200u);
+  // Entries added after the lookups began come after the older ones.
+  node.AddChild("U").AddValue("n", "new");
+  node.AddValue("A", "new");
+  EXPECT_EQ(node.CountChildren("U"), 101u);
+  for (int i = 0; i < 300; i += 3) {
+    ASSERT_TRUE(node.GetChild("U")->GetValue("n", value));
+    EXPECT_EQ(value, std::to_string(i));
+  }
+  ASSERT_TRUE(node.GetChild("U")->GetValue("n", value));
+  EXPECT_EQ(value, "new");
+  EXPECT_FALSE(node.GetChild("U"));
+  EXPECT_EQ(node.CountChildren("U"), 0u);
+  EXPECT_EQ(node.CountChildren("V"), 200u);
+  // What is left is what was not taken, in its order.
+  ASSERT_EQ(node.Data().size(), 301u);
+  EXPECT_EQ(node.Data().front().Name + node.Data().front().Value, "A0");
+  EXPECT_EQ(node.Data().back().Name + node.Data().back().Value, "Anew");
+  ASSERT_TRUE(node.GetValue("A", value));
+  EXPECT_EQ(value, "0");
+}
+
+TEST(KELNodeTest, AHundredThousandBackupUnitsReadAndWriteInLinearTime) {
+  const int units = 100000;
+  std::string block = "Backup{\r\n  Dir=/b\r\n  MaxSize=3145728\r\n  DeletableTime=00:00:00\r\n";
+  for (int i = 0; i < units; ++i) {
+    block += "  Unit{\r\n    Time=2005-03-14 13:45:07\r\n    Name=20050314_src_" + std::to_string(i + 1) +
+             "\r\n    Size=2048\r\n    BaseDir=/w/src\r\n    File=readme.txt\r\n    File=sub/main.c\r\n  }\r\n";
+  }
+  block += "}\r\n";
+  const auto start = std::chrono::steady_clock::now();
+  TKELNode node;
+  ASSERT_TRUE(node.LoadFromBytes("Ver3First=0\r\n" + block));
+  const auto parsed = std::chrono::steady_clock::now();
+  TBackup backup;
+  ASSERT_TRUE(node.ReadChild("Backup", backup));
+  const auto read = std::chrono::steady_clock::now();
+  const std::string written = TSettingsFile::BlockBytes("Backup", backup);
+  const auto end = std::chrono::steady_clock::now();
+
+  ASSERT_EQ(backup.Units.size(), static_cast<std::size_t>(units));
+  EXPECT_EQ(backup.Units.back()->Name, "20050314_src_100000");
+  EXPECT_EQ(backup.Units.front()->Files, (TStringVector{"readme.txt", "sub/main.c"}));
+  EXPECT_EQ(written, block);
+  const auto ms = [](auto from, auto to) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count());
+  };
+  std::printf("100000 units: parse %ld ms, read %ld ms, write %ld ms\n", ms(start, parsed), ms(parsed, read),
+              ms(read, end));
+  // Generous, so that a loaded machine does not fail it (about 2 s here, 9 s with
+  // the sanitizers); the quadratic reading took close to a minute.
+#ifdef __SANITIZE_ADDRESS__
+  EXPECT_LT(ms(start, end), 30000);
+#else
+  EXPECT_LT(ms(start, end), 5000);
+#endif
 }

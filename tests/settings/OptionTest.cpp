@@ -98,6 +98,15 @@ TEST(OptionTest, UnreadableValuesKeepTheField) {
   EXPECT_EQ(ReadOption("CharCode=sjis\n").CharCode, TCharCode::Auto);
   EXPECT_EQ(ReadOption("MaxFileSize=lots\n").MaxFileSize, 52428800);
   EXPECT_EQ(ReadOption("MaxFileSize=4294967296\n").MaxFileSize, 52428800);
+  // A negative limit would leave out every file: it is not taken, not even over a
+  // value set before.
+  EXPECT_EQ(ReadOption("MaxFileSize=-1\n").MaxFileSize, 52428800);
+  TKELNode node;
+  node.LoadFromBytes("MaxFileSize=-2147483648\n");
+  TOption set;
+  set.MaxFileSize = 1048576;
+  set.Read(node);
+  EXPECT_EQ(set.MaxFileSize, 1048576);
   // The first of two keys counts; the later one is never read.
   const TOption twice = ReadOption("SubDir=1\nSubDir=0\nByLine=1\n");
   EXPECT_TRUE(twice.SubDir);

@@ -45,16 +45,9 @@ class TPlainWindows : public TPersistentWindows {
 // Stands in for the backup store: keeps its block's entries and writes them back.
 class TRawBlock : public hovrak::TKELObject {
  public:
-  std::list<TKELNode::TDatum> Data;
-  std::list<TKELNode::TNodeInfo> Children;
-  void Read(TKELNode& node) override {
-    Data = std::move(node.Data);
-    Children = std::move(node.Children);
-  }
-  void Write(TKELNode& node) const override {
-    node.Data = Data;
-    node.Children = Children;
-  }
+  TKELNode Block;
+  void Read(TKELNode& node) override { Block = std::move(node); }
+  void Write(TKELNode& node) const override { node.LoadFromBytes(Block.SaveToBytes()); }
 };
 
 // One program's worth of remembered objects.
@@ -97,10 +90,10 @@ TEST(SerializerTest, TheExampleSettingsFileLoads) {
   EXPECT_FALSE(program.Serializer.Ver3First);
   EXPECT_TRUE(program.Option.CaseSensitive);
   EXPECT_EQ(program.Option.MaxFileSize, 52428800);
-  ASSERT_EQ(program.Backup.Data.size(), 3u);
-  EXPECT_EQ(program.Backup.Data.front().Value, "D:\\tools\\Backup");
-  ASSERT_EQ(program.Backup.Children.size(), 1u);
-  EXPECT_EQ(program.Backup.Children.front().Node->Data.size(), 6u);
+  ASSERT_EQ(program.Backup.Block.Data().size(), 3u);
+  EXPECT_EQ(program.Backup.Block.Data().front().Value, "D:\\tools\\Backup");
+  ASSERT_EQ(program.Backup.Block.Children().size(), 1u);
+  EXPECT_EQ(program.Backup.Block.Children().front().Node->Data().size(), 6u);
 }
 
 TEST(SerializerTest, WrittenFileReadsBackToTheSameBytes) {
@@ -161,7 +154,7 @@ TEST(SerializerTest, OnlyVer3FirstGivesDefaultsAndEmptyHistories) {
   EXPECT_EQ(program.Windows.BoundsSets, 0);
   EXPECT_EQ(program.Windows.WindowBounds[TWindow::Main].Left, 10);
   EXPECT_EQ(program.Option.Mode, TSearchMode::Normal);
-  EXPECT_TRUE(program.Backup.Data.empty());
+  EXPECT_TRUE(program.Backup.Block.Data().empty());
 }
 
 TEST(SerializerTest, BoundsTakeTheFirstReadableValueOnly) {
@@ -186,8 +179,8 @@ TEST(SerializerTest, MissingOptionBlockKeepsTheRest) {
   EXPECT_TRUE(program.Option.ByLine);
   EXPECT_EQ(program.Windows.Histories[THistory::Path], (TStringVector{"a", "b", "c", "d", "e"}));
   EXPECT_EQ(program.Windows.WindowBounds[TWindow::View].Width, 640);
-  ASSERT_EQ(program.Backup.Data.size(), 1u);
-  EXPECT_EQ(program.Backup.Data.front().Value, "/b");
+  ASSERT_EQ(program.Backup.Block.Data().size(), 1u);
+  EXPECT_EQ(program.Backup.Block.Data().front().Value, "/b");
   EXPECT_NE(program.Save().find("PathHistory=a\r\nPathHistory=b\r\nPathHistory=c\r\nPathHistory=d\r\n"
                                 "PathHistory=e\r\n"),
             std::string::npos);

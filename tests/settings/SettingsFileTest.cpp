@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include "TestSupport.h"
 #include "settings/KELNode.h"
 
@@ -60,6 +64,56 @@ TEST(SettingsFile, SavesTheBlockIntoTheFileAsItIsNow) {
   TSettingsFile folder(dir.Path());
   EXPECT_FALSE(folder.Load(loaded));
   EXPECT_FALSE(folder.SaveBlock("Backup", loaded));
+}
+
+TEST(SettingsFile, AFileThatDoesNotReadCleanlyIsRewrittenWholeAndKeptAsBad) {
+  TTempDir dir;
+  const std::string path = dir / "Mirun.kel";
+  TSettingsFile file(path);
+  TDirOnly object;
+  object.Dir = "new";
+  // The Option block is never closed: the Backup block and the history are read as
+  // part of it, and a block put after them would be inside it too, never read.
+  const std::string broken = "Option{\r\n  Mode=Word\r\nBackup{\r\n  Dir=old\r\n}\r\nPathHistory=x\r\n";
+  WriteWholeFile(path, broken);
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  WriteWholeFile(path + ".bad", "an older broken file");
+  ASSERT_TRUE(file.SaveBlock("Backup", object));
+  const std::string rewritten =
+      "Option{\r\n  Mode=Word\r\n  PathHistory=x\r\n  Backup{\r\n    Dir=old\r\n  }\r\n}\r\n" + kBlock;
+  EXPECT_EQ(ReadWholeFile(path), rewritten);
+  EXPECT_EQ(ReadWholeFile(path + ".bad"), broken);
+  struct stat st;
+  ASSERT_EQ(::stat((path + ".bad").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the kept copy is as private as the settings file";
+
+  // The new file reads cleanly, its top-level block is the one saved, and saving
+  // the same block again changes nothing (the kept copy included).
+  hovrak::TKELNode tree;
+  EXPECT_TRUE(tree.LoadFromBytes(rewritten));
+  TDirOnly loaded;
+  ASSERT_TRUE(tree.ReadChild("Backup", loaded));
+  EXPECT_EQ(loaded.Dir, "new");
+  ASSERT_TRUE(file.SaveBlock("Backup", object));
+  EXPECT_EQ(ReadWholeFile(path), rewritten);
+  EXPECT_EQ(ReadWholeFile(path + ".bad"), broken);
+
+  // A stray close line: what stands after it was never read and is only in the copy.
+  const std::string stray = "A=1\nBackup{\nDir=old\n}\n}\nB=2\n";
+  WriteWholeFile(path, stray);
+  ASSERT_TRUE(file.SaveBlock("Backup", object));
+  EXPECT_EQ(ReadWholeFile(path), "A=1\r\n" + kBlock);
+  EXPECT_EQ(ReadWholeFile(path + ".bad"), stray);
+}
+
+TEST(SettingsFile, WriteBlockSaysWhyItFailed) {
+  TTempDir dir;
+  TDirOnly object;
+  WriteWholeFile(dir / "plain", "x");
+  EXPECT_EQ(TSettingsFile(dir / "plain/Mirun.kel").WriteBlock("Backup", object), ENOTDIR);
+  EXPECT_EQ(TSettingsFile(dir.Path()).WriteBlock("Backup", object), EISDIR);
+  EXPECT_EQ(TSettingsFile(dir / "missing/Mirun.kel").WriteBlock("Backup", object), ENOENT);
+  EXPECT_EQ(TSettingsFile(dir / "Mirun.kel").WriteBlock("Backup", object), 0);
 }
 
 }  // namespace
