@@ -21,6 +21,7 @@
 #include "platform/SettingsFolder.h"
 #include "settings/Option.h"
 #include "settings/Serializer.h"
+#include "settings/SettingsBackupIndex.h"
 #include "settings/SettingsFile.h"
 #include "text/FileOperationResult.h"
 
@@ -209,13 +210,12 @@ int TCliRun::Run(const std::vector<std::string>& args) {
       std::fprintf(err_, "%s: cannot back up '%s': %s\n", kProgram, TextForStream(err_, failure.Path).c_str(),
                    std::strerror(failure.Error));
     if (report.IndexError != 0)
-      std::fprintf(err_, "%s: cannot record the backup in '%s': %s\n", kProgram, settings.Path().c_str(),
+      std::fprintf(err_, "%s: cannot record the backup in '%s': %s\n", kProgram,
+                   TextForStream(err_, settings.Path()).c_str(),
                    std::strerror(report.IndexError));
-    if (command.GoOnWithoutBackup && report.IndexError == 0) {
-      std::fprintf(err_, "%s: going on without those copies (--on-backup-error continue)\n", kProgram);
-      return true;
-    }
-    return command.GoOnWithoutBackup;
+    if (!command.GoOnWithoutBackup) return false;
+    std::fprintf(err_, "%s: going on without the backup (--on-backup-error continue)\n", kProgram);
+    return true;
   };
 
   int outcome;
@@ -250,7 +250,11 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     place->Checked = true;
     files.insert(place->FileName);
   }
-  const std::string backupBefore = TSettingsFile::BlockBytes("Backup", *app.Backup);
+  // The backup index is changed in the settings file itself, under a lock, as soon
+  // as a unit is made or pruned: runs at once keep each other's units, and a killed
+  // run leaves its unit indexed.
+  TSettingsBackupIndex index(settings.Path());
+  app.Backup->IndexStore = &index;
   replacing = true;
   aborted = false;
   int replaceOutcome;
@@ -298,13 +302,6 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     }
     for (const TReplaceFailure& f : app.FileSet->Failures)
       if (!f.IsError()) std::fprintf(err_, "%s: skipped: '%s'\n", kProgram, TextForStream(err_, f.Path).c_str());
-  }
-
-  // Only the backup block of the settings file changes, and only when it did.
-  if (TSettingsFile::BlockBytes("Backup", *app.Backup) != backupBefore && !settings.SaveBlock("Backup", *app.Backup)) {
-    std::fprintf(err_, "%s: cannot save the backup index to '%s'\n", kProgram,
-                 TextForStream(err_, settings.Path()).c_str());
-    status = kError;
   }
   return status;
 }

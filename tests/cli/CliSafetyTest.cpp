@@ -38,7 +38,7 @@ TEST(CliSafety, NoFileIsRewrittenWhenTheBackupCannotBeMade) {
   options.Home = dir / "home";
   const TCliResult r = RunCli({"-b", "-K", "un", "-s", "会議", "--replace", "会合", dir / "a.txt"}, options);
   EXPECT_EQ(r.Status, 2) << r.Err;
-  EXPECT_TRUE(Contains(r.Err, "cannot back up '" + dir / "a.txt" + "': Not a directory")) << r.Err;
+  EXPECT_TRUE(Contains(r.Err, "cannot record the backup in '" + dir / "home/Mirun.kel" + "': Not a directory")) << r.Err;
   EXPECT_TRUE(Contains(r.Err, "no file was rewritten")) << r.Err;
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "会議\n");
 
@@ -133,5 +133,27 @@ TEST(CliSafety, TwoRunsAtOnceLoseNoUpdate) {
     EXPECT_EQ(::access((home / "Backup/" + name).c_str(), F_OK), 0) << name;
     ++units;
   }
+  EXPECT_EQ(units, 2u) << settings;
+}
+
+// A settings file with a block left open no longer swallows the backup index.
+TEST(CliSafety, ABrokenSettingsFileIsRewrittenWholeAndKeptAside) {
+  TTempDir dir, home;
+  const std::string broken = "Option{\r\nCharCode=UTF8N\r\n";
+  WriteWholeFile(home / "Mirun.kel", broken);
+  TCliOptions options;
+  options.Home = home.Path();
+  for (int round = 0; round < 2; ++round) {
+    WriteWholeFile(dir / "a.txt", "hit\n");
+    const TCliResult r = RunCli({"-b", "-K", "n", "-s", "hit", "--replace", "done", dir / "a.txt"}, options);
+    EXPECT_EQ(r.Status, 0) << r.Err;
+  }
+  EXPECT_EQ(ReadWholeFile(home / "Mirun.kel.bad"), broken);
+  const std::string settings = ReadWholeFile(home / "Mirun.kel");
+  // Both units at the top level, where the next run reads them.
+  EXPECT_EQ(settings.rfind("Option{\r\n", 0), 0u) << settings;
+  EXPECT_NE(settings.find("CharCode=UTF8N\r\n}\r\nBackup{\r\n"), std::string::npos) << settings;
+  std::size_t units = 0;
+  for (std::size_t at = settings.find("Unit{"); at != std::string::npos; at = settings.find("Unit{", at + 1)) ++units;
   EXPECT_EQ(units, 2u) << settings;
 }
