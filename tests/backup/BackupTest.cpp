@@ -165,7 +165,9 @@ TEST_F(BackupStore, AFailedCopyIsReportedAndNotListed) {
   ASSERT_EQ(report.Failures.size(), isRoot ? 1u : 2u);
   EXPECT_EQ(report.Failures[0].Path, missing);
   EXPECT_EQ(report.Failures[0].Error, ENOENT);
-  if (!isRoot) EXPECT_EQ(report.Failures[1].Error, EACCES);
+  if (!isRoot) {
+    EXPECT_EQ(report.Failures[1].Error, EACCES);
+  }
   // The index lists only copies that exist.
   EXPECT_EQ(unit.Files, isRoot ? (TStringVector{"a.txt", "secret.txt"}) : (TStringVector{"a.txt"}));
   EXPECT_EQ(unit.Size, isRoot ? 16u : 7u);
