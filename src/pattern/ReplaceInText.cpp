@@ -48,7 +48,7 @@ class TPlaceLocator {
     }
     // Every CR was dropped for the search: step over them without counting them.
     while (count > 0) {
-      const std::size_t cr = std::min(text_.find(C('\r'), pos), text_.size());
+      const std::size_t cr = NextCr(pos);
       const std::size_t run = cr - pos;
       if (run >= count) {
         pos += count;
@@ -122,6 +122,18 @@ class TPlaceLocator {
   std::size_t lineStart_ = 0;
   std::size_t colPos_ = 0;
   std::size_t col_ = 0;
+  // The first CR at or after crFrom_ (the text's size when there is none): many hits
+  // on one long line of a CrLf file must not each search to the line's end again.
+  mutable std::size_t crFrom_ = 1;
+  mutable std::size_t nextCr_ = 0;
+
+  std::size_t NextCr(std::size_t pos) const {
+    if (pos < crFrom_ || pos > nextCr_) {
+      crFrom_ = pos;
+      nextCr_ = std::min(text_.find(C('\r'), pos), text_.size());
+    }
+    return nextCr_;
+  }
 };
 
 }  // namespace
