@@ -1,0 +1,7 @@
+#include "backup/SizeQuestionText.h"
+
+namespace hovrak {
+
+std::string SizeQuestionText(std::uint64_t) { return std::string(); }
+
+}  // namespace hovrak

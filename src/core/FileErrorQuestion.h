@@ -1,0 +1,36 @@
+#pragma once
+// The question the windows ask about a file that failed a check during a run: its
+// text, whether forcing is offered, and how the dialog's answer becomes a decision.
+
+#include <string>
+
+#include "core/Decision.h"
+#include "text/CharCode.h"
+#include "text/FileOperationResult.h"
+
+namespace hovrak {
+
+// Answers of the file error dialog (the modal result codes of its buttons).
+enum TFileErrorAnswer : int {
+  FileErrorAbort = 3,
+  FileErrorRetry = 4,
+  FileErrorSkip = 6,
+  FileErrorForce = 7,
+  FileErrorSkipAll = 10,
+};
+
+struct TFileErrorQuestion {
+  std::string Text;       // failure text, LF, row 53, two LFs, the path
+  bool Forcible = false;  // false for a file that cannot be opened or written
+};
+
+// replacing: the run is a replace (a file that cannot be opened then cannot be
+// written); charCode: the option CharCode, which picks the mismatch text.
+TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
+                                         TCharCode charCode);
+
+// The run's decision for a dialog answer; anything unknown (the dialog closed some
+// other way) aborts. Skip-all is answered Skip; remembering it is the caller's.
+TDecision DecisionFromAnswer(int answer);
+
+}  // namespace hovrak

@@ -1,0 +1,3 @@
+#include "ui/frmAbout.h"
+
+TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {}

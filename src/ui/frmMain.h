@@ -1,0 +1,116 @@
+#pragma once
+// The main window: the user states a search here. It owns the application core and
+// the settings serializer, creates the other windows, holds the user-interface state
+// that decides which windows and controls are usable, keeps the input histories,
+// and answers the core's callbacks (progress, places, file errors, backup
+// questions) through the other windows.
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "core/MirunApp.h"
+#include "settings/PersistentWindows.h"
+#include "settings/Serializer.h"
+#include "text/FileOperationResult.h"
+#include "ui/UiState.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QAction;
+class TfrmResult;
+class TfrmOption;
+class TfrmProcess;
+class TfrmConfirm;
+class TfrmAbout;
+
+class TfrmMain : public QMainWindow, public TPersistentWindows {
+  Q_OBJECT
+ public:
+  // settingsPath: the settings file to load and to write at exit.
+  explicit TfrmMain(const std::string& settingsPath, QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // Start-up after construction: default layout, settings, callbacks, default
+  // filters, search box from the clipboard, the program's own arguments, the
+  // one-time notice about older settings.
+  void StartUp(const std::vector<std::string>& args);
+  // Writes the settings file (at normal exit), keeping backup units that another
+  // process added meanwhile.
+  void SaveSettings();
+  // Applies the program's own switches (targets, -s, -f, -m, -r/-R, option letters,
+  // -K, -n) to the boxes and the options.
+  void ApplyArguments(const std::vector<std::string>& args);
+
+  TMirunApp& App() { return app_; }
+  TUiState State() const { return state_; }
+  void SetState(TUiState state);
+  // Into panel 0 of the result window's status bar when it is visible, else the
+  // main window's.
+  void ShowStatus(const QString& text);
+  // The folder the progress texts and the result list shorten paths against.
+  const std::string& DisplayBase() const { return displayBase_; }
+  // The search box's text as typed.
+  QString SearchedText() const;
+  // The history rule on one combo box: line breaks removed, moved or inserted at
+  // the top, at most 50 items.
+  void UpdateHistory(QComboBox* box);
+  // After the options changed elsewhere: reload mode and subfolder controls and go
+  // to Ready (which discards the results).
+  void OptionsChanged();
+
+  // Starts a search as the search button does (ignored unless Ready, Found or
+  // NotFound).
+  void btnSearchClick();
+
+  TfrmResult* frmResult() const { return frmResult_; }
+  TfrmOption* frmOption() const { return frmOption_; }
+  TfrmProcess* frmProcess() const { return frmProcess_; }
+  TfrmConfirm* frmConfirm() const { return frmConfirm_; }
+  TfrmAbout* frmAbout() const { return frmAbout_; }
+
+  // TPersistentWindows
+  TStringVector History(THistory history) const override;
+  void SetHistory(THistory history, const TStringVector& items) override;
+  TBounds Bounds(TWindow window) const override;
+  void SetBounds(TWindow window, const TBounds& bounds) override;
+
+  QComboBox* cmbPath = nullptr;
+  QPushButton* btnPathRef = nullptr;
+  QComboBox* cmbFilter = nullptr;
+  QComboBox* cmbSearched = nullptr;
+  QPushButton* btnSearchedEdit = nullptr;
+  QComboBox* cmbMode = nullptr;
+  QCheckBox* chkSubDir = nullptr;
+  QPushButton* btnOption = nullptr;
+  QPushButton* btnSearch = nullptr;
+  QLabel* stbPanel0 = nullptr;  // panel 0 of the status bar stbMain
+  QAction* mniOption = nullptr;
+  QAction* mniHelpC = nullptr;
+  QAction* mniAbout = nullptr;
+  QMenu* pmnPathRef = nullptr;
+  QAction* mniDirRef = nullptr;
+  QAction* mniFileRef = nullptr;
+  QTimer* tmrSearch = nullptr;
+
+ private:
+  std::string settingsPath_;
+  TMirunApp app_;
+  TSerializer serializer_;
+  TUiState state_ = TUiState::Initial;
+  std::string displayBase_;
+  std::set<TFileOperationResult> skipAll_;
+
+  TfrmResult* frmResult_ = nullptr;
+  TfrmOption* frmOption_ = nullptr;
+  TfrmProcess* frmProcess_ = nullptr;
+  TfrmConfirm* frmConfirm_ = nullptr;
+  TfrmAbout* frmAbout_ = nullptr;
+};
