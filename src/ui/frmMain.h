@@ -5,18 +5,24 @@
 // and answers the core's callbacks (progress, places, file errors, backup
 // questions) through the other windows.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include "core/MirunApp.h"
 #include "settings/PersistentWindows.h"
 #include "settings/Serializer.h"
 #include "text/FileOperationResult.h"
 #include "ui/UiState.h"
+
+class TSettingsBackupIndex;
+struct TBackupReport;
 
 class QCheckBox;
 class QComboBox;
@@ -25,6 +31,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class QAction;
+class QUrl;
 class TfrmResult;
 class TfrmOption;
 class TfrmProcess;
@@ -69,6 +76,42 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // Starts a search as the search button does (ignored unless Ready, Found or
   // NotFound).
   void btnSearchClick();
+  // Any change of the search conditions discards the results (Found, NotFound ->
+  // Ready).
+  void ctlSearchChange();
+  // Forgets the file-error kinds the user chose to skip always (every search and
+  // replace starts with none).
+  void ClearSkipAll() { skipAll_.clear(); }
+
+  // Commands of the menus and buttons.
+  void btnPathRefClick();
+  void mniDirRefClick();
+  void mniFileRefClick();
+  void btnSearchedEditClick();
+  void mniOptionClick();
+  void mniHelpCClick();
+  void mniAboutClick();
+  void tmrSearchTimer();
+  // The target box := the paths, each quoted, joined by a blank; the state stays.
+  void DropFiles(const QStringList& paths);
+
+  // The core's callbacks as installed at start-up (public for tests).
+  void OnProcess(TProcessType kind, const std::string& path, int index, int count);
+  void OnPlaceAdded(TAbstractPlace* place);
+  TDecision OnFileError(const std::string& path, TFileOperationResult result);
+  bool OnConfirmSize(std::uint64_t total);
+  bool OnBackupFailed(const TBackupReport& report);
+
+  // Files and folders the last search passed over without asking (too large,
+  // unreadable); shown with the search's status text.
+  int SkippedCount() const { return skipped_; }
+  // The help page: next to the program file, else in the source tree; "" when
+  // neither exists.
+  static QString HelpFilePath();
+  // Opens a URL in the desktop's browser; tests replace it.
+  std::function<bool(const QUrl&)> UrlOpener;
+  // The settings file this window reads at start-up and writes at exit.
+  const std::string& SettingsPath() const { return settingsPath_; }
 
   TfrmResult* frmResult() const { return frmResult_; }
   TfrmOption* frmOption() const { return frmOption_; }
@@ -82,6 +125,9 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   TBounds Bounds(TWindow window) const override;
   void SetBounds(TWindow window, const TBounds& bounds) override;
 
+  QLabel* lblPath = nullptr;
+  QLabel* lblFilter = nullptr;
+  QLabel* lblSearched = nullptr;
   QComboBox* cmbPath = nullptr;
   QPushButton* btnPathRef = nullptr;
   QComboBox* cmbFilter = nullptr;
@@ -92,6 +138,8 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   QPushButton* btnOption = nullptr;
   QPushButton* btnSearch = nullptr;
   QLabel* stbPanel0 = nullptr;  // panel 0 of the status bar stbMain
+  QMenu* mniTool = nullptr;
+  QMenu* mniHelp = nullptr;
   QAction* mniOption = nullptr;
   QAction* mniHelpC = nullptr;
   QAction* mniAbout = nullptr;
@@ -100,13 +148,33 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   QAction* mniFileRef = nullptr;
   QTimer* tmrSearch = nullptr;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  void CreateControls();
+  void DefaultLayout();
+  void LoadSettings();
+  void InstallCallbacks();
+  void SetSearchControlsEnabled(bool enabled);
+  void SetBusy(bool busy);
+  QComboBox* HistoryBox(THistory history) const;
+  void ReportSearchOutcome(int outcome, const QString& error);
+
   std::string settingsPath_;
   TMirunApp app_;
   TSerializer serializer_;
   TUiState state_ = TUiState::Initial;
   std::string displayBase_;
   std::set<TFileOperationResult> skipAll_;
+  std::unique_ptr<TSettingsBackupIndex> backupIndex_;
+  TBounds viewBounds_;  // kept for the view window, which is not built yet
+  int skipped_ = 0;
+  bool busy_ = false;
 
   TfrmResult* frmResult_ = nullptr;
   TfrmOption* frmOption_ = nullptr;
