@@ -131,6 +131,17 @@ TfrmMain::TfrmMain(const std::string& settingsPath, QWidget* parent)
 
 TfrmMain::~TfrmMain() {
   SetBusy(false);
+  // The other windows reach the core and this window; they go first.
+  delete frmResult_;
+  delete frmOption_;
+  delete frmProcess_;
+  delete frmConfirm_;
+  delete frmAbout_;
+  frmResult_ = nullptr;
+  frmOption_ = nullptr;
+  frmProcess_ = nullptr;
+  frmConfirm_ = nullptr;
+  frmAbout_ = nullptr;
   // The core outlives the windows the callbacks reach.
   app_.OnProcess.clear();
   app_.OnPlaceAdded.clear();
@@ -260,8 +271,8 @@ void TfrmMain::CreateControls() {
   connect(tmrSearch, &QTimer::timeout, this, &TfrmMain::tmrSearchTimer);
   for (QComboBox* box : {cmbPath, cmbFilter, cmbSearched}) {
     connect(box, &QComboBox::editTextChanged, this, &TfrmMain::ctlSearchChange);
-    // Enter in a box presses the default button, as in a dialog.
-    connect(box->lineEdit(), &QLineEdit::returnPressed, this, &TfrmMain::btnSearchClick);
+    // Dropped files go to the window, not into a box as text.
+    box->lineEdit()->setAcceptDrops(false);
   }
   connect(cmbMode, qOverload<int>(&QComboBox::currentIndexChanged), this, &TfrmMain::ctlSearchChange);
   connect(chkSubDir, &QCheckBox::clicked, this, &TfrmMain::ctlSearchChange);

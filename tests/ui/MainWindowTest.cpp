@@ -16,11 +16,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
+#include <QtTest/QTest>
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -277,6 +279,15 @@ TEST_F(MainWindowTest, SkipAllAnswersLaterFailuresOfTheSameKindWithoutAsking) {
   // The next search starts with an empty skip-all set.
   main.btnSearchClick();
   EXPECT_EQ(asked, 2);
+}
+
+TEST_F(MainWindowTest, EnterInABoxSearchesOnce) {
+  TfrmMain& main = Start();
+  SetBoxes("", "*.txt", "東京");
+  QTest::keyClick(main.cmbSearched->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(dialogs_.Messages.size(), 1u);  // the no-target message, once
+  QTest::keyClick(main.chkSubDir, Qt::Key_Enter);
+  EXPECT_EQ(dialogs_.Messages.size(), 2u);
 }
 
 TEST_F(MainWindowTest, StatusTextGoesToTheVisibleWindow) {
