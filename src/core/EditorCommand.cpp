@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdexcept>
+
 #include "pattern/BasicRegManager.h"
 
 namespace hovrak {
@@ -50,8 +52,13 @@ TEditorCommand SplitEditorCommand(const std::string& command) {
   const std::string trimmed = command.substr(first, last - first);
 
   reg_manager re;
-  if (re.match_whole(trimmed, "(\"(.*?)\"|([^\\s\"]+))\\s+(.*)"))
-    return TEditorCommand{re.str(0, 2) + re.str(0, 3), re.str(0, 4)};
+  try {
+    if (re.match_whole(trimmed, "(\"(.*?)\"|([^\\s\"]+))\\s+(.*)"))
+      return TEditorCommand{re.str(0, 2) + re.str(0, 3), re.str(0, 4)};
+  } catch (const std::runtime_error&) {
+    // A command too complex for the matcher is taken as all program, like any
+    // other command without the shape.
+  }
   // A lone quoted program (a path with blanks) names the program without its quotes.
   if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"' &&
       trimmed.find('"', 1) == trimmed.size() - 1)

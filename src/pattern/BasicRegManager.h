@@ -43,7 +43,8 @@ class basic_reg_manager {
   // Looks for the first match of expression in text, or with "g" for every match
   // (left to right, not overlapping). True when at least one was found. An
   // expression that does not compile throws boost::regex_error; an unknown option
-  // letter throws std::invalid_argument.
+  // letter throws std::invalid_argument; a match too complex for the library (deep
+  // backtracking over a long text) throws std::runtime_error.
   bool match(const std::string& text, const std::string& expression, const std::string& options = std::string());
   // True when the whole text matches the expression (one match, "g" has no use).
   bool match_whole(const std::string& text, const std::string& expression,

@@ -47,11 +47,32 @@ std::string EscapeLineBreaks(const std::string& text) {
 }
 
 std::string UnescapeLineBreaks(const std::string& text) {
-  // A \n or \t after an even number of further backslashes: group 1 (the character
-  // before them and the pairs of backslashes) is written back in front of the line
-  // break or tab. \G continues where the previous match ended, so sequences in a
-  // row are all found.
-  hovrak::reg_manager re;
-  const std::string lines = re.replace(text, "((\\G|[^\\\\])(\\\\\\\\)*)(\\\\n)", "\\1\r\n", "g");
-  return re.replace(lines, "((\\G|[^\\\\])(\\\\\\\\)*)(\\\\t)", "\\1\t", "g");
+  // A direct scan with the results of the global replacements of
+  // ((\G|[^\\])(\\\\)*)(\\n) and then of the same for \t: a maximal run of backslashes
+  // followed by n or t converts its last backslash and the letter when the run is odd.
+  // Not done with the regular-expression helper: its backtracking over a long run of
+  // backslashes (a pasted text, say) runs out of stack and throws.
+  std::string out;
+  out.reserve(text.size());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (text[i] != '\\') {
+      out.push_back(text[i++]);
+      continue;
+    }
+    std::size_t run = 0;
+    while (i + run < n && text[i + run] == '\\') ++run;
+    const std::size_t after = i + run;
+    const bool odd = run % 2 == 1;
+    if (odd && after < n && (text[after] == 'n' || text[after] == 't')) {
+      out.append(run - 1, '\\');
+      out += text[after] == 'n' ? "\r\n" : "\t";
+      i = after + 1;
+    } else {
+      out.append(run, '\\');
+      i = after;
+    }
+  }
+  return out;
 }
