@@ -11,6 +11,7 @@
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
 #include "backup/Backup.h"
+#include "pattern/BasicRegManager.h"
 #include "platform/ConfinedDelete.h"
 #include "platform/CopyFile.h"
 #include "platform/PathOps.h"
@@ -27,36 +28,15 @@ constexpr unsigned kFolderMode = 0700;
 
 // Characters a copy name or folder label may not carry: those Windows forbids in
 // names (so the copies can be carried back there) and those the settings file
-// cannot hold in a value (so the index always names the copy on disk).
-bool IsReplaced(char c) {
-  switch (c) {
-    case '\\': case ';': case ',': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-    case '\n': case '\x1a':
-      return true;
-    default:
-      return false;
-  }
-}
-
-std::string ReplaceForbidden(std::string text, bool slashToo) {
-  for (char& c : text) {
-    if (IsReplaced(c) || (slashToo && c == '/')) c = '_';
-  }
-  return text;
+// cannot hold in a value (so the index always names the copy on disk). With
+// slashToo the delimiter goes as well (a folder label is one name).
+std::string ReplaceForbidden(const std::string& text, bool slashToo) {
+  return hovrak::reg_manager().replace(text, slashToo ? "[\\\\;,:*?\"<>|\\n\\x1a/]" : "[\\\\;,:*?\"<>|\\n\\x1a]", "_",
+                                       "g");
 }
 
 // Removes each pair of consecutive slashes, scanning from the left without overlap.
-std::string RemoveSlashPairs(const std::string& text) {
-  std::string result;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '/' && i + 1 < text.size() && text[i + 1] == '/') {
-      ++i;
-      continue;
-    }
-    result += text[i];
-  }
-  return result;
-}
+std::string RemoveSlashPairs(const std::string& text) { return hovrak::reg_manager().replace(text, "//", "", "g"); }
 
 TStringVector SplitPath(const std::string& path) {
   TStringVector parts;

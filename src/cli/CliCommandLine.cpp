@@ -1,13 +1,14 @@
 #include "cli/CliCommandLine.h"
 
 #include "core/ArgParser.h"
+#include "core/ShortSwitches.h"
 #include "settings/Option.h"
 
 namespace {
 
 // Letters of the short switches; n (start the search at once) only matters to the
 // desktop program and is accepted without effect.
-const std::string kValueLetters = "fmsK";
+const std::string kValueLetters = TShortSwitches::ValueOptions;
 const std::string kFlagLetters = "rRlLiIeEcCbBn";
 constexpr int kMaxSizeLimitMB = 2047;  // MaxFileSize is a signed 32-bit byte count
 
@@ -177,40 +178,20 @@ bool TCliCommandLine::ParseShort(const std::vector<std::string>& args) {
   if (pending) return Fail(std::string("switch '-") + pending + "' needs a value");
 
   const hovrak::arg_parser parser(args, kValueLetters, '-');
-  Targets = parser.plain();
-  if (parser.has('s')) SearchText = parser.value('s');
-  if (parser.has('f')) Filters = parser.value('f');
-  if (parser.has('m')) {
-    const std::string m = parser.value('m');
-    if (m == "n") Mode = TSearchMode::Normal;
-    else if (m == "w") Mode = TSearchMode::Word;
-    else if (m == "r") Mode = TSearchMode::Regex;
-    else return Fail("switch '-m' takes n, w or r, not '" + m + "'");
-  }
-  if (parser.has('K')) {
-    static const struct {
-      const char* Letter;
-      TCharCode Code;
-    } kCodes[] = {{"a", TCharCode::Auto}, {"s", TCharCode::SJIS}, {"w", TCharCode::UTF16},
-                  {"n", TCharCode::ASCII}, {"e", TCharCode::EUC},  {"j", TCharCode::JIS},
-                  {"u", TCharCode::UTF8},  {"un", TCharCode::UTF8N}};
-    const std::string k = parser.value('K');
-    for (const auto& code : kCodes) {
-      if (k == code.Letter) CharCode = code.Code;
-    }
-    if (!CharCode) return Fail("switch '-K' takes a, s, w, n, e, j, u or un, not '" + k + "'");
-  }
-  // Each pair: the lower-case letter first, so the upper-case one wins.
-  const auto pair = [&parser](char on, char off, std::optional<bool>& target, bool onValue) {
-    if (parser.has(on)) target = onValue;
-    if (parser.has(off)) target = !onValue;
-  };
-  pair('r', 'R', SubDir, true);
-  pair('l', 'L', ByLine, true);
-  pair('i', 'I', CaseSensitive, false);
-  pair('e', 'E', Escape, true);
-  pair('c', 'C', CheckCharCode, true);
-  pair('b', 'B', Backup, true);
+  std::string valueError;
+  const TShortSwitches switches = TShortSwitches::Read(parser, &valueError);
+  if (!valueError.empty()) return Fail(valueError);
+  Targets = switches.Targets;
+  SearchText = switches.SearchText;
+  Filters = switches.Filters;
+  Mode = switches.Mode;
+  SubDir = switches.SubDir;
+  ByLine = switches.ByLine;
+  CaseSensitive = switches.CaseSensitive;
+  Escape = switches.Escape;
+  CheckCharCode = switches.CheckCharCode;
+  Backup = switches.Backup;
+  CharCode = switches.CharCode;
   return true;
 }
 

@@ -1,13 +1,57 @@
 #include "core/FileErrorQuestion.h"
 
+#include "core/MessageTable.h"
+
 namespace hovrak {
 
-TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult, bool, TCharCode) {
+namespace {
+
+// The message row for a failure, 0 for a failure that has no text of its own.
+int FailureRow(TFileOperationResult result, bool replacing, TCharCode charCode) {
+  switch (result) {
+    case TFileOperationResult::OpenFailed:
+      return replacing ? 46 : 47;
+    case TFileOperationResult::BinaryFile:
+      return 51;
+    case TFileOperationResult::CharCodeMismatch:
+      return charCode == TCharCode::Auto ? 48 : charCode == TCharCode::SJIS ? 49 : 50;
+    case TFileOperationResult::ModifiedSinceSearch:
+      return 52;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
+                                         TCharCode charCode) {
   TFileErrorQuestion q;
-  q.Text = path;
+  const int row = FailureRow(result, replacing, charCode);
+  if (row != 0) q.Text = MessageTable(row);
+  q.Text += "\n";
+  q.Text += MessageTable(53);
+  q.Text += "\n\n";
+  q.Text += path;
+  // Only a file whose whole text is at hand can be forced; one that could not be
+  // read (not opened, too large) or written has nothing to force.
+  q.Forcible = result == TFileOperationResult::BinaryFile || result == TFileOperationResult::CharCodeMismatch ||
+               result == TFileOperationResult::ModifiedSinceSearch;
   return q;
 }
 
-TDecision DecisionFromAnswer(int) { return TDecision::Abort; }
+TDecision DecisionFromAnswer(int answer) {
+  switch (answer) {
+    case FileErrorRetry:
+      return TDecision::Retry;
+    case FileErrorSkip:
+    case FileErrorSkipAll:
+      return TDecision::Skip;
+    case FileErrorForce:
+      return TDecision::Force;
+    default:
+      return TDecision::Abort;
+  }
+}
 
 }  // namespace hovrak

@@ -21,7 +21,8 @@ enum TFileErrorAnswer : int {
 
 struct TFileErrorQuestion {
   std::string Text;       // failure text, LF, row 53, two LFs, the path
-  bool Forcible = false;  // false for a file that cannot be opened or written
+  bool Forcible = false;  // true only for a binary file, a character-code mismatch
+                          // and a file changed since the search
 };
 
 // replacing: the run is a replace (a file that cannot be opened then cannot be

@@ -14,6 +14,9 @@
 class TOption;
 
 struct TShortSwitches {
+  // The letters that take a value, for hovrak::arg_parser.
+  static constexpr char ValueOptions[] = "fmsK";
+
   TStringVector Targets;
   std::optional<std::string> SearchText;  // first value of -s
   std::optional<std::string> Filters;     // first value of -f

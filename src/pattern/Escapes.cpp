@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "pattern/BasicRegManager.h"
+
 namespace {
 
 constexpr char kEscapeLetters[] = "ntafrv";
@@ -40,26 +42,16 @@ std::string ExpandEscapes(const std::string& text) { return ExpandEscapesImpl(te
 std::wstring ExpandEscapes(const std::wstring& text) { return ExpandEscapesImpl(text); }
 
 std::string EscapeLineBreaks(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + 16);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out += "\\n";
-      ++i;
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
+  hovrak::reg_manager re;
+  return re.replace(re.replace(text, "\r\n", "\\\\n", "g"), "\t", "\\\\t", "g");
 }
 
 std::string UnescapeLineBreaks(const std::string& text) {
   // A direct scan with the results of the global replacements of
   // ((\G|[^\\])(\\\\)*)(\\n) and then of the same for \t: a maximal run of backslashes
   // followed by n or t converts its last backslash and the letter when the run is odd.
+  // Not done with the regular-expression helper: its backtracking over a long run of
+  // backslashes (a pasted text, say) runs out of stack and throws.
   std::string out;
   out.reserve(text.size());
   const std::size_t n = text.size();

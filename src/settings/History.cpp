@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
+#include "pattern/BasicRegManager.h"
+
 namespace hovrak {
 
 std::string AddToHistory(TStringVector& history, const std::string& text) {
-  std::string clean;
-  clean.reserve(text.size());
-  for (const char c : text) {
-    if (c != '\r' && c != '\n') clean += c;
-  }
+  const std::string clean = reg_manager().replace(text, "[\\r\\n]", "", "g");
   const auto found = std::find(history.begin(), history.end(), clean);
   if (found != history.end()) history.erase(found);
   history.insert(history.begin(), clean);

@@ -7,7 +7,9 @@
 
 namespace hovrak {
 
-// The bytes as UTF-8 text for the screen.
+// The bytes as UTF-8 text for the screen. Bytes that are UTF-8 but for a character
+// cut at either end (a context cut after a fixed number of bytes) show without the
+// cut pieces rather than falling to code page 932.
 std::string DisplayBytes(const std::string& bytes);
 
 }  // namespace hovrak

@@ -83,4 +83,17 @@ TEST(CliCommandLine, BadInputIsAnErrorWithWords) {
   EXPECT_EQ(TCliCommandLine({"--max-size", "2047", "-n", "t"}).Error(), "");
 }
 
+TEST(CliCommandLine, UnknownSwitchValuesAreRefusedNamingTheValue) {
+  // Both wrong: the mode is named first, as the switches are read in that order.
+  EXPECT_EQ(TCliCommandLine({"-Kz", "-mq", "t"}).Error(), "switch '-m' takes n, w or r, not 'q'");
+  EXPECT_EQ(TCliCommandLine({"-K", "U", "t"}).Error(), "switch '-K' takes a, s, w, n, e, j, u or un, not 'U'");
+  EXPECT_EQ(TCliCommandLine({"-x", "-mq"}).Error(), "unknown switch '-x'");
+  // A value given as the next argument: not a target as well.
+  const TCliCommandLine c({"-m", "r", "-K", "s", "t"});
+  ASSERT_EQ(c.Error(), "");
+  EXPECT_EQ(c.Mode, TSearchMode::Regex);
+  EXPECT_EQ(c.CharCode, TCharCode::SJIS);
+  EXPECT_EQ(c.Targets, TStringVector{"t"});
+}
+
 }  // namespace

@@ -38,3 +38,19 @@ TEST(LineBreakEscapes, UnescapeThenEscapeGivesTheStringBack) {
     EXPECT_EQ(EscapeLineBreaks(UnescapeLineBreaks(s)), s) << s;
   }
 }
+
+TEST(LineBreakEscapes, LongPastedTextsAreConvertedWhole) {
+  // Long runs of backslashes once made a backtracking matcher give up.
+  const std::string backslashes(100000, '\\');
+  EXPECT_EQ(UnescapeLineBreaks(backslashes), backslashes);
+  EXPECT_EQ(UnescapeLineBreaks(backslashes + "\\n"), backslashes + "\r\n");
+  EXPECT_EQ(UnescapeLineBreaks(backslashes + "n"), backslashes + "n");
+  std::string lines;
+  std::string escaped;
+  for (int i = 0; i < 50000; ++i) {
+    lines += "x\r\n\t";
+    escaped += "x\\n\\t";
+  }
+  EXPECT_EQ(EscapeLineBreaks(lines), escaped);
+  EXPECT_EQ(UnescapeLineBreaks(escaped), lines);
+}

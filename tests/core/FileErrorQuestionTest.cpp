@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/FileErrorQuestion.h"
+#include "core/MessageTable.h"
+
+using hovrak::DecisionFromAnswer;
+using hovrak::MakeFileErrorQuestion;
+using R = TFileOperationResult;
+
+namespace {
+
+std::string Expected(int row, const std::string& path) {
+  return std::string(MessageTable(row)) + "\n" + MessageTable(53) + "\n\n" + path;
+}
+
+}  // namespace
+
+TEST(FileErrorQuestionTest, TextByFailureRunAndCharCode) {
+  const std::string path = "/w/日本語.txt";
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, false, TCharCode::Auto).Text, Expected(47, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto).Text, Expected(46, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::BinaryFile, true, TCharCode::SJIS).Text, Expected(51, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::Auto).Text, Expected(48, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::SJIS).Text, Expected(49, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::EUC).Text, Expected(50, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::UTF8N).Text, Expected(50, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::ModifiedSinceSearch, true, TCharCode::Auto).Text, Expected(52, path));
+  // No text of its own: the question and the path only.
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::TooLarge, true, TCharCode::Auto).Text,
+            "\n" + std::string(MessageTable(53)) + "\n\n" + path);
+}
+
+TEST(FileErrorQuestionTest, OnlyAFileWithItsTextCanBeForced) {
+  EXPECT_FALSE(MakeFileErrorQuestion("a", R::OpenFailed, false, TCharCode::Auto).Forcible);
+  EXPECT_FALSE(MakeFileErrorQuestion("a", R::OpenFailed, true, TCharCode::Auto).Forcible);
+  EXPECT_FALSE(MakeFileErrorQuestion("a", R::TooLarge, true, TCharCode::Auto).Forcible);
+  EXPECT_TRUE(MakeFileErrorQuestion("a", R::BinaryFile, true, TCharCode::Auto).Forcible);
+  EXPECT_TRUE(MakeFileErrorQuestion("a", R::CharCodeMismatch, true, TCharCode::Auto).Forcible);
+  EXPECT_TRUE(MakeFileErrorQuestion("a", R::ModifiedSinceSearch, true, TCharCode::Auto).Forcible);
+}
+
+TEST(FileErrorQuestionTest, AnswersBecomeDecisions) {
+  EXPECT_EQ(DecisionFromAnswer(hovrak::FileErrorAbort), TDecision::Abort);
+  EXPECT_EQ(DecisionFromAnswer(hovrak::FileErrorRetry), TDecision::Retry);
+  EXPECT_EQ(DecisionFromAnswer(hovrak::FileErrorSkip), TDecision::Skip);
+  EXPECT_EQ(DecisionFromAnswer(hovrak::FileErrorForce), TDecision::Force);
+  EXPECT_EQ(DecisionFromAnswer(hovrak::FileErrorSkipAll), TDecision::Skip);
+  // The dialog closed some other way.
+  EXPECT_EQ(DecisionFromAnswer(0), TDecision::Abort);
+  EXPECT_EQ(DecisionFromAnswer(2), TDecision::Abort);
+  EXPECT_EQ(DecisionFromAnswer(-1), TDecision::Abort);
+}
