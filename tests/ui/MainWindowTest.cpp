@@ -15,11 +15,14 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest/QTest>
@@ -30,6 +33,7 @@
 #include "core/MirunApp.h"
 #include "core/StoppedException.h"
 #include "settings/Option.h"
+#include "text/Conversions.h"
 #include "core/FileErrorQuestion.h"
 #include "ui/Application.h"
 #include "ui/UiText.h"
@@ -281,6 +285,65 @@ TEST_F(MainWindowTest, SkipAllAnswersLaterFailuresOfTheSameKindWithoutAsking) {
   EXPECT_EQ(asked, 2);
 }
 
+TEST_F(MainWindowTest, DISABLED_StopDuringListingLeavesNoResults) {
+  TfrmMain& main = Start();
+  for (int i = 0; i < 8; ++i) WriteWholeFile(data_ / ("deep/d" + std::to_string(i) + "/a.txt"), "東京\n");
+  SetBoxes(data_ / "deep", "*.txt", "東京");
+  main.chkSubDir->setChecked(true);
+  // The first folder's report asks for the stop button; each report takes a while,
+  // as on a slow disk, so the click comes while folders are still being listed.
+  bool clicked = false;
+  int searchReports = 0;
+  const TProcessEvent progress = main.App().OnProcess;
+  main.App().OnProcess = [&](TProcessType kind, const std::string& path, int index, int count) {
+    if (kind == TProcessType::Searching) ++searchReports;
+    if (kind == TProcessType::Listing) {
+      if (!clicked) QTimer::singleShot(0, main.frmProcess()->btnStop, &QPushButton::click);
+      clicked = true;
+      QThread::msleep(20);
+    }
+    progress(kind, path, index, count);
+  };
+  main.btnSearchClick();
+  EXPECT_EQ(searchReports, 0);
+  EXPECT_EQ(main.State(), TUiState::Ready);
+  EXPECT_EQ(main.App().PlaceList, nullptr);
+  EXPECT_FALSE(main.frmResult()->isVisible());
+  EXPECT_FALSE(main.frmProcess()->isVisible());
+  EXPECT_EQ(main.stbPanel0->text(), Msg(36));
+  EXPECT_TRUE(dialogs_.Messages.empty());
+  EXPECT_TRUE(SearchControlsEnabled(main));
+}
+
+TEST_F(MainWindowTest, DISABLED_StopDuringSearchingKeepsThePlacesFound) {
+  TfrmMain& main = Start();
+  std::string many;
+  for (int i = 0; i < 2000; ++i) many += "東京と大阪\n";
+  for (int i = 0; i < 5; ++i) WriteWholeFile(data_ / ("many/f" + std::to_string(i) + ".txt"), many);
+  SetBoxes(data_ / "many", "*.txt", "東京");
+  int added = 0;
+  QElapsedTimer sinceClick;
+  const auto placeAdded = main.App().OnPlaceAdded;
+  main.App().OnPlaceAdded = [&](TAbstractPlace* place) {
+    if (++added == 10) {
+      QTimer::singleShot(0, main.frmProcess()->btnStop, [&]() {
+        sinceClick.start();
+        main.frmProcess()->btnStop->click();
+      });
+    }
+    placeAdded(place);
+  };
+  main.btnSearchClick();
+  ASSERT_TRUE(sinceClick.isValid());
+  // A stop is taken within a few milliseconds, well under the 100 ms a user notices.
+  EXPECT_LT(sinceClick.elapsed(), 100);
+  EXPECT_EQ(main.State(), TUiState::Found);
+  ASSERT_NE(main.App().PlaceList, nullptr);
+  EXPECT_GE(main.App().PlaceList->Count(), 10);
+  EXPECT_LT(main.App().PlaceList->Count(), 10000);
+  EXPECT_EQ(ResultStatus(), Msg(36));
+}
+
 TEST_F(MainWindowTest, EnterInABoxSearchesOnce) {
   TfrmMain& main = Start();
   SetBoxes("", "*.txt", "東京");
@@ -288,6 +351,80 @@ TEST_F(MainWindowTest, EnterInABoxSearchesOnce) {
   EXPECT_EQ(dialogs_.Messages.size(), 1u);  // the no-target message, once
   QTest::keyClick(main.chkSubDir, Qt::Key_Enter);
   EXPECT_EQ(dialogs_.Messages.size(), 2u);
+}
+
+TEST_F(MainWindowTest, DISABLED_FileErrorAnswersRetryAndAbort) {
+  TfrmMain& main = Start();
+  const std::string tree = MakeTree();
+  const std::string late = tree + "/late.txt";
+  SetBoxes("\"" + late + "\" \"" + tree + "/a.txt\"", "", "東京");
+  QString question;
+  bool forceShown = true, retryShown = false;
+  dialogs_.OnExec = [&](QDialog& dialog) {
+    auto* ask = dynamic_cast<TfrmFileErrorDialog*>(&dialog);
+    EXPECT_NE(ask, nullptr);
+    if (!ask) return int(QDialog::Rejected);
+    question = ask->lblMessage->text();
+    forceShown = !ask->btnForce->isHidden();
+    retryShown = !ask->btnRetry->isHidden();
+    // The file appears before the retry.
+    WriteWholeFile(late, "東京\n");
+    return int(hovrak::FileErrorRetry);
+  };
+  main.btnSearchClick();
+  EXPECT_EQ(question, Msg(47) + QStringLiteral("\n") + Msg(53) + QStringLiteral("\n\n") + FromNarrow(late));
+  EXPECT_FALSE(forceShown);
+  EXPECT_TRUE(retryShown);
+  EXPECT_EQ(main.State(), TUiState::Found);
+  EXPECT_EQ(main.App().PlaceList->Count(), 2);
+
+  // Abort stops the search where it is: nothing found before the first file.
+  SetBoxes("\"" + tree + "/never.txt\" \"" + tree + "/a.txt\"", "", "東京");
+  dialogs_.OnExec = [](QDialog&) { return int(hovrak::FileErrorAbort); };
+  main.btnSearchClick();
+  EXPECT_EQ(main.State(), TUiState::NotFound);
+  EXPECT_EQ(ResultStatus(), Msg(36));
+
+  // Closing the dialog some other way aborts too.
+  dialogs_.OnExec = [](QDialog&) { return int(QDialog::Rejected); };
+  main.btnSearchClick();
+  EXPECT_EQ(ResultStatus(), Msg(36));
+}
+
+TEST_F(MainWindowTest, SeveralPathsWithAFolderAreRefused) {
+  TfrmMain& main = Start();
+  const std::string tree = MakeTree();
+  SetBoxes("\"" + tree + "\" \"" + tree + "/a.txt\"", "*.txt", "東京");
+  main.btnSearchClick();
+  ASSERT_EQ(dialogs_.Messages.size(), 1u);
+  EXPECT_EQ(dialogs_.Messages[0].Text, Msg(55));
+  EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Error);
+  EXPECT_EQ(main.State(), TUiState::Ready);
+  EXPECT_EQ(main.cmbSearched->count(), 0);
+}
+
+TEST_F(MainWindowTest, DISABLED_ProgressShowsPathsAgainstTheDisplayBase) {
+  TfrmMain& main = Start();
+  const std::string tree = MakeTree();
+  SetBoxes(tree, "*.txt", "東京");
+  main.btnSearchClick();
+  EXPECT_EQ(main.DisplayBase(), tree);
+  SetBoxes("\"" + tree + "/a.txt\" \"" + tree + "/b.txt\"", "", "東京");
+  main.btnSearchClick();
+  EXPECT_EQ(main.DisplayBase(), tree);
+
+  main.SetState(TUiState::InSearch);
+  main.OnProcess(TProcessType::Searching, tree + "/sub/f.txt", 2, 3);
+  EXPECT_EQ(main.frmProcess()->lblMsg->text(), Msg(44));
+  EXPECT_EQ(main.frmProcess()->lblSubMsg->text(), QStringLiteral("sub/f.txt"));
+  EXPECT_EQ(main.frmProcess()->lblN->text(), QStringLiteral("2/3"));
+  EXPECT_EQ(main.frmProcess()->pgbProg->value(), 66);
+  main.OnProcess(TProcessType::BackingUp, "", 0, 0);
+  EXPECT_EQ(main.frmProcess()->lblMsg->text(), Msg(43));
+  main.OnProcess(TProcessType::Replacing, tree + "/a.txt", 0, 1);
+  EXPECT_EQ(main.frmProcess()->lblMsg->text(), Msg(45));
+  EXPECT_EQ(main.frmProcess()->lblSubMsg->text(), QStringLiteral("a.txt"));
+  main.SetState(TUiState::Ready);
 }
 
 TEST_F(MainWindowTest, StatusTextGoesToTheVisibleWindow) {
@@ -302,6 +439,54 @@ TEST_F(MainWindowTest, StatusTextGoesToTheVisibleWindow) {
   main.SetState(TUiState::Ready);
   EXPECT_EQ(main.stbPanel0->text(), QString());
   EXPECT_EQ(ResultStatus(), QString());
+}
+
+TEST_F(MainWindowTest, DISABLED_SearchAndReplaceThroughTheWindowsInSeveralCodes) {
+  const std::wstring before = L"今日は東京へ行きます。明日は京都に帰ります。\n東京の空は青い。\n";
+  const std::wstring after = L"今日は大阪へ行きます。明日は京都に帰ります。\n大阪の空は青い。\n";
+  const auto utf16 = [](const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t unit : text) {
+      bytes += static_cast<char>(unit & 0xFF);
+      bytes += static_cast<char>((unit >> 8) & 0xFF);
+    }
+    return bytes;
+  };
+  struct TCase {
+    std::string Name;
+    std::string Before;
+    std::string After;
+  };
+  const std::vector<TCase> cases = {
+      {"sjis.txt", hovrak::unicode_to_sjis_cp932(before), hovrak::unicode_to_sjis_cp932(after)},
+      {"euc.txt", hovrak::unicode_to_euc(before), hovrak::unicode_to_euc(after)},
+      {"utf8.txt", hovrak::unicode_to_utf8(before), hovrak::unicode_to_utf8(after)},
+      {"utf16.txt", utf16(before), utf16(after)},
+  };
+  for (const TCase& c : cases) WriteWholeFile(data_ / ("codes/" + c.Name), c.Before);
+
+  TfrmMain& main = Start();
+  main.App().Backup->BackupDir = home_ / "Backup";
+  SetBoxes(data_ / "codes", "*.txt", "東京");
+  main.btnSearchClick();
+  ASSERT_EQ(main.State(), TUiState::Found);
+  ASSERT_EQ(main.App().PlaceList->Count(), 8);
+
+  main.frmResult()->cmbReplacing->setEditText(QStringLiteral("大阪"));
+  dialogs_.OnMessage = [](const TScriptedDialogs::TMessage&) { return QMessageBox::Yes; };
+  main.frmResult()->btnReplace->click();
+  ASSERT_FALSE(dialogs_.Messages.empty());
+  EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("\"東京\"")));
+  EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("\"大阪\"")));
+  EXPECT_EQ(main.State(), TUiState::Ready);
+  EXPECT_EQ(main.stbPanel0->text(), Msg(63));
+  EXPECT_EQ(main.frmResult()->cmbReplacing->itemText(0), QStringLiteral("大阪"));
+  for (const TCase& c : cases) EXPECT_EQ(ReadWholeFile(data_ / ("codes/" + c.Name)), c.After) << c.Name;
+
+  // One backup unit holds the four files as they were.
+  ASSERT_EQ(main.App().Backup->Units.size(), 1u);
+  const std::string unit = main.App().Backup->Folder() + "/" + main.App().Backup->Units[0]->Name;
+  for (const TCase& c : cases) EXPECT_EQ(ReadWholeFile(unit + "/" + c.Name), c.Before) << c.Name;
 }
 
 // ---------------------------------------------------------------------------------
@@ -456,7 +641,7 @@ TEST_F(MainWindowTest, ClipboardTextIsCutAtACharacterBoundary) {
   EXPECT_EQ(main.cmbSearched->currentText(), text.left(341));
 }
 
-TEST_F(MainWindowTest, DISABLED_ArgumentsFillTheBoxesAndSurviveTheFirstShow) {
+TEST_F(MainWindowTest, ArgumentsFillTheBoxesAndSurviveTheFirstShow) {
   main_ = std::make_unique<TfrmMain>(settingsPath_);
   main_->StartUp({"/a b/1.txt", "/c/2.txt", "-s", "東京", "-f*.md", "-m", "r", "-r", "-K", "un", "-i", "-B"});
   TfrmMain& main = *main_;
@@ -479,7 +664,7 @@ TEST_F(MainWindowTest, UnknownArgumentValuesAreIgnored) {
   EXPECT_EQ(main.State(), TUiState::Ready);
 }
 
-TEST_F(MainWindowTest, DISABLED_SwitchNStartsTheSearchOnceTheEventLoopRuns) {
+TEST_F(MainWindowTest, SwitchNStartsTheSearchOnceTheEventLoopRuns) {
   const std::string tree = MakeTree();
   TfrmMain& main = Start({tree + "/a.txt", "-s", "東京", "-n"});
   EXPECT_TRUE(main.tmrSearch->isActive());
@@ -635,6 +820,7 @@ TEST_F(MainWindowTest, SizeQuestionIsAnInformationYesNoBox) {
   EXPECT_EQ(dialogs_.Messages[0].Caption, QStringLiteral("Mirun"));
   EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Information);
   EXPECT_EQ(dialogs_.Messages[0].Buttons, QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(dialogs_.Messages[0].Text, QStringLiteral("置換されるファイルの合計が4.00MBあります。\nバックアップしますか？"));
 }
 
 // ---------------------------------------------------------------------------------
