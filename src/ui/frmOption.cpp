@@ -24,17 +24,9 @@
 
 namespace {
 
-constexpr std::int64_t kMegabyte = 1048576;
 
 // The largest whole number of megabytes whose byte count fits the field, so a big
 // entry is stored as the largest size that fits rather than wrapping around.
-std::int64_t ClampMegabytes(std::int64_t bytes, std::int64_t fieldMax) {
-  const std::int64_t limit = fieldMax / kMegabyte * kMegabyte;
-  if (bytes > limit) return limit;
-  if (bytes < kMegabyte) return kMegabyte;
-  return bytes;
-}
-
 QCheckBox* MakeCheck(QWidget* parent, int row, const char* name) {
   auto* box = new QCheckBox(hovrak::Msg(row), parent);
   box->setObjectName(name);
@@ -285,14 +277,12 @@ void TfrmOption::btnOkClick() {
   option_.CheckCharCode = chkCheckCharCode->isChecked();
   option_.CheckTime = chkCheckTime->isChecked();
   option_.MaxFileSize = static_cast<std::int32_t>(
-      ClampMegabytes(hovrak::MegabytesFromText(hovrak::ToNarrow(edtMaxFileSize->text()), 50),
-                     std::numeric_limits<std::int32_t>::max()));
+      hovrak::MegabytesFromText(hovrak::ToNarrow(edtMaxFileSize->text()), 50, hovrak::kMaxFileSizeLimit));
   option_.Editor = hovrak::ToNarrow(edtEditor->currentText());
   option_.EditorDefault = chkEditorDefault->isChecked();
   option_.Backup = chkBackup->isChecked();
   backup_.MaxSize = static_cast<std::uint32_t>(
-      ClampMegabytes(hovrak::MegabytesFromText(hovrak::ToNarrow(edtBackupMaxSize->text()), 10),
-                     std::numeric_limits<std::uint32_t>::max()));
+      hovrak::MegabytesFromText(hovrak::ToNarrow(edtBackupMaxSize->text()), 10, hovrak::kBackupMaxSizeLimit));
   backup_.DeletableTime = hovrak::DaysFromText(hovrak::ToNarrow(edtBackupDeletableDay->text()));
   backup_.BackupDir = hovrak::ToNarrow(edtBackupDir->text());
   accept();

@@ -51,7 +51,7 @@ TEST(DeleteBackupDialog, ListsUnitsInTheGivenOrder) {
   EXPECT_EQ(list->topLevelItem(1)->text(2), QStringLiteral("20241201_235900"));
 }
 
-TEST(DeleteBackupDialog, DISABLED_TimeColumnReadsAsInJapanese) {
+TEST(DeleteBackupDialog, TimeColumnReadsAsInJapanese) {
   const TUnits units;
   TfrmDeleteBackupDialog dialog(units.Pointers());
   ASSERT_EQ(dialog.lsvUnits->topLevelItemCount(), 2);

@@ -81,7 +81,7 @@ TEST_F(OptionDialog, ShowingLoadsTheObjects) {
 
 // OK without changes stores a size that was not a whole number of megabytes as
 // the whole megabytes shown, and an age as the whole days shown.
-TEST_F(OptionDialog, DISABLED_OkStoresTheWholeNumbersShown) {
+TEST_F(OptionDialog, OkStoresTheWholeNumbersShown) {
   option.MaxFileSize = 52428800;
   backup.MaxSize = 1048576 + 524288;
   backup.DeletableTime = hours(24 * 3 + 23);
@@ -126,7 +126,7 @@ TEST_F(OptionDialog, EditorPresetsDesignedLinesFirst) {
   EXPECT_TRUE(dialog.edtEditor->isEditable());
 }
 
-TEST_F(OptionDialog, DISABLED_MegabyteAndDayFallbacks) {
+TEST_F(OptionDialog, MegabyteAndDayFallbacks) {
   struct TCase {
     const char* Text;
     std::int64_t MaxFileSizeMB;  // edtMaxFileSize
@@ -156,7 +156,7 @@ TEST_F(OptionDialog, DISABLED_MegabyteAndDayFallbacks) {
 
 // A number of megabytes too big for the byte-count fields is stored as the largest
 // whole number of megabytes that fits, never as a wrapped-around size.
-TEST_F(OptionDialog, DISABLED_OversizedMegabytesStayInTheFields) {
+TEST_F(OptionDialog, OversizedMegabytesStayInTheFields) {
   Show();
   dialog.edtMaxFileSize->setText(QStringLiteral("5000"));
   dialog.edtBackupMaxSize->setText(QStringLiteral("99999"));
