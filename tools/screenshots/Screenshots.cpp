@@ -1,0 +1,188 @@
+// Renders every window of the desktop program in a representative state into PNG
+// files: a real search over a small generated tree of Japanese files in several
+// character codes, with some places unticked, a file error question, the option
+// dialog's two pages, the progress dialog mid-run, the preview and the small dialogs.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWidget>
+
+#include "backup/Backup.h"
+#include "backup/BackupUnit.h"
+#include "core/FileErrorQuestion.h"
+#include "platform/Utf8Locale.h"
+#include "settings/Option.h"
+#include "text/Conversions.h"
+#include "ui/Dialogs.h"
+#include "ui/UiText.h"
+#include "ui/frmAbout.h"
+#include "ui/frmConfirm.h"
+#include "ui/frmDeleteBackupDialog.h"
+#include "ui/frmFileErrorDialog.h"
+#include "ui/frmMain.h"
+#include "ui/frmMultiLineEdit.h"
+#include "ui/frmOption.h"
+#include "ui/frmProcess.h"
+#include "ui/frmResult.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string g_out;
+
+void Settle() {
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+void Save(QWidget& widget, const char* name) {
+  widget.show();
+  Settle();
+  const std::string path = g_out + "/" + name + ".png";
+  if (!widget.grab().save(QString::fromStdString(path))) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+}
+
+void Write(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Utf16(const std::wstring& text) {
+  std::string out = "\xFF\xFE";
+  for (wchar_t c : text) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    out.push_back(static_cast<char>((c >> 8) & 0xFF));
+  }
+  return out;
+}
+
+// A few documents a user keeps: minutes, a web page, a source file, in mixed codes.
+void MakeTree(const fs::path& root) {
+  const std::wstring minutes =
+      L"第12回 定例会議 議事録\r\n日時: 2026年12月8日 14:00〜15:30\r\n"
+      L"1. 前回の会議の決定事項を確認した。\r\n2. 次回の会議は1月12日に開く。\r\n"
+      L"3. 会議室の予約は総務部が行う。\r\n";
+  Write(root / "議事録" / "2026-12.txt", hovrak::unicode_to_sjis_cp932(minutes));
+  Write(root / "議事録" / "2026-11.txt",
+        hovrak::unicode_to_euc(L"第11回 定例会議 議事録\n会議の資料は共有フォルダに置いた。\n"
+                               L"\t担当: 山田、佐藤\n"));
+  Write(root / "web" / "index.html",
+        hovrak::unicode_to_utf8(L"<html><head><title>会議のお知らせ</title></head>\n"
+                                L"<body><p>次回の会議は1月12日(火)です。</p></body></html>\n"));
+  Write(root / "src" / "meeting.c",
+        hovrak::unicode_to_utf8(L"/* 会議室の予約を管理する */\nint reserve_room(int id); /* 会議ID */\n"));
+  Write(root / "メモ.txt", Utf16(L"会議の前に資料を印刷する。\r\n会議\t会議\r\n"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  hovrak::InstallUtf8Locale();
+  QApplication application(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: mirun_screenshots OUT_DIR\n");
+    return 2;
+  }
+  g_out = argv[1];
+  const char* home = std::getenv("MIRUN_HOME");
+  const fs::path root = fs::path(home ? home : fs::temp_directory_path().string()) / "文書";
+  MakeTree(root);
+
+  // Questions are answered by code; the windows that ask them are drawn below.
+  struct TSilentDialogs : TDialogs {
+    QMessageBox::StandardButton Message(QWidget*, const QString&, const QString&, TIcon,
+                                        QMessageBox::StandardButtons, QMessageBox::StandardButton) override {
+      return QMessageBox::Yes;
+    }
+    int Exec(QDialog& dialog) override {
+      dialog.hide();
+      return QDialog::Accepted;
+    }
+  } answers;
+  TDialogs::SetCurrent(&answers);
+
+  TfrmMain main(std::string(home ? home : ".") + "/Mirun.kel");
+  main.StartUp({root.string(), "-s", "会議", "-f", "*.txt *.html *.c", "-r"});
+  main.show();
+  Settle();
+  Save(main, "01-main");
+
+  main.btnSearchClick();
+  Settle();
+  TfrmResult& result = *main.frmResult();
+  if (main.App().PlaceList && main.App().PlaceList->Count() > 3) {
+    main.App().PlaceList->Item(1)->Checked = false;
+    main.App().PlaceList->Item(3)->Checked = false;
+  }
+  result.cmbReplacing->setEditText(QStringLiteral("打ち合わせ"));
+  result.RefreshPlaces();
+  Save(result, "02-result");
+  Save(main, "03-main-found");
+
+  TfrmProcess& process = *main.frmProcess();
+  process.show();
+  process.Update(hovrak::Msg(44), QStringLiteral("議事録/2026-12.txt"), 2, 3);
+  Save(process, "04-progress");
+  process.hide();
+
+  TfrmConfirm& confirm = *main.frmConfirm();
+  confirm.Clear();
+  if (main.App().PlaceList) {
+    for (int i = 0; i < main.App().PlaceList->Count(); ++i) {
+      if (!main.App().PlaceList->Item(i)->Checked) continue;
+      confirm.Add(hovrak::FromNarrow(main.App().PlaceList->Item(i)->GetText()),
+                  hovrak::FromNarrow(main.App().PreviewReplacement(i, "打ち合わせ")));
+    }
+  }
+  Save(confirm, "05-preview");
+  confirm.hide();
+
+  const auto changed = hovrak::MakeFileErrorQuestion((root / "議事録" / "2026-12.txt").string(),
+                                                     TFileOperationResult::ModifiedSinceSearch, true,
+                                                     TCharCode::Auto);
+  TfrmFileErrorDialog changedDialog(hovrak::FromNarrow(changed.Text), changed.Forcible, &main);
+  Save(changedDialog, "06-file-error-changed");
+  const auto unwritable = hovrak::MakeFileErrorQuestion((root / "メモ.txt").string(),
+                                                        TFileOperationResult::OpenFailed, true, TCharCode::Auto);
+  TfrmFileErrorDialog unwritableDialog(hovrak::FromNarrow(unwritable.Text), unwritable.Forcible, &main);
+  Save(unwritableDialog, "07-file-error-unwritable");
+
+  TfrmOption& option = *main.frmOption();
+  Save(option, "08-option-search");
+  option.pgcMain->setCurrentIndex(1);
+  Save(option, "09-option-backup");
+  option.hide();
+
+  TBackup::TUnitList units;
+  TBackup::TUnitPointers young;
+  for (int i = 0; i < 3; ++i) {
+    auto unit = std::make_unique<TBackupUnit>(main.App().Backup.get());
+    unit->Name = "20261208_文書_" + std::to_string(i + 1);
+    unit->BaseDir = root.string();
+    unit->Time = boost::posix_time::ptime(boost::gregorian::date(2026, 12, 8),
+                                          boost::posix_time::hours(9 + i) + boost::posix_time::minutes(5));
+    young.push_back(unit.get());
+    units.push_back(std::move(unit));
+  }
+  TfrmDeleteBackupDialog deleteDialog(young, &main);
+  Save(deleteDialog, "10-delete-backup");
+
+  TfrmMultiLineEdit edit(&main);
+  edit.setWindowTitle(hovrak::Msg(19));
+  edit.memMain->setPlainText(QStringLiteral("会議の議事録\n打ち合わせの資料"));
+  Save(edit, "11-multi-line-edit");
+
+  Save(*main.frmAbout(), "12-about");
+  return 0;
+}
