@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <climits>
+#include <stdexcept>
 #include <cstdlib>
 #include <thread>
 
@@ -61,7 +63,7 @@ class ResultWindow : public ::testing::Test {
   QPoint CheckBoxCentre(int row) {
     const TPlacesView& view = *result.scbPlaces;
     return view.CheckBoxInRow().center() +
-           QPoint(0, row * view.RowHeight() - static_cast<int>(view.ScrollPosition()));
+           QPoint(0, static_cast<int>(static_cast<std::int64_t>(row) * view.RowHeight() - view.ScrollPosition()));
   }
 
   TScriptedDialogs dialogs;
@@ -458,6 +460,26 @@ TEST_F(ResultWindow, BackupRefusedLeavesFilesAndTicksAsTheyWere) {
   EXPECT_TRUE(Place(0).Checked);
   EXPECT_FALSE(Place(1).Checked);
   EXPECT_EQ(main.State(), TUiState::Found);
+}
+
+TEST_F(ResultWindow, ReplaceThatFailsMidwayIsToldAndLeavesTheReplacingState) {
+  WriteWholeFile(P("a.txt"), "abc");
+  main.App().OnFileError = [](const std::string&, TFileOperationResult) -> TDecision {
+    throw std::runtime_error("the question broke");
+  };
+  ASSERT_EQ(Search("abc"), SearchCompleted);
+  // The file changes after the search, and answering the question goes wrong.
+  struct timespec times[2] = {{0, UTIME_OMIT}, {1000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, P("a.txt").c_str(), times, 0), 0);
+  result.cmbReplacing->setEditText("x");
+  result.SetReplaceEnabled(true);
+  result.btnReplace->click();
+  EXPECT_EQ(main.State(), TUiState::Found);
+  ASSERT_EQ(dialogs.Messages.size(), 2u);  // the replace question, then the error
+  EXPECT_EQ(dialogs.Messages[1].Text, hovrak::Msg(39) + "\nthe question broke");
+  EXPECT_EQ(dialogs.Messages[1].Icon, TDialogs::TIcon::Error);
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "abc");
+  EXPECT_EQ(Count(), 1);
 }
 
 TEST_F(ResultWindow, EditorNotSetAndStartFailureAreTold) {
