@@ -33,7 +33,7 @@ TEST(PlaceRowTexts, LineFeedsMarkedContextCutAtTheHitsLineFileRelative) {
 }
 
 // Needs the path shortening against the display base.
-TEST(PlaceRowTexts, DISABLED_FileIsShownRelativeToTheDisplayBase) {
+TEST(PlaceRowTexts, FileIsShownRelativeToTheDisplayBase) {
   TFakePlace place("", "hit", "");
   place.FileName = "/work/tree/sub/a.txt";
   EXPECT_EQ(TPlaceRowTexts::Make(place, false, "/work/tree", true).File, "sub/a.txt");

@@ -579,7 +579,7 @@ TEST_F(ResultWindow, EditorCommandWithoutBlanksStartsWithNoParameters) {
 }
 
 // Needs the editor command's placeholders, program split and PATH lookup.
-TEST_F(ResultWindow, DISABLED_EditorCommandPlaceholdersSplitAndProgramNotFound) {
+TEST_F(ResultWindow, EditorCommandPlaceholdersSplitAndProgramNotFound) {
   WriteWholeFile(P("b c.txt"), "\nxx abc");
   ASSERT_EQ(Search("abc"), SearchCompleted);
   main.App().Option->Editor = "\"" + RecordingEditor(home) + "\" \"%p\" -l%l -c%c";
