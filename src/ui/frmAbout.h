@@ -3,8 +3,17 @@
 
 #include <QDialog>
 
+class QLabel;
+class QPushButton;
+
 class TfrmAbout : public QDialog {
   Q_OBJECT
  public:
   explicit TfrmAbout(QWidget* parent = nullptr);
+
+  QLabel* ProgramIcon = nullptr;
+  QLabel* ProductName = nullptr;
+  QLabel* Version = nullptr;
+  QLabel* lblCopyright = nullptr;
+  QPushButton* OKButton = nullptr;
 };

@@ -2,7 +2,11 @@
 // The replace preview: the ticked places' texts before and after the replacement,
 // in a read-only two-column list. Created once and reused.
 
+#include <utility>
+#include <vector>
+
 #include <QDialog>
+#include <QString>
 
 class QTreeWidget;
 
@@ -13,6 +17,8 @@ class TfrmConfirm : public QDialog {
 
   void Clear();
   void Add(const QString& before, const QString& after);
+  // Many rows at once (much faster than one Add per row for a long list).
+  void AddRows(const std::vector<std::pair<QString, QString>>& rows);
 
   QTreeWidget* lsvConfirm = nullptr;
 };

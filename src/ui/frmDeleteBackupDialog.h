@@ -6,6 +6,8 @@
 
 #include "backup/Backup.h"
 
+class QLabel;
+class QPushButton;
 class QTreeWidget;
 
 class TfrmDeleteBackupDialog : public QDialog {
@@ -16,5 +18,8 @@ class TfrmDeleteBackupDialog : public QDialog {
   // Shows the dialog through the dialogs seam; true exactly when Yes was chosen.
   static bool ShowDeleteBackupDialog(QWidget* parent, const TBackup::TUnitPointers& units);
 
+  QLabel* Label1 = nullptr;
   QTreeWidget* lsvUnits = nullptr;
+  QPushButton* Button1 = nullptr;  // Yes
+  QPushButton* Button2 = nullptr;  // No
 };

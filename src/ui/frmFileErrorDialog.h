@@ -16,10 +16,15 @@ class TfrmFileErrorDialog : public QDialog {
   // its answer (hovrak::TFileErrorAnswer codes; anything else means closed).
   static int ShowFileErrorDialog(QWidget* parent, const QString& message, bool forcible);
 
+  QLabel* Image1 = nullptr;
   QLabel* lblMessage = nullptr;
   QPushButton* btnSkip = nullptr;
   QPushButton* btnForceAll = nullptr;  // the skip-all button
   QPushButton* btnForce = nullptr;
   QPushButton* btnRetry = nullptr;
   QPushButton* btnAbort = nullptr;
+
+ protected:
+  // No button is the default: Enter presses whichever button has the focus.
+  void keyPressEvent(QKeyEvent* event) override;
 };

@@ -22,6 +22,9 @@ class TfrmProcess : public QDialog {
   void StopCheck();
   bool StopRequested() const { return stop_; }
 
+  // Shortest time between two event pumps of StopCheck.
+  static constexpr int kPumpIntervalMs = 8;
+
   QLabel* lblMsg = nullptr;
   QLabel* lblN = nullptr;
   QLabel* lblSubMsg = nullptr;

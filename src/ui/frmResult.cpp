@@ -1,21 +1,362 @@
 #include "ui/frmResult.h"
 
+#include <cstdlib>
+#include <exception>
+
+#include <boost/format.hpp>
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 
+#include "core/EditorCommand.h"
+#include "core/MessageTable.h"
+#include "core/PlaceList.h"
+#include "settings/Option.h"
+#include "ui/Dialogs.h"
+#include "ui/PlaceRowTexts.h"
+#include "ui/PlacesHeader.h"
+#include "ui/PlacesView.h"
+#include "ui/UiText.h"
+#include "ui/frmConfirm.h"
 #include "ui/frmMain.h"
+#include "ui/frmMultiLineEdit.h"
 
-TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
-  cmbReplacing = new QComboBox(this);
-  stbPanel0 = new QLabel(this);
-  stbPanel1 = new QLabel(this);
+namespace {
+
+const QString kCaption = QStringLiteral("Mirun");
+constexpr int kRedrawInterval = 500;  // ms between refreshes while a search adds places
+
+QPushButton* NewButton(int row, const char* name, QWidget* parent) {
+  auto* button = new QPushButton(hovrak::Msg(row), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  return button;
 }
 
-void TfrmResult::RefreshPlaces(bool, bool) {}
+}  // namespace
+
+TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
+  using hovrak::Msg;
+  setObjectName(QStringLiteral("frmResult"));
+  setWindowTitle(Msg(21));
+  setFont(hovrak::JapaneseFont(false, 12));
+  setMinimumSize(340, 300);
+  resize(561, 323);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  // The places: header over the scrolled list, in one bordered panel.
+  pnlPlaces = new QFrame(this);
+  pnlPlaces->setObjectName(QStringLiteral("pnlPlaces"));
+  pnlPlaces->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  auto* placesLayout = new QVBoxLayout(pnlPlaces);
+  placesLayout->setContentsMargins(pnlPlaces->frameWidth(), pnlPlaces->frameWidth(), pnlPlaces->frameWidth(),
+                                   pnlPlaces->frameWidth());
+  placesLayout->setSpacing(0);
+  pnlPlacesHead = new TPlacesHeader(pnlPlaces);
+  TPlacesView::TSource source;
+  source.List = [this] { return List(); };
+  source.Narrow = [this] { return NarrowList(); };
+  source.DisplayBase = [this] { return main_.DisplayBase(); };
+  source.ShowLine = [this] { return main_.App().Option->ShowLine; };
+  scbPlaces = new TPlacesView(source, *pnlPlacesHead, pnlPlaces);
+  pbxPlaces = scbPlaces->viewport();
+  edtPlacesDummy = scbPlaces->edtPlacesDummy;
+  placesLayout->addWidget(pnlPlacesHead);
+  placesLayout->addWidget(scbPlaces, 1);
+  layout->addWidget(pnlPlaces, 1);
+
+  // The replacement box.
+  auto* pnlReplacing = new QWidget(this);
+  pnlReplacing->setObjectName(QStringLiteral("pnlReplacing"));
+  auto* replacingLayout = new QHBoxLayout(pnlReplacing);
+  replacingLayout->setContentsMargins(8, 6, 8, 6);
+  lblReplacing = new QLabel(Msg(26), pnlReplacing);
+  lblReplacing->setObjectName(QStringLiteral("lblReplacing"));
+  cmbReplacing = new QComboBox(pnlReplacing);
+  cmbReplacing->setObjectName(QStringLiteral("cmbReplacing"));
+  cmbReplacing->setEditable(true);
+  cmbReplacing->setCompleter(nullptr);
+  cmbReplacing->setInsertPolicy(QComboBox::NoInsert);
+  cmbReplacing->setFont(hovrak::JapaneseFont(true, 12));
+  cmbReplacing->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  lblReplacing->setBuddy(cmbReplacing);
+  btnReplacingEdit = new QPushButton(QStringLiteral("..."), pnlReplacing);
+  btnReplacingEdit->setObjectName(QStringLiteral("btnReplacingEdit"));
+  btnReplacingEdit->setToolTip(Msg(110));
+  btnReplacingEdit->setFixedWidth(std::max(24, btnReplacingEdit->fontMetrics().horizontalAdvance("...") + 12));
+  replacingLayout->addWidget(lblReplacing);
+  replacingLayout->addWidget(cmbReplacing, 1);
+  replacingLayout->addWidget(btnReplacingEdit);
+  layout->addWidget(pnlReplacing);
+
+  // Tick all, untick all, preview; replace on the right.
+  auto* panel2 = new QWidget(this);
+  panel2->setObjectName(QStringLiteral("Panel2"));
+  auto* buttonsLayout = new QHBoxLayout(panel2);
+  buttonsLayout->setContentsMargins(8, 0, 8, 6);
+  btnAllOn = NewButton(29, "btnAllOn", panel2);
+  btnAllOff = NewButton(30, "btnAllOff", panel2);
+  btnConfirm = NewButton(27, "btnConfirm", panel2);
+  btnReplace = NewButton(28, "btnReplace", panel2);
+  buttonsLayout->addWidget(btnAllOn);
+  buttonsLayout->addWidget(btnAllOff);
+  buttonsLayout->addWidget(btnConfirm);
+  buttonsLayout->addStretch(1);
+  buttonsLayout->addWidget(btnReplace);
+  layout->addWidget(panel2);
+  SetReplaceEnabled(false);
+
+  // Run messages, and the count of places.
+  stbMain = new QStatusBar(this);
+  stbMain->setObjectName(QStringLiteral("stbMain"));
+  stbMain->setSizeGripEnabled(true);
+  stbPanel0 = new QLabel(stbMain);
+  stbPanel0->setObjectName(QStringLiteral("stbPanel0"));
+  stbPanel0->setTextFormat(Qt::PlainText);
+  stbPanel1 = new QLabel(stbMain);
+  stbPanel1->setObjectName(QStringLiteral("stbPanel1"));
+  stbPanel1->setTextFormat(Qt::PlainText);
+  stbPanel1->setMinimumWidth(stbPanel1->fontMetrics().horizontalAdvance(
+      QString::fromUtf8((boost::format(MessageTable(64)) % 9999999).str().c_str())));
+  stbMain->addWidget(stbPanel0, 1);
+  stbMain->addWidget(stbPanel1, 0);
+  layout->addWidget(stbMain);
+
+  pmnPlaces = new QMenu(this);
+  pmnPlaces->setObjectName(QStringLiteral("pmnPlaces"));
+  mniEditor = pmnPlaces->addAction(Msg(34));
+  mniEditor->setObjectName(QStringLiteral("mniEditor"));
+  mniCopyPath = pmnPlaces->addAction(Msg(35));
+  mniCopyPath->setObjectName(QStringLiteral("mniCopyPath"));
+
+  tmrRedrawPlaces = new QTimer(this);
+  tmrRedrawPlaces->setObjectName(QStringLiteral("tmrRedrawPlaces"));
+  tmrRedrawPlaces->setInterval(kRedrawInterval);
+  tmrRedrawPlaces->setSingleShot(true);
+
+  connect(tmrRedrawPlaces, &QTimer::timeout, this, [this] { RefreshPlaces(true, false); });
+  connect(pnlPlacesHead, &TPlacesHeader::ColumnsChanged, this, [this] { RefreshPlaces(); });
+  connect(scbPlaces, &TPlacesView::DoubleClicked, this, &TfrmResult::ListDoubleClicked);
+  connect(scbPlaces, &TPlacesView::ContextMenuAt, this, &TfrmResult::PopupMenu);
+  connect(btnAllOn, &QPushButton::clicked, this, &TfrmResult::btnAllOnClick);
+  connect(btnAllOff, &QPushButton::clicked, this, &TfrmResult::btnAllOffClick);
+  connect(btnConfirm, &QPushButton::clicked, this, &TfrmResult::btnConfirmClick);
+  connect(btnReplace, &QPushButton::clicked, this, &TfrmResult::btnReplaceClick);
+  connect(btnReplacingEdit, &QPushButton::clicked, this, &TfrmResult::btnReplacingEditClick);
+  connect(mniEditor, &QAction::triggered, this, &TfrmResult::mniEditorClick);
+  connect(mniCopyPath, &QAction::triggered, this, &TfrmResult::mniCopyPathClick);
+
+  scbPlaces->SetFonts(cmbReplacing->font(), font());
+  RefreshPlaces();
+}
+
+TAbstractPlaceList* TfrmResult::List() const { return main_.App().PlaceList.get(); }
+
+bool TfrmResult::NarrowList() const { return dynamic_cast<TPlaceList<char>*>(List()) != nullptr; }
+
+QString TfrmResult::Shown(const std::string& text) const {
+  return hovrak::FromNarrow(NarrowList() ? TPlaceRowTexts::DisplayNarrow(text) : text);
+}
+
+void TfrmResult::RefreshPlaces(bool keepCache, bool deferred) {
+  // A search calls this for every place it adds: then only the timer runs.
+  if (deferred && keepCache) {
+    if (!tmrRedrawPlaces->isActive()) tmrRedrawPlaces->start();
+    return;
+  }
+  tmrRedrawPlaces->stop();
+  scbPlaces->Refresh(!keepCache);
+  stbPanel1->setText(QString::fromStdString((boost::format(MessageTable(64)) % scbPlaces->Count()).str()));
+}
 
 void TfrmResult::SetStatusText(const QString& text) { stbPanel0->setText(text); }
 
-void TfrmResult::SetReplaceEnabled(bool) {}
+void TfrmResult::SetReplaceEnabled(bool enabled) {
+  btnReplace->setEnabled(enabled);
+  btnConfirm->setEnabled(enabled);
+}
 
-void TfrmResult::FocusReplacing() {}
+void TfrmResult::FocusReplacing() { cmbReplacing->setFocus(Qt::OtherFocusReason); }
+
+int TfrmResult::CurrentRow() const { return scbPlaces->CurrentRow(); }
+
+void TfrmResult::SetCurrentRow(int row) { scbPlaces->SetCurrentRow(row); }
+
+void TfrmResult::ToggleCheck(int row) {
+  scbPlaces->ToggleCheck(row);
+  scbPlaces->UpdateRow(row);
+}
+
+void TfrmResult::SetAllChecks(bool value) {
+  TAbstractPlaceList* list = List();
+  if (!list) return;
+  for (int i = 0, count = list->Count(); i < count; ++i) list->Item(i)->Checked = value;
+}
+
+void TfrmResult::Warn(int row) {
+  TDialogs::Current().Message(this, kCaption, hovrak::Msg(row), TDialogs::TIcon::Warning, QMessageBox::Ok);
+}
+
+void TfrmResult::ShowError(const std::exception& error) {
+  TDialogs::Current().Message(this, kCaption, hovrak::Msg(39) + QLatin1Char('\n') + QString::fromUtf8(error.what()),
+                              TDialogs::TIcon::Error, QMessageBox::Ok);
+}
+
+void TfrmResult::OpenInEditor(int row) {
+  const std::string& editor = main_.App().Option->Editor;
+  if (editor.empty()) {
+    Warn(58);
+    return;
+  }
+  TAbstractPlaceList* list = List();
+  if (!list || row < 0 || row >= list->Count()) return;
+  const TAbstractPlace& place = *list->Item(row);
+  const std::string command = hovrak::ExpandEditorCommand(editor, place.FileName, place.Line, place.Column);
+  const hovrak::TEditorCommand split = hovrak::SplitEditorCommand(command);
+  const std::string program = hovrak::FindProgram(split.Program, std::getenv("PATH"));
+  if (program.empty()) {
+    Warn(59);
+    return;
+  }
+  const QStringList arguments = QProcess::splitCommand(hovrak::FromNarrow(split.Parameters));
+  if (!QProcess::startDetached(hovrak::FromNarrow(program), arguments)) Warn(60);
+}
+
+std::vector<std::pair<QString, QString>> TfrmResult::PreviewRows() const {
+  std::vector<std::pair<QString, QString>> rows;
+  TAbstractPlaceList* list = List();
+  if (!list) return rows;
+  const std::string replacement = hovrak::ToNarrow(cmbReplacing->currentText());
+  for (int i = 0, count = list->Count(); i < count; ++i) {
+    const TAbstractPlace& place = *list->Item(i);
+    if (!place.Checked) continue;
+    rows.emplace_back(Shown(place.GetText()), Shown(main_.App().PreviewReplacement(i, replacement)));
+  }
+  return rows;
+}
+
+int TfrmResult::ReplaceStatusRow(int outcome) {
+  // Only a completed run wrote what was asked; a stop, or a backup the user would
+  // not go on without, did not.
+  return outcome == ReplaceCompleted ? 63 : 62;
+}
+
+void TfrmResult::btnAllOnClick() {
+  SetAllChecks(true);
+  RefreshPlaces();
+}
+
+void TfrmResult::btnAllOffClick() {
+  SetAllChecks(false);
+  RefreshPlaces();
+}
+
+void TfrmResult::btnConfirmClick() {
+  if (!List()) return;
+  TfrmConfirm& confirm = *main_.frmConfirm();
+  try {
+    const auto rows = PreviewRows();
+    confirm.Clear();
+    for (const auto& row : rows) confirm.Add(row.first, row.second);
+  } catch (const std::exception& error) {
+    ShowError(error);
+    return;
+  }
+  TDialogs::Current().Exec(confirm);
+}
+
+void TfrmResult::btnReplaceClick() {
+  if (main_.State() != TUiState::Found) return;
+  const QString replacement = cmbReplacing->currentText();
+  const std::string question =
+      (boost::format(MessageTable(61)) % hovrak::ToNarrow(main_.SearchedText()) % hovrak::ToNarrow(replacement))
+          .str();
+  const auto answer = TDialogs::Current().Message(
+      this, kCaption, hovrak::FromNarrow(question), TDialogs::TIcon::Warning, QMessageBox::Yes | QMessageBox::No,
+      replacement.isEmpty() ? QMessageBox::No : QMessageBox::Yes);
+  if (answer != QMessageBox::Yes) return;
+
+  main_.UpdateHistory(cmbReplacing);
+  main_.SetState(TUiState::InReplace);
+  int outcome = ReplaceStopped;
+  try {
+    outcome = main_.App().Replace(hovrak::ToNarrow(cmbReplacing->currentText()));
+  } catch (const std::exception& error) {
+    // The run failed midway: leave the replacing state as after a stop and say why.
+    RefreshPlaces();
+    main_.SetState(scbPlaces->Count() > 0 ? TUiState::Found : TUiState::Ready);
+    ShowError(error);
+    return;
+  }
+  // A completed run ticks every place left; after a stop, or when nothing was
+  // written for want of a backup, the user's ticks stay as they were.
+  if (outcome == ReplaceCompleted) SetAllChecks(true);
+  RefreshPlaces();
+  main_.SetState(scbPlaces->Count() > 0 ? TUiState::Found : TUiState::Ready);
+  main_.ShowStatus(hovrak::Msg(ReplaceStatusRow(outcome)));
+}
+
+void TfrmResult::btnReplacingEditClick() {
+  const QString text = cmbReplacing->currentText();
+  const QString result = TfrmMultiLineEdit::Edit(this, *main_.App().Option, hovrak::Msg(31), text,
+                                                 [this] { main_.OptionsChanged(); });
+  if (result != text) cmbReplacing->setEditText(result);
+}
+
+void TfrmResult::mniEditorClick() {
+  const TUiState state = main_.State();
+  if (state == TUiState::Found || state == TUiState::NotFound) OpenInEditor(CurrentRow());
+}
+
+void TfrmResult::mniCopyPathClick() {
+  TAbstractPlaceList* list = List();
+  const int row = CurrentRow();
+  if (!list || row < 0 || row >= list->Count()) return;
+  QGuiApplication::clipboard()->setText(hovrak::FromNarrow(list->Item(row)->FileName));
+}
+
+void TfrmResult::PopupMenu(const QPoint& globalPos) {
+  const bool editorDefault = main_.App().Option->EditorDefault;
+  QFont font = pmnPlaces->font();
+  font.setBold(editorDefault);
+  mniEditor->setFont(font);
+  pmnPlaces->setDefaultAction(editorDefault ? mniEditor : nullptr);
+  pmnPlaces->popup(globalPos);
+}
+
+void TfrmResult::ListDoubleClicked() {
+  const TUiState state = main_.State();
+  if ((state == TUiState::Found || state == TUiState::NotFound) && main_.App().Option->EditorDefault) {
+    OpenInEditor(CurrentRow());
+  }
+}
+
+void TfrmResult::closeEvent(QCloseEvent* event) {
+  const TUiState state = main_.State();
+  if (state == TUiState::Found || state == TUiState::NotFound) {
+    event->accept();
+    main_.SetState(TUiState::Ready);
+  } else {
+    event->ignore();
+  }
+}
+
+void TfrmResult::wheelEvent(QWheelEvent* event) {
+  scbPlaces->WheelScroll(TPlacesView::Notches(*event));
+  event->accept();
+}

@@ -3,15 +3,25 @@
 // hit centred in its context, file, line), the replacement box, preview and
 // replace, the popup menu (external editor, copy path).
 
+#include <utility>
+#include <vector>
+
 #include <QWidget>
 
 #include "ui/UiState.h"
 
+class QAction;
 class QComboBox;
+class QFrame;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QStatusBar;
+class QTimer;
+class TAbstractPlaceList;
 class TfrmMain;
+class TPlacesHeader;
+class TPlacesView;
 
 class TfrmResult : public QWidget {
   Q_OBJECT
@@ -28,6 +38,35 @@ class TfrmResult : public QWidget {
   void SetReplaceEnabled(bool enabled);
   void FocusReplacing();
 
+  // The focused row of the list.
+  int CurrentRow() const;
+  void SetCurrentRow(int row);
+  // Inverts a place's tick (rows outside the list do nothing).
+  void ToggleCheck(int row);
+  void SetAllChecks(bool value);
+  // Starts the external editor on the place of a row, or says why it cannot.
+  void OpenInEditor(int row);
+  // The ticked places' texts and what the replacement box's text would make of
+  // them, as the preview lists them.
+  std::vector<std::pair<QString, QString>> PreviewRows() const;
+  // The status text row that ends a replace with this outcome.
+  static int ReplaceStatusRow(int outcome);
+
+  // Buttons and menu items, also for tests.
+  void btnAllOnClick();
+  void btnAllOffClick();
+  void btnConfirmClick();
+  void btnReplaceClick();
+  void btnReplacingEditClick();
+  void mniEditorClick();
+  void mniCopyPathClick();
+
+  QFrame* pnlPlaces = nullptr;
+  TPlacesHeader* pnlPlacesHead = nullptr;
+  TPlacesView* scbPlaces = nullptr;
+  QWidget* pbxPlaces = nullptr;  // the list surface: the scroll area's viewport
+  QWidget* edtPlacesDummy = nullptr;
+  QLabel* lblReplacing = nullptr;
   QComboBox* cmbReplacing = nullptr;
   QPushButton* btnConfirm = nullptr;
   QPushButton* btnReplace = nullptr;
@@ -37,7 +76,26 @@ class TfrmResult : public QWidget {
   QStatusBar* stbMain = nullptr;
   QLabel* stbPanel0 = nullptr;
   QLabel* stbPanel1 = nullptr;
+  QMenu* pmnPlaces = nullptr;
+  QAction* mniEditor = nullptr;
+  QAction* mniCopyPath = nullptr;
+  QTimer* tmrRedrawPlaces = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
+  TAbstractPlaceList* List() const;
+  bool NarrowList() const;
+  // Narrow places hold raw bytes; the screen wants UTF-8.
+  QString Shown(const std::string& text) const;
+  void PopupMenu(const QPoint& globalPos);
+  void ListDoubleClicked();
+  // A message box with the designed caption and the warning icon.
+  void Warn(int row);
+  // An exception out of the core in a handler: told, never let into the event loop.
+  void ShowError(const std::exception& error);
+
   TfrmMain& main_;
 };

@@ -32,6 +32,10 @@ TEST(BackupNames, CopyNamesStayInsideTheUnit) {
   // Characters that cannot stand in a Windows name become "_"; so does a backslash.
   EXPECT_EQ(unit.BackupFileName("/w/src/a\\b;c,d:e*f?g\"h<i>j|k"), "a_b_c_d_e_f_g_h_i_j_k");
   EXPECT_EQ(unit.BackupFileName("/w/src/line\nfeed"), "line_feed");
+  EXPECT_EQ(unit.BackupFileName("/w/src/end\x1aof"), "end_of");
+  // Other bytes pass whatever they are: UTF-8, or Shift-JIS (its backslash trail
+  // byte is replaced like any backslash).
+  EXPECT_EQ(unit.BackupFileName("/w/src/日本/\x93\xfa\x95\x5c.txt"), "日本/\x93\xfa\x95_.txt");
   // Targets that climb out of the base folder.
   EXPECT_EQ(unit.BackupFileName("/w/src/../etc/passwd"), "__/etc/passwd");
   EXPECT_EQ(unit.BackupFileName("/w/src/./a/./b"), "_/a/_/b");

@@ -1,0 +1,85 @@
+#include "ui/PlaceRowTexts.h"
+
+#include <algorithm>
+
+#include "core/AbstractPlace.h"
+#include "core/DisplayBase.h"
+#include "core/MessageTable.h"
+#include "text/DisplayBytes.h"
+#include "text/Utf8Scan.h"
+
+namespace {
+
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+bool ReadsAsUtf8(const std::string& bytes, std::size_t first, std::size_t last) {
+  return hovrak::ClassifyUtf8(bytes.data() + first, last - first) != hovrak::TUtf8Form::Malformed;
+}
+
+// Bytes a UTF-8 sequence with this lead byte has; 0 for a byte that leads none.
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 0;
+  if (lead >= 0xC2) return 2;
+  return 0;
+}
+
+std::string TabsToSpaces(std::string text) {
+  std::replace(text.begin(), text.end(), '\t', ' ');
+  return text;
+}
+
+}  // namespace
+
+std::string TPlaceRowTexts::DisplayNarrow(const std::string& bytes) {
+  std::size_t first = 0;
+  std::size_t last = bytes.size();
+  if (!ReadsAsUtf8(bytes, first, last)) {
+    // Up to three continuation bytes at the front belong to a character cut off.
+    while (first < last && first < 3 && IsContinuation(bytes[first])) ++first;
+    // A lead byte near the end whose sequence the end cuts short.
+    std::size_t lead = last;
+    while (lead > first && last - lead < 3 && IsContinuation(bytes[lead - 1])) --lead;
+    if (lead > first) {
+      const std::size_t length = SequenceLength(static_cast<unsigned char>(bytes[lead - 1]));
+      if (length > last - (lead - 1)) last = lead - 1;
+    }
+    if ((first == 0 && last == bytes.size()) || !ReadsAsUtf8(bytes, first, last)) {
+      return hovrak::DisplayBytes(bytes);
+    }
+  }
+  return bytes.substr(first, last - first);
+}
+
+TPlaceRowTexts TPlaceRowTexts::Make(const TAbstractPlace& place, bool narrow, const std::string& displayBase,
+                                    bool showLine) {
+  const auto shown = [narrow](const std::string& text) { return narrow ? DisplayNarrow(text) : text; };
+  TPlaceRowTexts row;
+
+  static const std::string lineFeedMark = MessageTable(32);
+  const std::string hit = TabsToSpaces(shown(place.GetText()));
+  row.Hit.reserve(hit.size());
+  for (const char c : hit) {
+    if (c == '\n') {
+      row.Hit += lineFeedMark;
+    } else {
+      row.Hit += c;
+    }
+  }
+
+  // Cut at the line feeds first: a line feed byte is one in every code a narrow
+  // text may be in, and the cut leaves less to guess the code from.
+  std::string prev = place.GetPrevText();
+  const std::size_t lastFeed = prev.rfind('\n');
+  if (lastFeed != std::string::npos) prev.erase(0, lastFeed + 1);
+  row.Prev = TabsToSpaces(shown(prev));
+
+  std::string next = place.GetNextText();
+  const std::size_t firstFeed = next.find('\n');
+  if (firstFeed != std::string::npos) next.erase(firstFeed);
+  row.Next = TabsToSpaces(shown(next));
+
+  row.File = hovrak::ShortenPath(place.FileName, displayBase);
+  if (showLine) row.Line = std::to_string(static_cast<long long>(place.Line) + 1);
+  return row;
+}
