@@ -687,7 +687,7 @@ TEST_F(MainWindowTest, SettingsRoundTrip) {
     main.App().Option->Editor = "gedit +%l \"%p\"";
     main.App().Backup->MaxSize = 12345;
     main.SetBounds(TPersistentWindows::TWindow::Main, {31, 42, 0, 0});
-    main.SetBounds(TPersistentWindows::TWindow::Result, {50, 300, 640, 280});
+    main.SetBounds(TPersistentWindows::TWindow::Result, {50, 300, 640, 330});
     main.SetBounds(TPersistentWindows::TWindow::View, {1, 2, 3, 4});
     main.SetState(TUiState::Ready);
     main.SaveSettings();
@@ -708,7 +708,7 @@ TEST_F(MainWindowTest, SettingsRoundTrip) {
   EXPECT_EQ(result.Left, 50);
   EXPECT_EQ(result.Top, 300);
   EXPECT_EQ(result.Width, 640);
-  EXPECT_EQ(result.Height, 280);
+  EXPECT_EQ(result.Height, 330);
   const TPersistentWindows::TBounds view = main.Bounds(TPersistentWindows::TWindow::View);
   EXPECT_EQ(view.Left, 1);
   EXPECT_EQ(view.Height, 4);

@@ -369,9 +369,9 @@ TEST_F(ResultWindow, PreviewListsTickedPlacesWithTheirReplacement) {
 
 TEST_F(ResultWindow, ReplaceQuestionTextDefaultButtonAndNo) {
   WriteWholeFile(P("a.txt"), "abc abc");
-  ASSERT_EQ(Search("abc"), SearchCompleted);
-  main.cmbSearched->setEditable(true);
+  // Typed before the search: editing the search box afterwards discards the results.
   main.cmbSearched->setEditText("abc");
+  ASSERT_EQ(Search("abc"), SearchCompleted);
   result.cmbReplacing->setEditText("");
   dialogs.OnMessage = [](const TScriptedDialogs::TMessage&) { return QMessageBox::No; };
   result.SetReplaceEnabled(true);
