@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -50,7 +51,8 @@ TfrmDeleteBackupDialog::TfrmDeleteBackupDialog(const TBackup::TUnitPointers& uni
   // The date column is as wide as its longest text, so no time is cut off.
   lsvUnits->resizeColumnToContents(1);
   lsvUnits->setColumnWidth(1, qMax(100, lsvUnits->columnWidth(1)));
-  lsvUnits->setColumnWidth(2, 100);
+  lsvUnits->resizeColumnToContents(2);
+  lsvUnits->setColumnWidth(2, qMax(100, lsvUnits->columnWidth(2)));
 
   Button1 = new QPushButton(QStringLiteral("はい(&Y)"), this);
   Button1->setObjectName("Button1");
@@ -71,7 +73,13 @@ TfrmDeleteBackupDialog::TfrmDeleteBackupDialog(const TBackup::TUnitPointers& uni
   layout->addWidget(Label1);
   layout->addWidget(lsvUnits, 1);
   layout->addLayout(buttons);
-  resize(441, 184);
+  // Wide enough that the date and the name columns show whole, as far as the screen
+  // allows; the folder column keeps its designed width.
+  int columns = 0;
+  for (int i = 0; i < 3; ++i) columns += lsvUnits->columnWidth(i);
+  int width = qMax(441, columns + 2 * lsvUnits->frameWidth() + 16 + 8);
+  if (const QScreen* screen = this->screen()) width = qMin(width, screen->availableGeometry().width() * 9 / 10);
+  resize(width, 184);
 }
 
 bool TfrmDeleteBackupDialog::ShowDeleteBackupDialog(QWidget* parent, const TBackup::TUnitPointers& units) {
