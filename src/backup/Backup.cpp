@@ -64,12 +64,13 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
 
   // Then the copies; the unit is indexed again with those that exist, also when a
   // stop ends the copying early.
-  const TStringVector planned = unit.Files;
-  TStringVector made;
+  const TBackupUnit planned = unit;
+  std::vector<std::size_t> made;
   std::uint64_t size = 0;
   const int count = static_cast<int>(files.size());
   const auto finish = [&] {
-    unit.Files = made;
+    unit = planned;
+    unit.KeepEntries(made);
     unit.Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, std::numeric_limits<std::uint32_t>::max()));
     return UpdateIndex([&] {
       StoreUnit(unit);
@@ -83,11 +84,10 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
         if (OnProgress) OnProgress(file, k, count);
       };
       progress();
-      unit.Files = planned;
-      if (const int err = unit.CopyEntry(static_cast<std::size_t>(k), file, size, progress))
+      if (const int err = planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress))
         report.Failures.push_back({file, err});
       else
-        made.push_back(planned[static_cast<std::size_t>(k)]);
+        made.push_back(static_cast<std::size_t>(k));
     }
   } catch (...) {
     finish();
@@ -108,6 +108,33 @@ int TBackup::DiscardUnit(const std::string& name) {
   });
 }
 
+int TBackup::RecordWritten(const std::string& name, const std::map<std::string, TWrittenState>& states) {
+  if (states.empty()) return 0;
+  return UpdateIndex([&] {
+    for (auto& unit : Units) {
+      if (unit->Name != name || unit->Sources.size() != unit->Files.size()) continue;
+      unit->Written.resize(unit->Files.size());
+      for (std::size_t k = 0; k < unit->Sources.size(); ++k) {
+        const auto it = states.find(unit->Sources[k]);
+        if (it != states.end()) unit->Written[k] = it->second;
+      }
+    }
+  });
+}
+
+int TBackup::MarkRestored(const std::string& name, const pt::ptime& when) {
+  return UpdateIndex([&] {
+    for (auto& unit : Units)
+      if (unit->Name == name) unit->Restored = when;
+  });
+}
+
+const TBackupUnit* TBackup::FindUnit(const std::string& name) const {
+  for (const auto& unit : Units)
+    if (unit->Name == name) return unit.get();
+  return nullptr;
+}
+
 int TBackup::UpdateIndex(const std::function<void()>& change) {
   if (IndexStore) return IndexStore->Update(*this, change);
   change();
@@ -124,6 +151,8 @@ void TBackup::StoreUnit(const TBackupUnit& unit) {
   Units.push_back(std::make_unique<TBackupUnit>(unit));
 }
 
+bool TBackup::IsKept(const TBackupUnit& unit) const { return KeptUnits.count(unit.Name) != 0; }
+
 bool TBackup::IsYoung(const TBackupUnit& unit, const pt::ptime& now) const {
   if (unit.Time.is_special() || now.is_special()) return false;
   return now - unit.Time < DeletableTime;
@@ -134,13 +163,16 @@ void TBackup::Prune() {
   for (const auto& unit : Units) total += unit->Size;
   const pt::ptime now = Now();
 
-  // The oldest units go until the rest fit; the newest one always stays.
+  // The oldest units go until the rest fit; the newest one always stays, and so
+  // does a unit that is being restored.
   std::size_t doomed = 0;
   TUnitPointers young;
   while (doomed + 1 < Units.size() && total >= MaxSize) {
     const TBackupUnit& unit = *Units[doomed];
-    total -= unit.Size;
-    if (IsYoung(unit, now)) young.push_back(&unit);
+    if (!IsKept(unit)) {
+      total -= unit.Size;
+      if (IsYoung(unit, now)) young.push_back(&unit);
+    }
     ++doomed;
   }
   bool agreed = true;
@@ -148,7 +180,7 @@ void TBackup::Prune() {
 
   TUnitList kept;
   for (std::size_t i = 0; i < Units.size(); ++i) {
-    if (i < doomed && (agreed || !IsYoung(*Units[i], now))) {
+    if (i < doomed && !IsKept(*Units[i]) && (agreed || !IsYoung(*Units[i], now))) {
       Units[i]->DeleteFiles();
     } else {
       kept.push_back(std::move(Units[i]));

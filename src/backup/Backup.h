@@ -5,7 +5,9 @@
 // settings and index of units are the "Backup" block of the settings file.
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "backup/BackupIndexStore.h"
 #include "backup/BackupReport.h"
 #include "backup/BackupUnit.h"
+#include "backup/WrittenState.h"
 #include "core/StringVector.h"
 #include "settings/KELObject.h"
 
@@ -58,6 +61,18 @@ class TBackup : public hovrak::TKELObject {
   // a replace that did not go on.
   int DiscardUnit(const std::string& name);
 
+  // Records in the named unit the state each of its files had right after a run
+  // wrote it, by the full path the copy was made from. Returns 0 or the index's
+  // errno value.
+  int RecordWritten(const std::string& name, const std::map<std::string, TWrittenState>& states);
+  // Marks the named unit as restored at the given local time.
+  int MarkRestored(const std::string& name, const boost::posix_time::ptime& when);
+  // The unit of that name in the index as last read, or null.
+  const TBackupUnit* FindUnit(const std::string& name) const;
+
+  // Names of units that pruning passes over (the unit a restore reads from).
+  std::set<std::string> KeptUnits;
+
   // Where the index is kept while runs go on (not owned); null: only in memory,
   // written with the other settings by the front end.
   TBackupIndexStore* IndexStore = nullptr;
@@ -96,5 +111,6 @@ class TBackup : public hovrak::TKELObject {
   int UpdateIndex(const std::function<void()>& change);
   // Puts unit into Units in place of the one of its name, or at the end.
   void StoreUnit(const TBackupUnit& unit);
+  bool IsKept(const TBackupUnit& unit) const;
   bool IsYoung(const TBackupUnit& unit, const boost::posix_time::ptime& now) const;
 };

@@ -89,14 +89,18 @@ std::string FolderLabel(const std::string& baseDir) {
 }  // namespace
 
 TBackupUnit::TBackupUnit(const TBackup* owner)
-    : Time(boost::gregorian::date(2000, 1, 1)), owner_(owner) {}
+    : Time(boost::gregorian::date(2000, 1, 1)), Restored(boost::posix_time::not_a_date_time), owner_(owner) {}
 
 void TBackupUnit::Write(hovrak::TKELNode& node) const {
   WriteValue(node, "Time", Time);
   WriteValue(node, "Name", Name);
   WriteValue(node, "Size", Size);
   WriteValue(node, "BaseDir", BaseDir);
+  if (!Restored.is_special()) WriteValue(node, "Restored", Restored);
   for (const std::string& file : Files) node.AddValue("File", file);
+  if (Sources.size() != Files.size()) return;
+  for (const std::string& source : Sources) node.AddValue("Source", source);
+  for (std::size_t k = 0; k < Files.size(); ++k) node.AddValue("Written", WrittenOf(k).Text());
 }
 
 void TBackupUnit::Read(hovrak::TKELNode& node) {
@@ -104,9 +108,72 @@ void TBackupUnit::Read(hovrak::TKELNode& node) {
   ReadValue(node, "Name", Name);
   ReadValue(node, "Size", Size);
   ReadValue(node, "BaseDir", BaseDir);
+  Restored = boost::posix_time::not_a_date_time;
+  ReadValue(node, "Restored", Restored);
   Files.clear();
-  std::string file;
-  while (node.GetValue("File", file)) Files.push_back(file);
+  Sources.clear();
+  Written.clear();
+  std::string value;
+  while (node.GetValue("File", value)) Files.push_back(value);
+  while (node.GetValue("Source", value)) Sources.push_back(value);
+  while (node.GetValue("Written", value)) Written.push_back(TWrittenState::Parse(value));
+  // Lists out of step with the files cannot say which file they belong to.
+  if (Sources.size() != Files.size()) Sources.clear();
+  if (Written.size() != Files.size()) Written.clear();
+}
+
+void TBackupUnit::KeepEntries(const std::vector<std::size_t>& positions) {
+  TStringVector files, sources;
+  std::vector<TWrittenState> written;
+  for (const std::size_t k : positions) {
+    files.push_back(Files.at(k));
+    if (k < Sources.size()) sources.push_back(Sources[k]);
+    if (k < Written.size()) written.push_back(Written[k]);
+  }
+  Files = std::move(files);
+  Sources = sources.size() == Files.size() ? std::move(sources) : TStringVector();
+  Written = written.size() == Files.size() ? std::move(written) : std::vector<TWrittenState>();
+}
+
+TWrittenState TBackupUnit::WrittenOf(std::size_t k) const {
+  return k < Written.size() && Written.size() == Files.size() ? Written[k] : TWrittenState();
+}
+
+std::string TBackupUnit::WithoutCollisionSuffixes(const std::string& path) {
+  std::string result;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = path.find('/', start);
+    std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    const std::size_t tilde = part.rfind('~');
+    if (tilde != std::string::npos && tilde > 0 && tilde + 1 < part.size() &&
+        part.find_first_not_of("0123456789", tilde + 1) == std::string::npos)
+      part.resize(tilde);
+    result += part;
+    if (slash == std::string::npos) return result;
+    result += '/';
+    start = slash + 1;
+  }
+}
+
+std::string TBackupUnit::OriginalPath(std::size_t k) const {
+  if (k >= Files.size() || !hovrak::IsConfinedRelativePath(Files[k])) return std::string();
+  const std::string& entry = Files[k];
+  if (Sources.size() == Files.size()) {
+    const std::string& source = Sources[k];
+    if (source.empty() || source.front() != '/' || source.find('\0') != std::string::npos) return std::string();
+    const std::string base = BaseDir.empty() || BaseDir.back() == '/' ? BaseDir : BaseDir + "/";
+    if (source.compare(0, base.size(), base) != 0) return std::string();
+    if (WithoutCollisionSuffixes(BackupFileName(source)) != WithoutCollisionSuffixes(entry)) return std::string();
+    return source;
+  }
+  if (BaseDir.empty() || BaseDir.front() != '/') return std::string();
+  const std::string plain = WithoutCollisionSuffixes(entry);
+  if (plain != entry) {
+    for (std::size_t other = 0; other < Files.size(); ++other)
+      if (other != k && WithoutCollisionSuffixes(Files[other]) == plain) return std::string();
+  }
+  return TBackup::JoinPath(BaseDir, plain);
 }
 
 int TBackupUnit::Prepare(const TStringVector& files) {
@@ -114,6 +181,9 @@ int TBackupUnit::Prepare(const TStringVector& files) {
   BaseDir = TBackup::CommonBaseDir(files);
   Size = 0;
   Files.clear();
+  Sources = files;
+  Written.assign(files.size(), TWrittenState());
+  Restored = boost::posix_time::not_a_date_time;
   std::set<std::string> copyNames;
   std::set<std::string> copyFolders;
   for (const std::string& file : files) Files.push_back(UniqueCopyName(BackupFileName(file), copyNames, copyFolders));
@@ -146,14 +216,14 @@ int TBackupUnit::CopyEntry(std::size_t k, const std::string& source, std::uint64
 
 void TBackupUnit::Create(const TStringVector& files) {
   if (Prepare(files) != 0) {
-    Files.clear();
+    KeepEntries({});
     return;
   }
-  TStringVector made;
+  std::vector<std::size_t> made;
   std::uint64_t total = 0;
   for (std::size_t k = 0; k < files.size(); ++k)
-    if (CopyEntry(k, files[k], total, {}) == 0) made.push_back(Files[k]);
-  Files = made;
+    if (CopyEntry(k, files[k], total, {}) == 0) made.push_back(k);
+  KeepEntries(made);
   Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, std::numeric_limits<std::uint32_t>::max()));
 }
 

@@ -10,6 +10,9 @@
 
 #include <boost/date_time/posix_time/ptime.hpp>
 
+#include <vector>
+
+#include "backup/WrittenState.h"
 #include "core/StringVector.h"
 #include "settings/KELObject.h"
 
@@ -27,14 +30,26 @@ class TBackupUnit : public hovrak::TKELObject {
   std::string BaseDir;
   // Each copy's name relative to the unit's folder.
   TStringVector Files;
+  // The full path each copy was made from, in step with Files. Units made before
+  // it was kept have none; their files are found from BaseDir and the copy name.
+  TStringVector Sources;
+  // The state each file had right after the replace wrote it, in step with Files;
+  // not known for a file the run did not write (or units made before it was kept).
+  std::vector<TWrittenState> Written;
+  // When the unit's copies were last put back; not_a_date_time when never.
+  boost::posix_time::ptime Restored;
 
   explicit TBackupUnit(const TBackup* owner);
 
   const TBackup* Owner() const { return owner_; }
 
-  // "Time", "Name", "Size", "BaseDir", then one "File" per entry.
+  // "Time", "Name", "Size", "BaseDir", "Restored" (only when set), one "File" per
+  // entry, then, when kept, one "Source" and one "Written" per entry in the same
+  // order ("Written" empty where not known).
   void Write(hovrak::TKELNode& node) const override;
-  // The same keys in the same order; Files is replaced by the "File" values found.
+  // The same keys; Files is replaced by the "File" values found. Sources and
+  // Written are kept only when they are as many as the files (older units have
+  // neither).
   void Read(hovrak::TKELNode& node) override;
 
   TBackupUnit(const TBackupUnit&) = default;
@@ -56,6 +71,23 @@ class TBackupUnit : public hovrak::TKELObject {
   // a file name replaced by "_", always a relative path with no "." or ".."
   // component.
   std::string BackupFileName(const std::string& path) const;
+
+  // Keeps the entries at the given positions (ascending) of Files, Sources and
+  // Written, dropping the others.
+  void KeepEntries(const std::vector<std::size_t>& positions);
+  // The state recorded for entry k, not known when there is none.
+  TWrittenState WrittenOf(std::size_t k) const;
+
+  // Where the copy of entry k goes back to; empty when that cannot be told safely.
+  // With a recorded source, that path, provided it is absolute, lies below BaseDir
+  // and gives this copy name under the naming rules (an index edited to send a
+  // copy elsewhere is refused). Without one, BaseDir joined with the entry, each
+  // collision suffix "~N" taken off; refused when BaseDir is not absolute or when
+  // the name without suffix is another entry's file too (their real names are not
+  // known, and one would overwrite the other).
+  std::string OriginalPath(std::size_t k) const;
+  // The path with a trailing "~N" (N digits) taken off each component.
+  static std::string WithoutCollisionSuffixes(const std::string& path);
 
   // The backup folder joined with Name.
   std::string Folder() const;

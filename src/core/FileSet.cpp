@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <memory>
 #include <set>
@@ -25,6 +26,7 @@
 #include "platform/DirReader.h"
 #include "platform/FileInfo.h"
 #include "platform/FileLock.h"
+#include "platform/PathOps.h"
 #include "platform/Wildcard.h"
 
 using hovrak::TDirEntryKind;
@@ -298,6 +300,17 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
     }
   } removeWritten{list, written};
 
+  // What each written file looks like afterwards goes into the backup unit: at the
+  // end (also of a stopped run) and every few seconds on the way, so that a run
+  // killed midway loses little of it.
+  WrittenStates.clear();
+  unrecorded_.clear();
+  struct TRecordAtEnd {
+    TFileSet& set;
+    ~TRecordAtEnd() { set.RecordWrittenStates(); }
+  } recordAtEnd{*this};
+  auto lastRecord = std::chrono::steady_clock::now();
+
   replaceCount_ = static_cast<int>(targets.size());
   replaceIndex_ = 0;
   for (const std::string& path : Files) {
@@ -309,8 +322,18 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
                                                     : ReplaceFileAs<wchar_t>(path, pattern, list, &indices);
     if (wrote) written.insert(path);
     ++replaceIndex_;
+    if (wrote && std::chrono::steady_clock::now() - lastRecord > std::chrono::seconds(2)) {
+      RecordWrittenStates();
+      lastRecord = std::chrono::steady_clock::now();
+    }
   }
   return 0;
+}
+
+void TFileSet::RecordWrittenStates() {
+  if (unrecorded_.empty()) return;
+  if (Backup && !LastBackup.UnitName.empty()) Backup->RecordWritten(LastBackup.UnitName, unrecorded_);
+  unrecorded_.clear();
 }
 
 void TFileSet::ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern,
@@ -388,7 +411,14 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
     bool reload = false;
     for (;;) {
       const TFileOperationResult result = file->Save();
-      if (result == TFileOperationResult::Success) return true;
+      if (result == TFileOperationResult::Success) {
+        // Taken while the lock still keeps other Mirun runs off the file.
+        const TWrittenState state = TWrittenState::OfPath(path);
+        const std::string absolute = hovrak::AbsolutePath(path);
+        WrittenStates[absolute] = state;
+        unrecorded_[absolute] = state;
+        return true;
+      }
       if (result == TFileOperationResult::ModifiedSinceSearch) {
         const TDecision decision = AskFileError(path, result);
         if (decision == TDecision::Abort) throw EStoppedException();

@@ -14,6 +14,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "backup/BackupReport.h"
+#include "backup/WrittenState.h"
 #include "core/Decision.h"
 #include "core/ProcessType.h"
 #include "core/ReplaceFailure.h"
@@ -59,6 +60,9 @@ class TFileSet {
   // What the last replace run's backup did, and the files it did not rewrite.
   TBackupReport LastBackup;
   std::vector<TReplaceFailure> Failures;
+  // The state each file had right after this replace run wrote it, by absolute path;
+  // recorded in the run's backup unit so that a restore can tell later work on it.
+  std::map<std::string, TWrittenState> WrittenStates;
   // The system error behind the result OnFileError is being asked about (0: none
   // known), for a message that names the real reason.
   int LastError = 0;
@@ -132,6 +136,9 @@ class TFileSet {
   // The replace loop's progress, repeated while a file waits for its lock.
   // OnSkipped for a path of the listing, once per path.
   void ReportSkipped(const std::string& path, TSkipReason reason);
+  // Hands the states written since the last call to the backup unit of this run.
+  void RecordWrittenStates();
+  std::map<std::string, TWrittenState> unrecorded_;
   int replaceIndex_ = 0;
   int replaceCount_ = 0;
   // The byte-level search for a plain wide pattern, or null when it cannot be used.

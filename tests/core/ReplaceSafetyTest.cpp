@@ -277,8 +277,15 @@ TEST_F(ReplaceBackup, OneFailedCopyStopsEveryWriteUnlessTheUserGoesOn) {
 TEST_F(ReplaceBackup, TheIndexIsSavedBeforeTheFirstCopyAndAfterTheLast) {
   ASSERT_EQ(app.Search({P("a.txt"), P("b.txt")}, {}, "hit"), SearchCompleted);
   EXPECT_EQ(app.Replace("done"), ReplaceCompleted);
-  // Once with the copies to come, once with the copies made.
-  EXPECT_EQ(store.Snapshots, (std::vector<std::size_t>{1, 1}));
+  // Once with the copies to come, once with the copies made, once with the state
+  // the rewritten files were left in.
+  EXPECT_EQ(store.Snapshots, (std::vector<std::size_t>{1, 1, 1}));
+  ASSERT_EQ(app.Backup->Units.size(), 1u);
+  const TBackupUnit& unit = *app.Backup->Units[0];
+  ASSERT_EQ(unit.Written.size(), 2u);
+  EXPECT_EQ(unit.Written[0], TWrittenState::OfPath(P("a.txt")));
+  EXPECT_EQ(unit.Written[1], TWrittenState::OfPath(P("b.txt")));
+  EXPECT_EQ(unit.Sources, (TStringVector{P("a.txt"), P("b.txt")}));
 
   // An index that cannot be kept is a failed backup: a unit it does not list could
   // never be pruned.
