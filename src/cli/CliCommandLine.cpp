@@ -26,6 +26,7 @@ constexpr TLongOption kLongOptions[] = {
     {"max-size", TValueKind::Required},  {"quiet", TValueKind::None},
     {"help", TValueKind::None},          {"version", TValueKind::None},
     {"on-backup-error", TValueKind::Required},
+    {"list-backups", TValueKind::None},  {"restore", TValueKind::Required},
 };
 
 bool ParseCount(const std::string& text, long long limit, long long& value) {
@@ -80,6 +81,12 @@ TCliCommandLine::TCliCommandLine(const std::vector<std::string>& args) {
   }
   if (!ParseShort(shortArgs)) return;
   Targets.insert(Targets.end(), afterOptions.begin(), afterOptions.end());
+  if (ListBackups || RestoreUnit) {
+    const char* const which = ListBackups ? "--list-backups" : "--restore";
+    if (ListBackups && RestoreUnit) Fail("'--list-backups' and '--restore' cannot be given together");
+    else if (!Targets.empty() || SearchText || Replacement)
+      Fail(std::string("'") + which + "' takes no targets, search string or replacement");
+  }
 }
 
 bool TCliCommandLine::Fail(const std::string& message) {
@@ -115,6 +122,11 @@ bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std
       return Fail("option '--max-size' takes a whole number of MB from 0 to " + std::to_string(kMaxSizeLimitMB) +
                   ", not '" + *value + "'");
     MaxFileSize = static_cast<std::int32_t>(mb * 1048576);
+  } else if (name == "list-backups") {
+    ListBackups = true;
+  } else if (name == "restore") {
+    if (value->empty()) return Fail("option '--restore' needs the name of a backup unit (see --list-backups)");
+    RestoreUnit = *value;
   } else if (name == "quiet") {
     Quiet = true;
   } else if (name == "help") {
@@ -210,6 +222,8 @@ void TCliCommandLine::ApplyTo(TOption& option) const {
 
 std::string TCliCommandLine::Usage() {
   return R"(usage: mirun-cli [SWITCHES] [LONG OPTIONS] [--] TARGET...
+       mirun-cli --list-backups [--settings FILE]
+       mirun-cli --restore UNIT [--on-error skip|force|abort] [--settings FILE]
 
 Searches (and with --replace, replaces) text in files of any Japanese character
 code. TARGETs are files, or exactly one folder searched with the filters.
@@ -232,6 +246,13 @@ Long options:
   --on-backup-error stop|continue
                               when a backup copy cannot be made: rewrite nothing
                               (stop, the default) or go on without that copy
+  --list-backups              list the backup units, newest first: name, time,
+                              base folder, files, size (and when restored)
+  --restore UNIT              undo the replace that made UNIT: put its copies
+                              back; files changed, deleted or without a record
+                              since are handled by --on-error (force writes them),
+                              and the files overwritten are backed up first into
+                              a new unit, which --restore undoes in turn
   --csv[=COLUMNS]             CSV instead of PATH:LINE:COLUMN:TEXT lines; COLUMNS
                               from file,line,hit,around[:N] (default file,line)
   --settings FILE             settings file (default: Mirun.kel in the settings folder)
@@ -240,8 +261,9 @@ Long options:
   --quiet                     no progress and no summary
   --help, --version
 Options not given come from the settings file.
-Exit status: 0 places found or replace done, 1 nothing found, 2 error (also a
-file that could not be read or written, or a backup that could not be made), 130
-stopped by Ctrl-C (a second Ctrl-C ends at once), 141 the output was closed.
+Exit status: 0 places found or replace or restore done, 1 nothing found, 2 error
+(also a file that could not be read or written, a backup that could not be made,
+or a copy missing from the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C
+ends at once), 141 the output was closed.
 )";
 }

@@ -36,6 +36,10 @@ class TCliCommandLine {
   // Rewrite files whose backup copy could not be made (--on-backup-error continue).
   bool GoOnWithoutBackup = false;
   std::optional<std::string> SettingsPath;
+  // --list-backups: list the backup units instead of searching.
+  bool ListBackups = false;
+  // --restore NAME: put the copies of that backup unit back instead of searching.
+  std::optional<std::string> RestoreUnit;
 
   bool Csv = false;
   bool CsvFile = true;

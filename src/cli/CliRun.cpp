@@ -9,6 +9,7 @@
 #include <set>
 
 #include "backup/Backup.h"
+#include "cli/CliBackupCommands.h"
 #include "cli/CliCommandLine.h"
 #include "cli/PlaceOutput.h"
 #include "cli/ProgressLine.h"
@@ -102,6 +103,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     std::fprintf(out_, "%s %s\n", kProgram, MIRUN_VERSION);
     return std::fflush(out_) == 0 ? kFound : kError;
   }
+
+  if (command.ListBackups || command.RestoreUnit) return TCliBackupCommands(out_, err_, stopFlag_).Run(command);
 
   // Targets: files, or exactly one folder.
   if (command.Targets.empty()) return message(MessageTable(54));

@@ -1,0 +1,189 @@
+#include "cli/CliBackupCommands.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <sys/ioctl.h>
+
+#include "backup/Backup.h"
+#include "backup/BackupRestore.h"
+#include "cli/CliCommandLine.h"
+#include "cli/CliRun.h"
+#include "cli/ProgressLine.h"
+#include "cli/TerminalText.h"
+#include "core/StoppedException.h"
+#include "platform/SettingsFolder.h"
+#include "settings/KELString.h"
+#include "settings/Option.h"
+#include "settings/Serializer.h"
+#include "settings/SettingsBackupIndex.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+const char* const kProgram = "mirun-cli";
+
+std::string TimeText(const boost::posix_time::ptime& time) { return hovrak::TKELString(time).Text(); }
+
+const char* ProblemText(TRestoreProblem problem) {
+  switch (problem) {
+    case TRestoreProblem::Modified: return "changed since the replace";
+    case TRestoreProblem::NotRecorded: return "differs from its copy, and the unit holds no record of the replace";
+    case TRestoreProblem::Missing: return "deleted since the replace";
+    case TRestoreProblem::FolderMissing: return "its folder is gone";
+    case TRestoreProblem::WriteFailed: return "cannot be written";
+  }
+  return "";
+}
+
+int TerminalWidth(int fd) {
+  struct winsize size;
+  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+}  // namespace
+
+int TCliBackupCommands::Run(const TCliCommandLine& command) {
+  TOption option;
+  TBackup backup;
+  TSerializer serializer;
+  serializer.SetOption(&option);
+  serializer.SetBackup(&backup);
+  TSettingsFile settings(command.SettingsPath ? *command.SettingsPath : hovrak::SettingsFilePath());
+  errno = 0;
+  if ((command.SettingsPath || settings.Exists()) && !settings.Load(serializer)) {
+    std::fprintf(err_, "%s: cannot read the settings file '%s': %s\nTry '%s --help'.\n", kProgram,
+                 TextForStream(err_, settings.Path()).c_str(), errno ? std::strerror(errno) : "not a regular file",
+                 kProgram);
+    return TCliRun::kError;
+  }
+  if (command.ListBackups) return List(backup);
+  return Restore(command, backup, settings.Path());
+}
+
+int TCliBackupCommands::List(TBackup& backup) {
+  // The index lists the oldest unit first.
+  for (auto it = backup.Units.rbegin(); it != backup.Units.rend(); ++it) {
+    const TBackupUnit& unit = **it;
+    std::string line = TextForStream(out_, unit.Name) + "\t" + TimeText(unit.Time) + "\t" +
+                       TextForStream(out_, unit.BaseDir) + "\t" + std::to_string(unit.Files.size()) +
+                       (unit.Files.size() == 1 ? " file\t" : " files\t") +
+                       TBackup::SizeText(unit.Size);
+    if (!unit.Restored.is_special()) line += "\trestored " + TimeText(unit.Restored);
+    std::fprintf(out_, "%s\n", line.c_str());
+  }
+  return std::fflush(out_) == 0 ? TCliRun::kFound : TCliRun::kError;
+}
+
+int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup, const std::string& settingsPath) {
+  const std::string& name = *command.RestoreUnit;
+  // Changes of the index go to the settings file at once, under its lock.
+  TSettingsBackupIndex index(settingsPath);
+  backup.IndexStore = &index;
+
+  const int errFd = ::fileno(err_);
+  std::unique_ptr<TProgressLine> progress;
+  if (!command.Quiet && errFd >= 0 && ::isatty(errFd))
+    progress = std::make_unique<TProgressLine>(err_, TerminalWidth(errFd));
+  const auto clearProgress = [&progress] {
+    if (progress) progress->Clear();
+  };
+
+  TBackupRestore restore(backup);
+  bool aborted = false;
+  restore.OnProcess = [&](TProcessType kind, const std::string& path, int i, int count) {
+    if (*stopFlag_) throw EStoppedException();
+    if (progress) progress->Update(kind, path, i, count);
+  };
+  restore.OnFileError = [&](const std::string& path, TFileOperationResult) {
+    clearProgress();
+    TDecision decision = TDecision::Skip;
+    if (command.OnError == TCliCommandLine::TOnError::Abort) decision = TDecision::Abort;
+    else if (command.OnError == TCliCommandLine::TOnError::Force && restore.Problem != TRestoreProblem::WriteFailed)
+      decision = TDecision::Force;
+    std::string text = ProblemText(restore.Problem);
+    if (restore.LastError != 0) text += std::string(": ") + std::strerror(restore.LastError);
+    const char* const outcome =
+        decision == TDecision::Force ? "restored anyway" : decision == TDecision::Abort ? "stopping" : "left as it is";
+    std::fprintf(err_, "%s: '%s': %s (%s)\n", kProgram, TextForStream(err_, path).c_str(), text.c_str(), outcome);
+    if (decision == TDecision::Abort) aborted = true;
+    return decision;
+  };
+  restore.OnConfirmAgain = [&](const TBackupUnit& unit) {
+    clearProgress();
+    const bool again = command.OnError == TCliCommandLine::TOnError::Force;
+    std::fprintf(err_, "%s: unit '%s' was restored on %s already%s\n", kProgram,
+                 TextForStream(err_, unit.Name).c_str(), TimeText(unit.Restored).c_str(),
+                 again ? "; restoring it again (--on-error force)" : " (--on-error force restores it again)");
+    return again;
+  };
+  backup.OnConfirmSize = [&](std::uint64_t total) {
+    clearProgress();
+    std::fprintf(err_, "置換されるファイルの合計が%sあります。バックアップします。\n", TBackup::SizeText(total).c_str());
+    return true;
+  };
+  backup.OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
+  restore.OnBackupFailed = [&](const TBackupReport& report) {
+    clearProgress();
+    for (const TBackupFailure& failure : report.Failures)
+      std::fprintf(err_, "%s: cannot back up '%s': %s\n", kProgram, TextForStream(err_, failure.Path).c_str(),
+                   std::strerror(failure.Error));
+    if (report.IndexError != 0)
+      std::fprintf(err_, "%s: cannot record the backup in '%s': %s\n", kProgram,
+                   TextForStream(err_, settingsPath).c_str(), std::strerror(report.IndexError));
+    if (!command.GoOnWithoutBackup) return false;
+    std::fprintf(err_, "%s: going on without the backup (--on-backup-error continue)\n", kProgram);
+    return true;
+  };
+
+  TRestoreReport report;
+  try {
+    report = restore.Run(name);
+  } catch (const std::exception& e) {
+    clearProgress();
+    std::fprintf(err_, "%s: cannot restore '%s': %s\n", kProgram, TextForStream(err_, name).c_str(), e.what());
+    return TCliRun::kError;
+  }
+  clearProgress();
+
+  if (!report.Found) {
+    std::fprintf(err_, "%s: no backup unit named '%s' (see --list-backups)\n", kProgram,
+                 TextForStream(err_, name).c_str());
+    return TCliRun::kError;
+  }
+  if (report.RestoredBefore) return TCliRun::kError;
+  if (report.BackupFailed) {
+    std::fprintf(err_, "%s: no file was restored: the files it would overwrite could not be backed up\n", kProgram);
+    return TCliRun::kError;
+  }
+  if (!command.Quiet || report.Stopped || !report.Complete())
+    std::fprintf(err_, "%s（書き戻し %zu ファイル、変更なし %zu ファイル、スキップ %zu ファイル）\n",
+                 report.Stopped ? "復元を中止しました。" : "復元が完了しました。", report.Restored, report.Unchanged,
+                 report.Skipped.size());
+  if (!report.Backup.UnitName.empty())
+    std::fprintf(err_, "%s: the files it overwrote are kept in unit '%s' (--restore %s undoes this restore)\n",
+                 kProgram, TextForStream(err_, report.Backup.UnitName).c_str(),
+                 TextForStream(err_, report.Backup.UnitName).c_str());
+  for (const std::string& entry : report.Refused)
+    std::fprintf(err_, "%s: not restored: copy '%s': where it came from cannot be told safely\n", kProgram,
+                 TextForStream(err_, entry).c_str());
+  for (const TBackupFailure& missing : report.MissingCopies)
+    std::fprintf(err_, "%s: not restored: '%s': its copy is missing or not a plain file (%s)\n", kProgram,
+                 TextForStream(err_, missing.Path).c_str(), std::strerror(missing.Error));
+  for (const TBackupFailure& failure : report.WriteFailures)
+    std::fprintf(err_, "%s: not restored: '%s': %s\n", kProgram, TextForStream(err_, failure.Path).c_str(),
+                 std::strerror(failure.Error));
+  for (const std::string& path : report.Skipped)
+    std::fprintf(err_, "%s: skipped: '%s'\n", kProgram, TextForStream(err_, path).c_str());
+  if (report.IndexError != 0)
+    std::fprintf(err_, "%s: cannot record the restore in '%s': %s\n", kProgram,
+                 TextForStream(err_, settingsPath).c_str(), std::strerror(report.IndexError));
+
+  if (report.Stopped) return *stopFlag_ && !aborted ? TCliRun::kInterrupted : TCliRun::kError;
+  const bool failed = !report.Refused.empty() || !report.MissingCopies.empty() || !report.WriteFailures.empty() ||
+                      report.IndexError != 0;
+  return failed ? TCliRun::kError : TCliRun::kFound;
+}
