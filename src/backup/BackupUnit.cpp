@@ -163,7 +163,10 @@ std::string TBackupUnit::OriginalPath(std::size_t k) const {
     const std::string& source = Sources[k];
     if (source.empty() || source.front() != '/' || source.find('\0') != std::string::npos) return std::string();
     const std::string base = BaseDir.empty() || BaseDir.back() == '/' ? BaseDir : BaseDir + "/";
-    if (source.compare(0, base.size(), base) != 0) return std::string();
+    // Below the base folder by plain names only: a "." or ".." on the way could lead
+    // anywhere while its copy name ("_", "__") looks harmless.
+    if (source.compare(0, base.size(), base) != 0 || !hovrak::IsConfinedRelativePath(source.substr(base.size())))
+      return std::string();
     if (WithoutCollisionSuffixes(BackupFileName(source)) != WithoutCollisionSuffixes(entry)) return std::string();
     return source;
   }

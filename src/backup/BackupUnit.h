@@ -80,7 +80,8 @@ class TBackupUnit : public hovrak::TKELObject {
 
   // Where the copy of entry k goes back to; empty when that cannot be told safely.
   // With a recorded source, that path, provided it is absolute, lies below BaseDir
-  // and gives this copy name under the naming rules (an index edited to send a
+  // with no "." or ".." component on the way and gives this copy name under the
+  // naming rules (an index edited to send a
   // copy elsewhere is refused). Without one, BaseDir joined with the entry, each
   // collision suffix "~N" taken off; refused when BaseDir is not absolute or when
   // the name without suffix is another entry's file too (their real names are not

@@ -235,13 +235,12 @@ TEST_F(BackupRestoreTest, OriginalPathsOfUnitsWithAndWithoutRecordedSources) {
 
   // Recorded sources must lie below the base folder and give the copy's name.
   unit.BaseDir = "/w/src";
-  unit.Files = {"a.txt", "x_y.txt~2", "b.txt", "c.txt", "d.txt"};
-  unit.Sources = {"/w/src/a.txt", "/w/src/x;y.txt", "/etc/passwd", "/w/src/other.txt", "/w/src/../d.txt"};
+  unit.Files = {"a.txt", "x_y.txt~2", "b.txt", "c.txt", "d.txt", "__/e.txt", "f.txt"};
+  unit.Sources = {"/w/src/a.txt",     "/w/src/x;y.txt",  "/etc/passwd",  "/w/src/other.txt",
+                  "/w/src/../d.txt", "/w/src/../e.txt", "/w/srcf.txt"};
   EXPECT_EQ(unit.OriginalPath(0), "/w/src/a.txt");
   EXPECT_EQ(unit.OriginalPath(1), "/w/src/x;y.txt");
-  EXPECT_EQ(unit.OriginalPath(2), "");
-  EXPECT_EQ(unit.OriginalPath(3), "");
-  EXPECT_EQ(unit.OriginalPath(4), "");
+  for (std::size_t k = 2; k < unit.Files.size(); ++k) EXPECT_EQ(unit.OriginalPath(k), "") << unit.Files[k];
 }
 
 TEST_F(BackupRestoreTest, AStopHalfWayLeavesEachFileWholeAndTheIndexTrue) {
