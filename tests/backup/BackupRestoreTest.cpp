@@ -393,6 +393,31 @@ TEST_F(BackupRestoreTest, AHostileIndexReadsAndWritesNothingOutside) {
   EXPECT_FALSE(Exists(home / "escape"));
 }
 
+TEST_F(BackupRestoreTest, AFailedWriteAsksAndForceCannotForceIt) {
+  WriteWholeFile(P("a.txt"), "old a\n");
+  WriteWholeFile(P("b.txt"), "old b\n");
+  const std::string unit = Replace({P("a.txt"), P("b.txt")}, "old", "new");
+  // A folder now stands where a.txt was: it cannot be written over.
+  ASSERT_EQ(::unlink(P("a.txt").c_str()), 0);
+  ASSERT_EQ(::mkdir(P("a.txt").c_str(), 0755), 0);
+  TBackupRestore restore(*app.Backup);
+  std::vector<TRestoreProblem> problems;
+  restore.OnFileError = [&](const std::string&, TFileOperationResult) {
+    problems.push_back(restore.Problem);
+    if (restore.Problem == TRestoreProblem::WriteFailed) {
+      EXPECT_EQ(restore.LastError, EISDIR);
+    }
+    return TDecision::Force;
+  };
+  const TRestoreReport report = restore.Run(unit);
+  EXPECT_EQ(problems, (std::vector<TRestoreProblem>{TRestoreProblem::Modified, TRestoreProblem::WriteFailed}));
+  ASSERT_EQ(report.WriteFailures.size(), 1u);
+  EXPECT_EQ(report.WriteFailures[0].Path, P("a.txt"));
+  EXPECT_EQ(report.Restored, 1u);
+  EXPECT_EQ(ReadWholeFile(P("b.txt")), "old b\n");
+  EXPECT_FALSE(report.Complete());
+}
+
 TEST_F(BackupRestoreTest, AUnitWithCopiesGoneRestoresTheRestAndReportsThem) {
   WriteWholeFile(P("a.txt"), "old a\n");
   WriteWholeFile(P("b.txt"), "old b\n");
