@@ -369,9 +369,10 @@ TEST_F(ResultWindow, PreviewListsTickedPlacesWithTheirReplacement) {
 
 TEST_F(ResultWindow, ReplaceQuestionTextDefaultButtonAndNo) {
   WriteWholeFile(P("a.txt"), "abc abc");
-  ASSERT_EQ(Search("abc"), SearchCompleted);
+  // The search box first: editing it afterwards would discard the results.
   main.cmbSearched->setEditable(true);
   main.cmbSearched->setEditText("abc");
+  ASSERT_EQ(Search("abc"), SearchCompleted);
   result.cmbReplacing->setEditText("");
   dialogs.OnMessage = [](const TScriptedDialogs::TMessage&) { return QMessageBox::No; };
   result.SetReplaceEnabled(true);
