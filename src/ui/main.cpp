@@ -8,12 +8,14 @@
 #include "platform/SettingsFolder.h"
 #include "platform/Utf8Locale.h"
 #include "ui/Application.h"
+#include "ui/ProgramIcon.h"
 #include "ui/frmMain.h"
 
 int main(int argc, char** argv) {
   hovrak::InstallUtf8Locale();
   TApplication application(argc, argv);
   TApplication::setApplicationName(QStringLiteral("Mirun"));
+  TApplication::setWindowIcon(hovrak::ProgramIcon());
   const std::vector<std::string> args(argv + 1, argv + argc);
   int rc = 1;
   TApplication::Guard([&]() {

@@ -369,7 +369,8 @@ TEST_F(ResultWindow, PreviewListsTickedPlacesWithTheirReplacement) {
 
 TEST_F(ResultWindow, ReplaceQuestionTextDefaultButtonAndNo) {
   WriteWholeFile(P("a.txt"), "abc abc");
-  // Typed before the search: editing the search box afterwards discards the results.
+  // The search box first: editing it afterwards would discard the results.
+  main.cmbSearched->setEditable(true);
   main.cmbSearched->setEditText("abc");
   ASSERT_EQ(Search("abc"), SearchCompleted);
   result.cmbReplacing->setEditText("");
