@@ -9,6 +9,7 @@
 
 #include "backup/Backup.h"
 #include "backup/BackupRestore.h"
+#include "cli/BackupAnswers.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliRun.h"
 #include "cli/ProgressLine.h"
@@ -120,24 +121,9 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
                  again ? "; restoring it again (--on-error force)" : " (--on-error force restores it again)");
     return again;
   };
-  backup.OnConfirmSize = [&](std::uint64_t total) {
-    clearProgress();
-    std::fprintf(err_, "置換されるファイルの合計が%sあります。バックアップします。\n", TBackup::SizeText(total).c_str());
-    return true;
-  };
-  backup.OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
-  restore.OnBackupFailed = [&](const TBackupReport& report) {
-    clearProgress();
-    for (const TBackupFailure& failure : report.Failures)
-      std::fprintf(err_, "%s: cannot back up '%s': %s\n", kProgram, TextForStream(err_, failure.Path).c_str(),
-                   std::strerror(failure.Error));
-    if (report.IndexError != 0)
-      std::fprintf(err_, "%s: cannot record the backup in '%s': %s\n", kProgram,
-                   TextForStream(err_, settingsPath).c_str(), std::strerror(report.IndexError));
-    if (!command.GoOnWithoutBackup) return false;
-    std::fprintf(err_, "%s: going on without the backup (--on-backup-error continue)\n", kProgram);
-    return true;
-  };
+  const TBackupAnswers answers{err_, settingsPath, command.GoOnWithoutBackup, clearProgress};
+  answers.Install(backup);
+  restore.OnBackupFailed = [answers](const TBackupReport& report) { return answers.BackupFailed(report); };
 
   TRestoreReport report;
   try {

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "backup/Backup.h"
+#include "cli/BackupAnswers.h"
 #include "cli/CliBackupCommands.h"
 #include "cli/CliCommandLine.h"
 #include "cli/PlaceOutput.h"
@@ -199,27 +200,11 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     if (decision == TDecision::Abort) aborted = true;
     return decision;
   };
-  app.Backup->OnConfirmSize = [&](std::uint64_t total) {
-    clearProgress();
-    std::fprintf(err_, "置換されるファイルの合計が%sあります。バックアップします。\n", TBackup::SizeText(total).c_str());
-    return true;
-  };
   TSkipReport passedOver;
   app.OnSkipped = [&passedOver](const std::string& path, TSkipReason reason) { passedOver.Add(path, reason); };
-  app.Backup->OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
-  app.OnBackupFailed = [&](const TBackupReport& report) {
-    clearProgress();
-    for (const TBackupFailure& failure : report.Failures)
-      std::fprintf(err_, "%s: cannot back up '%s': %s\n", kProgram, TextForStream(err_, failure.Path).c_str(),
-                   std::strerror(failure.Error));
-    if (report.IndexError != 0)
-      std::fprintf(err_, "%s: cannot record the backup in '%s': %s\n", kProgram,
-                   TextForStream(err_, settings.Path()).c_str(),
-                   std::strerror(report.IndexError));
-    if (!command.GoOnWithoutBackup) return false;
-    std::fprintf(err_, "%s: going on without the backup (--on-backup-error continue)\n", kProgram);
-    return true;
-  };
+  const TBackupAnswers answers{err_, settings.Path(), command.GoOnWithoutBackup, clearProgress};
+  answers.Install(*app.Backup);
+  app.OnBackupFailed = [answers](const TBackupReport& report) { return answers.BackupFailed(report); };
 
   int outcome;
   try {
