@@ -162,6 +162,10 @@ void TfrmMain::CreateControls() {
   mniTool->setObjectName(QStringLiteral("mniTool"));
   mniOption = mniTool->addAction(hovrak::Msg(2));
   mniOption->setObjectName(QStringLiteral("mniOption"));
+  mniCopyResult = mniTool->addAction(hovrak::Msg(3));
+  mniCopyResult->setObjectName(QStringLiteral("mniCopyResult"));
+  mniRestore = mniTool->addAction(QStringLiteral("置換を元に戻す..."));
+  mniRestore->setObjectName(QStringLiteral("mniRestore"));
   mniHelp = menuBar()->addMenu(hovrak::Msg(4));
   mniHelp->setObjectName(QStringLiteral("mniHelp"));
   mniHelpC = mniHelp->addAction(hovrak::Msg(5));
@@ -260,6 +264,8 @@ void TfrmMain::CreateControls() {
   tmrSearch->setInterval(1);
 
   connect(mniOption, &QAction::triggered, this, &TfrmMain::mniOptionClick);
+  connect(mniCopyResult, &QAction::triggered, this, &TfrmMain::mniCopyResultClick);
+  connect(mniRestore, &QAction::triggered, this, &TfrmMain::mniRestoreClick);
   connect(btnOption, &QPushButton::clicked, this, &TfrmMain::mniOptionClick);
   connect(mniHelpC, &QAction::triggered, this, &TfrmMain::mniHelpCClick);
   connect(mniAbout, &QAction::triggered, this, &TfrmMain::mniAboutClick);
@@ -745,6 +751,12 @@ void TfrmMain::mniHelpCClick() {
 }
 
 void TfrmMain::mniAboutClick() { TDialogs::Current().Exec(*frmAbout_); }
+
+void TfrmMain::mniCopyResultClick() {}
+
+void TfrmMain::mniRestoreClick() {}
+
+void TfrmMain::HandOver(const std::vector<std::string>& args) { (void)args; }
 
 void TfrmMain::tmrSearchTimer() {
   tmrSearch->stop();

@@ -37,6 +37,8 @@ class TfrmOption;
 class TfrmProcess;
 class TfrmConfirm;
 class TfrmAbout;
+class TfrmView;
+class TfrmCopyResult;
 
 class TfrmMain : public QMainWindow, public TPersistentWindows {
   Q_OBJECT
@@ -91,9 +93,16 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   void mniOptionClick();
   void mniHelpCClick();
   void mniAboutClick();
+  // The CSV dialog over the current results, modal.
+  void mniCopyResultClick();
+  // Undo of a replace: choose a backup unit and put its files back.
+  void mniRestoreClick();
   void tmrSearchTimer();
   // The target box := the paths, each quoted, joined by a blank; the state stays.
   void DropFiles(const QStringList& paths);
+  // A later start of the program handed its arguments over: restore and raise the
+  // window, apply them, Ready. Deferred while a run is active.
+  void HandOver(const std::vector<std::string>& args);
 
   // The core's callbacks as installed at start-up (public for tests).
   void OnProcess(TProcessType kind, const std::string& path, int index, int count);
@@ -118,6 +127,8 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   TfrmProcess* frmProcess() const { return frmProcess_; }
   TfrmConfirm* frmConfirm() const { return frmConfirm_; }
   TfrmAbout* frmAbout() const { return frmAbout_; }
+  TfrmView* frmView() const { return frmView_; }
+  TfrmCopyResult* frmCopyResult() const { return frmCopyResult_; }
 
   // TPersistentWindows
   TStringVector History(THistory history) const override;
@@ -141,6 +152,8 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   QMenu* mniTool = nullptr;
   QMenu* mniHelp = nullptr;
   QAction* mniOption = nullptr;
+  QAction* mniCopyResult = nullptr;
+  QAction* mniRestore = nullptr;
   QAction* mniHelpC = nullptr;
   QAction* mniAbout = nullptr;
   QMenu* pmnPathRef = nullptr;
@@ -181,4 +194,6 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   TfrmProcess* frmProcess_ = nullptr;
   TfrmConfirm* frmConfirm_ = nullptr;
   TfrmAbout* frmAbout_ = nullptr;
+  TfrmView* frmView_ = nullptr;
+  TfrmCopyResult* frmCopyResult_ = nullptr;
 };
