@@ -471,6 +471,7 @@ void TfrmMain::SetState(TUiState state) {
     frmProcess_->hide();
   }
   SetBusy(IsBusy(state));
+  if (!IsBusy(state)) ScheduleHandOvers();
 }
 
 void TfrmMain::SetSearchControlsEnabled(bool enabled) {
@@ -730,6 +731,11 @@ void TfrmMain::mniOptionClick() {
 QString TfrmMain::HelpFilePath() {
   const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
   if (QFileInfo(besideProgram).isFile()) return besideProgram;
+#ifdef MIRUN_INSTALLED_HELP
+  // Installed: bin/mirun finds share/mirun/help/index.html.
+  const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(MIRUN_INSTALLED_HELP));
+  if (QFileInfo(installed).isFile()) return QDir::cleanPath(installed);
+#endif
 #ifdef MIRUN_SOURCE_HELP
   const QString inSources = QString::fromUtf8(MIRUN_SOURCE_HELP);
   if (QFileInfo(inSources).isFile()) return inSources;
@@ -756,11 +762,48 @@ void TfrmMain::mniCopyResultClick() {}
 
 void TfrmMain::mniRestoreClick() {}
 
-void TfrmMain::HandOver(const std::vector<std::string>& args) { (void)args; }
+// ---------------------------------------------------------------------------------
+// Hand-over from a later start
+
+bool TfrmMain::HandOverAllowed() const {
+  // Applying resets the state and drops the result list a run is filling; a search
+  // that arguments asked for and that has not started yet must run first as well.
+  return state_ != TUiState::Initial && !IsBusy(state_) && !tmrSearch->isActive();
+}
+
+void TfrmMain::HandOver(const std::vector<std::string>& args, std::function<void()> done) {
+  pendingHandOvers_.emplace_back(args, std::move(done));
+  if (pendingHandOvers_.size() == 1 && HandOverAllowed()) {
+    ApplyPendingHandOvers();
+  }
+}
+
+void TfrmMain::ScheduleHandOvers() {
+  if (!pendingHandOvers_.empty()) QTimer::singleShot(0, this, [this]() { ApplyPendingHandOvers(); });
+}
+
+void TfrmMain::ApplyPendingHandOvers() {
+  while (!pendingHandOvers_.empty() && HandOverAllowed()) {
+    auto entry = std::move(pendingHandOvers_.front());
+    pendingHandOvers_.pop_front();
+    ApplyHandOver(entry.first);
+    if (entry.second) entry.second();
+  }
+}
+
+void TfrmMain::ApplyHandOver(const std::vector<std::string>& args) {
+  setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  show();
+  ApplyArguments(args);
+  SetState(TUiState::Ready);
+  raise();
+  activateWindow();
+}
 
 void TfrmMain::tmrSearchTimer() {
   tmrSearch->stop();
   btnSearchClick();
+  ScheduleHandOvers();  // also when the search did not start
 }
 
 // ---------------------------------------------------------------------------------

@@ -6,10 +6,12 @@
 // questions) through the other windows.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QMainWindow>
@@ -101,8 +103,13 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // The target box := the paths, each quoted, joined by a blank; the state stays.
   void DropFiles(const QStringList& paths);
   // A later start of the program handed its arguments over: restore and raise the
-  // window, apply them, Ready. Deferred while a run is active.
-  void HandOver(const std::vector<std::string>& args);
+  // window, apply them, Ready; then done() (the acknowledgement). Deferred while a
+  // run is active, before the first show and while a search started by arguments is
+  // pending; deferred hand-overs are applied one by one in the order they came, each
+  // after the search the one before started has ended.
+  void HandOver(const std::vector<std::string>& args, std::function<void()> done = {});
+  // Hand-overs waiting for the state to allow them.
+  std::size_t PendingHandOvers() const { return pendingHandOvers_.size(); }
 
   // The core's callbacks as installed at start-up (public for tests).
   void OnProcess(TProcessType kind, const std::string& path, int index, int count);
@@ -114,8 +121,8 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // Files and folders the last search passed over without asking (too large,
   // unreadable); shown with the search's status text.
   int SkippedCount() const { return skipped_; }
-  // The help page: next to the program file, else in the source tree; "" when
-  // neither exists.
+  // The help page: next to the program file, else where an installation puts it
+  // (share/mirun/help beside bin), else in the source tree; "" when none exists.
   static QString HelpFilePath();
   // Opens a URL in the desktop's browser; tests replace it.
   std::function<bool(const QUrl&)> UrlOpener;
@@ -177,6 +184,11 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   void SetBusy(bool busy);
   QComboBox* HistoryBox(THistory history) const;
   void ReportSearchOutcome(int outcome, const QString& error);
+  // Hand-over: applies what was deferred once nothing runs or waits to run.
+  bool HandOverAllowed() const;
+  void ScheduleHandOvers();
+  void ApplyPendingHandOvers();
+  void ApplyHandOver(const std::vector<std::string>& args);
 
   std::string settingsPath_;
   TMirunApp app_;
@@ -188,6 +200,9 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   TBounds viewBounds_;  // kept for the view window, which is not built yet
   int skipped_ = 0;
   bool busy_ = false;
+  // Hand-overs that came while they could not be applied, oldest first, each with
+  // its acknowledgement.
+  std::deque<std::pair<std::vector<std::string>, std::function<void()>>> pendingHandOvers_;
 
   TfrmResult* frmResult_ = nullptr;
   TfrmOption* frmOption_ = nullptr;
