@@ -43,6 +43,16 @@ std::string HomeFolder(const char* home) {
   return "/tmp";
 }
 
+// An installed program (bin/ beside share/mirun/) keeps no files in its bin folder,
+// also when that folder is writable (a prefix in the home folder, or root).
+bool IsInstalledLayout(const std::string& programFolder) {
+  const std::size_t slash = programFolder.rfind('/');
+  if (slash == std::string::npos) return false;
+  struct stat st;
+  const std::string share = programFolder.substr(0, slash) + "/share/mirun";
+  return ::stat(share.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
 std::string ProgramFilePath() {
@@ -66,7 +76,8 @@ std::string ChooseSettingsFolder(const char* mirunHome, const std::string& progr
   if (slash != std::string::npos) {
     const std::string folder = slash == 0 ? std::string("/") : programFile.substr(0, slash);
     struct stat st;
-    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(folder.c_str(), W_OK) == 0) {
+    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(folder.c_str(), W_OK) == 0 &&
+        !IsInstalledLayout(folder)) {
       return folder;
     }
   }

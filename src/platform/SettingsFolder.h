@@ -2,8 +2,9 @@
 // Where Mirun keeps the files it owns: the settings file Mirun.kel, the default
 // backup folder and the hand-over side file. The program folder is often read-only
 // on Linux, so the settings folder is, in this order: $MIRUN_HOME when set; the
-// program file's folder when it is writable; $XDG_CONFIG_HOME/mirun (by default
-// ~/.config/mirun), created on demand.
+// program file's folder when it is writable and not an installed bin folder (one
+// with share/mirun beside it); $XDG_CONFIG_HOME/mirun (by default ~/.config/mirun),
+// created on demand.
 
 #include <string>
 

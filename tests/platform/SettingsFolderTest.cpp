@@ -32,6 +32,18 @@ TEST(SettingsFolderTest, WritableProgramFolderComesNext) {
   EXPECT_EQ(ChooseSettingsFolder("", dir / "bin/mirun", "/nonexistent-xdg", "/nonexistent-home"), dir / "bin");
 }
 
+TEST(SettingsFolderTest, AnInstalledProgramKeepsNothingInItsBinFolder) {
+  TTempDir dir;
+  // cmake --install --prefix ~/.local: bin is writable, share/mirun lies beside it.
+  WriteWholeFile(dir / "prefix/bin/mirun", "");
+  WriteWholeFile(dir / "prefix/share/mirun/help/index.html", "");
+  EXPECT_EQ(ChooseSettingsFolder(nullptr, dir / "prefix/bin/mirun", (dir / "xdg").c_str(), nullptr),
+            dir / "xdg/mirun");
+  EXPECT_TRUE(IsFolder(dir / "xdg/mirun"));
+  // $MIRUN_HOME still comes first.
+  EXPECT_EQ(ChooseSettingsFolder((dir / "home").c_str(), dir / "prefix/bin/mirun", nullptr, nullptr), dir / "home");
+}
+
 TEST(SettingsFolderTest, OtherwiseTheConfigFolderIsCreated) {
   TTempDir dir;
   // A program folder that does not exist cannot be written.
