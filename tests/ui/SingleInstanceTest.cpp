@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -283,6 +284,7 @@ class ProgramProcesses {
     env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run_.Path()));
     env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env_.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    ::chmod(run_.Path().c_str(), 0700);  // as a runtime folder is
     socket_ = hovrak::InstanceSocketPath(MIRUN_GUI_PATH, home_.Path(), run_.Path(), static_cast<unsigned>(::getuid()));
   }
   ~ProgramProcesses() {
