@@ -300,7 +300,14 @@ class ProgramProcesses {
     first_->setProcessEnvironment(env_);
     first_->start(QStringLiteral(MIRUN_GUI_PATH), args);
     if (!first_->waitForStarted(10000)) return false;
-    return QTest::qWaitFor([&]() { return QFileInfo::exists(QString::fromStdString(socket_)); }, 15000);
+    // Listening, not only a socket file (a stale one may be there from before).
+    return QTest::qWaitFor(
+        [&]() {
+          QLocalSocket probe;
+          probe.connectToServer(QString::fromStdString(socket_));
+          return probe.waitForConnected(200);
+        },
+        15000);
   }
   // A later start; its exit code (-1 when it did not end normally).
   int Later(const QStringList& args, qint64* elapsed = nullptr) {
