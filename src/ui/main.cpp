@@ -6,7 +6,10 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <QPushButton>
 
 #include "platform/SettingsFolder.h"
 #include "platform/Utf8Locale.h"
@@ -15,6 +18,7 @@
 #include "ui/SingleInstance.h"
 #include "ui/TerminationSignals.h"
 #include "ui/frmMain.h"
+#include "ui/frmProcess.h"
 
 int main(int argc, char** argv) {
   hovrak::InstallUtf8Locale();
@@ -34,10 +38,15 @@ int main(int argc, char** argv) {
       frmMain.HandOver(handed, std::move(done));
     };
     TTerminationSignals termination;
-    // exit, not quit: quit asks the windows to close, which the main window refuses
-    // while a run is active. exit also ends a question's event loop (it counts as
-    // closed, so the run stops) and the run ends before exec returns.
-    QObject::connect(&termination, &TTerminationSignals::Requested, []() { TApplication::exit(0); });
+    // A running search or replace is stopped as the stop button does (between two
+    // files, none left half-written). exit, not quit: quit asks the windows to close,
+    // which the main window refuses while a run is active; exit also ends a
+    // question's event loop (it counts as closed, so the run stops), and exec
+    // returns once the run has ended.
+    QObject::connect(&termination, &TTerminationSignals::Requested, [&frmMain]() {
+      if (frmMain.frmProcess()->isVisible()) frmMain.frmProcess()->btnStop->click();
+      TApplication::exit(0);
+    });
     frmMain.StartUp(args);
     frmMain.show();
     rc = TApplication::exec();
