@@ -100,10 +100,14 @@ template <class S>
 S QuoteField(const S& field, const S& arrow) {
   using C = typename S::value_type;
   S text;
-  text.reserve(field.size());
-  for (const C c : field) {
-    if (c == C('\n')) text += arrow;
-    else text += c;
+  if (field.find(C('\n')) == S::npos) {
+    text = field;
+  } else {
+    text.reserve(field.size() + 8 * arrow.size());
+    for (const C c : field) {
+      if (c == C('\n')) text += arrow;
+      else text += c;
+    }
   }
   if (text.find(C(',')) == S::npos && text.find(C('"')) == S::npos) return text;
   S quoted(1, C('"'));
@@ -179,7 +183,10 @@ std::wstring TCsvWriter::WideRow(const TAbstractPlace& place) const {
   if (Hit || Around) text = WideAround(place, AroundUnits());
   std::wstring out;
   if (File) out += Quote(hovrak::AnsiToWide(hovrak::ShortenPath(place.FileName, DisplayBase))) + comma;
-  if (Line) out += hovrak::AnsiToWide(std::to_string(static_cast<long long>(place.Line) + 1)) + comma;
+  if (Line) {
+    for (const char digit : std::to_string(static_cast<long long>(place.Line) + 1)) out += static_cast<wchar_t>(digit);
+    out += comma;
+  }
   if (Around) out += Quote(text.Before) + comma;
   if (Hit) out += Quote(text.Hit) + comma;
   if (Around) out += Quote(text.After) + comma;
@@ -191,9 +198,15 @@ std::wstring TCsvWriter::WideBuild(const TAbstractPlaceList* places) const {
                                 [this](const TAbstractPlace& place) { return WideRow(place); });
 }
 
-std::string TCsvWriter::Quote(const std::string& field) { return QuoteField(field, std::string(MessageTable(32))); }
+std::string TCsvWriter::Quote(const std::string& field) {
+  static const std::string arrow = MessageTable(32);
+  return QuoteField(field, arrow);
+}
 
-std::wstring TCsvWriter::Quote(const std::wstring& field) { return QuoteField(field, Wide(MessageTable(32))); }
+std::wstring TCsvWriter::Quote(const std::wstring& field) {
+  static const std::wstring arrow = Wide(MessageTable(32));
+  return QuoteField(field, arrow);
+}
 
 int TCsvWriter::ParseAroundLength(const std::string& text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
