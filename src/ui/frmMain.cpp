@@ -50,6 +50,7 @@
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
+#include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
 #include "ui/frmMultiLineEdit.h"
@@ -127,6 +128,7 @@ TfrmMain::TfrmMain(const std::string& settingsPath, QWidget* parent)
   // View window: one instance, shown by the result window.
   frmView_ = new TfrmView(*this);
   frmAbout_ = new TfrmAbout(this);
+  frmCopyResult_ = new TfrmCopyResult(*this);
   serializer_.SetOption(app_.Option.get());
   serializer_.SetBackup(app_.Backup.get());
   serializer_.SetWindows(this);
@@ -141,6 +143,8 @@ TfrmMain::~TfrmMain() {
   delete frmConfirm_;
   delete frmView_;
   delete frmAbout_;
+  delete frmCopyResult_;
+  frmCopyResult_ = nullptr;
   frmResult_ = nullptr;
   frmOption_ = nullptr;
   frmProcess_ = nullptr;
@@ -461,6 +465,8 @@ void TfrmMain::SetState(TUiState state) {
   const bool editable = !IsBusy(state);
   SetSearchControlsEnabled(editable);
   frmResult_->SetReplaceEnabled(state == TUiState::Found);
+  // The CSV dialog works on results: only once a search has ended with them.
+  mniCopyResult->setEnabled(state == TUiState::Found || state == TUiState::NotFound);
   if (state == TUiState::Ready || state == TUiState::NotFound) {
     if (!isActiveWindow()) cmbSearched->setFocus();
   } else if (state == TUiState::Found) {
@@ -760,7 +766,10 @@ void TfrmMain::mniHelpCClick() {
 
 void TfrmMain::mniAboutClick() { TDialogs::Current().Exec(*frmAbout_); }
 
-void TfrmMain::mniCopyResultClick() {}
+void TfrmMain::mniCopyResultClick() {
+  if (state_ != TUiState::Found && state_ != TUiState::NotFound) return;
+  TDialogs::Current().Exec(*frmCopyResult_);
+}
 
 void TfrmMain::mniRestoreClick() {}
 

@@ -1,7 +1,8 @@
 // Renders every window of the desktop program in a representative state into PNG
 // files: a real search over a small generated tree of Japanese files in several
 // character codes, with some places unticked, a file error question, the option
-// dialog's two pages, the progress dialog mid-run, the preview and the small dialogs.
+// dialog's two pages, the progress dialog mid-run, the preview, the CSV dialog and
+// the small dialogs.
 
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
+#include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
 #include "ui/frmMain.h"
@@ -199,5 +201,11 @@ int main(int argc, char** argv) {
     }
   }
   Save(view, "13-view");
+
+  // The CSV dialog over the results of the search above, the hit column added.
+  TfrmCopyResult& copyResult = *main.frmCopyResult();
+  copyResult.chkHit->setChecked(true);
+  Save(copyResult, "14-copy-result");
+  copyResult.hide();
   return 0;
 }
