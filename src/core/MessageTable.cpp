@@ -114,7 +114,10 @@ constexpr const char* kRows[MessageTableSize] = {
     /* 107 */ "Mirun  Copyright (C) Hovrak  https://hovrak.invalid/mirun/",
     /* 108 */ "OK",
     /* 109 */ "キャンセル",
-    /* 110 */ "複数行入力",};
+    /* 110 */ "複数行入力",
+    // Rows of our own beyond the designed table.
+    /* 111 */ "以下のファイルに保存できませんでした。",
+};
 
 }  // namespace
 

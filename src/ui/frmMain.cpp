@@ -50,12 +50,14 @@
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
+#include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
 #include "ui/frmMultiLineEdit.h"
 #include "ui/frmOption.h"
 #include "ui/frmProcess.h"
 #include "ui/frmResult.h"
+#include "ui/frmView.h"
 
 namespace {
 
@@ -123,7 +125,10 @@ TfrmMain::TfrmMain(const std::string& settingsPath, QWidget* parent)
   frmOption_ = new TfrmOption(*app_.Option, *app_.Backup, this);
   frmProcess_ = new TfrmProcess(this);
   frmConfirm_ = new TfrmConfirm(this);
+  // View window: one instance, shown by the result window.
+  frmView_ = new TfrmView(*this);
   frmAbout_ = new TfrmAbout(this);
+  frmCopyResult_ = new TfrmCopyResult(*this);
   serializer_.SetOption(app_.Option.get());
   serializer_.SetBackup(app_.Backup.get());
   serializer_.SetWindows(this);
@@ -136,11 +141,15 @@ TfrmMain::~TfrmMain() {
   delete frmOption_;
   delete frmProcess_;
   delete frmConfirm_;
+  delete frmView_;
   delete frmAbout_;
+  delete frmCopyResult_;
+  frmCopyResult_ = nullptr;
   frmResult_ = nullptr;
   frmOption_ = nullptr;
   frmProcess_ = nullptr;
   frmConfirm_ = nullptr;
+  frmView_ = nullptr;
   frmAbout_ = nullptr;
   // The core outlives the windows the callbacks reach.
   app_.OnProcess.clear();
@@ -342,6 +351,7 @@ void TfrmMain::DefaultLayout() {
   viewBounds_.Top = area.top();
   viewBounds_.Width = area.width();
   viewBounds_.Height = mainTop + mainSize.height() - area.top();
+  frmView_->ApplyBounds(viewBounds_);
 }
 
 void TfrmMain::LoadSettings() {
@@ -444,6 +454,8 @@ void TfrmMain::SetState(TUiState state) {
   state_ = state;
   stbPanel0->clear();
   frmResult_->SetStatusText(QString());
+  // Leaving the results closes the view window (asking to save its changes).
+  if (frmView_->isVisible() && state != TUiState::Found && state != TUiState::NotFound) frmView_->CloseView();
   if (state == TUiState::Ready || state == TUiState::InSearch) {
     app_.PlaceList.reset();
     frmResult_->RefreshPlaces();
@@ -453,6 +465,8 @@ void TfrmMain::SetState(TUiState state) {
   const bool editable = !IsBusy(state);
   SetSearchControlsEnabled(editable);
   frmResult_->SetReplaceEnabled(state == TUiState::Found);
+  // The CSV dialog works on results: only once a search has ended with them.
+  mniCopyResult->setEnabled(state == TUiState::Found || state == TUiState::NotFound);
   if (state == TUiState::Ready || state == TUiState::NotFound) {
     if (!isActiveWindow()) cmbSearched->setFocus();
   } else if (state == TUiState::Found) {
@@ -758,7 +772,10 @@ void TfrmMain::mniHelpCClick() {
 
 void TfrmMain::mniAboutClick() { TDialogs::Current().Exec(*frmAbout_); }
 
-void TfrmMain::mniCopyResultClick() {}
+void TfrmMain::mniCopyResultClick() {
+  if (state_ != TUiState::Found && state_ != TUiState::NotFound) return;
+  TDialogs::Current().Exec(*frmCopyResult_);
+}
 
 void TfrmMain::mniRestoreClick() {}
 
@@ -853,7 +870,7 @@ TPersistentWindows::TBounds TfrmMain::Bounds(TWindow window) const {
       bounds.Width = frmResult_->width();
       bounds.Height = frmResult_->height();
       break;
-    case TWindow::View: bounds = viewBounds_; break;
+    case TWindow::View: bounds = frmView_->CurrentBounds(); break;
   }
   return bounds;
 }
@@ -866,6 +883,9 @@ void TfrmMain::SetBounds(TWindow window, const TBounds& bounds) {
       // A size no window can have (hand-edited) keeps the current one.
       if (bounds.Width > 0 && bounds.Height > 0) frmResult_->resize(bounds.Width, bounds.Height);
       break;
-    case TWindow::View: viewBounds_ = bounds; break;
+    case TWindow::View:
+      viewBounds_ = bounds;
+      frmView_->ApplyBounds(bounds);
+      break;
   }
 }

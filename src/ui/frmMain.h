@@ -197,7 +197,7 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   std::string displayBase_;
   std::set<TFileOperationResult> skipAll_;
   std::unique_ptr<TSettingsBackupIndex> backupIndex_;
-  TBounds viewBounds_;  // kept for the view window, which is not built yet
+  TBounds viewBounds_;  // the view window's default or stored bounds
   int skipped_ = 0;
   bool busy_ = false;
   // Hand-overs that came while they could not be applied, oldest first, each with

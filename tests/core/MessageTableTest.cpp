@@ -14,7 +14,7 @@ TEST(MessageTable, SharedRowsAndSpecialCharacters) {
   EXPECT_STREQ(MessageTable(37), "検索文字列が間違っています。");
   EXPECT_STREQ(MessageTable(32), "↓ ");
   EXPECT_STREQ(MessageTable(61), "リストでチェックされている全ての\n\"%s\"を\"%s\"で\n置き換えます。よろしいですか？");
-  EXPECT_STREQ(MessageTable(111), "");
+  EXPECT_STREQ(MessageTable(MessageTableSize), "");
   EXPECT_STREQ(MessageTable(-1), "");
   const std::string row3 = MessageTable(3);
   EXPECT_EQ(row3.substr(row3.size() - std::string(MessageTable(93)).size()), MessageTable(93));

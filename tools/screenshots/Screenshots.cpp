@@ -1,7 +1,8 @@
 // Renders every window of the desktop program in a representative state into PNG
 // files: a real search over a small generated tree of Japanese files in several
 // character codes, with some places unticked, a file error question, the option
-// dialog's two pages, the progress dialog mid-run, the preview and the small dialogs.
+// dialog's two pages, the progress dialog mid-run, the preview, the CSV dialog and
+// the small dialogs.
 
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
+#include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
 #include "ui/frmMain.h"
@@ -35,6 +37,7 @@
 #include "ui/frmOption.h"
 #include "ui/frmProcess.h"
 #include "ui/frmResult.h"
+#include "ui/frmView.h"
 
 namespace fs = std::filesystem;
 
@@ -184,5 +187,25 @@ int main(int argc, char** argv) {
   Save(edit, "11-multi-line-edit");
 
   Save(*main.frmAbout(), "12-about");
+
+  // The view window on a hit in the middle of the Shift-JIS minutes.
+  TfrmView& view = *main.frmView();
+  view.resize(640, 300);
+  if (TAbstractPlaceList* list = main.App().PlaceList.get()) {
+    for (int i = 0; i < list->Count(); ++i) {
+      const TAbstractPlace& place = *list->Item(i);
+      if (place.FileName.find("2026-12.txt") != std::string::npos && place.Line == 3) {
+        view.ShowPlace(i);
+        break;
+      }
+    }
+  }
+  Save(view, "13-view");
+
+  // The CSV dialog over the results of the search above, the hit column added.
+  TfrmCopyResult& copyResult = *main.frmCopyResult();
+  copyResult.chkHit->setChecked(true);
+  Save(copyResult, "14-copy-result");
+  copyResult.hide();
   return 0;
 }
