@@ -376,7 +376,7 @@ TEST(SingleInstanceProcessTest, LaterStartDuringARunIsAppliedAfterIt) {
   // decoded text) takes a while; few hits.
   TTempDir data;
   std::string big;
-  for (int i = 0; i < 50000; ++i) big += i % 5000 ? "東京と大阪と名古屋と京都と札幌と福岡と仙台と広島\n" : "京都1\n";
+  for (int i = 0; i < 20000; ++i) big += i % 5000 ? "東京と大阪と名古屋と京都と札幌と福岡と仙台と広島\n" : "京都1\n";
   for (int f = 0; f < 4; ++f) WriteWholeFile(data / ("tree/" + std::to_string(f) + ".txt"), big);
   WriteWholeFile(data / "small.txt", "神戸\n");
   ProgramProcesses programs;
