@@ -785,7 +785,8 @@ void TfrmMain::mniRestoreClick() {}
 bool TfrmMain::HandOverAllowed() const {
   // Applying resets the state and drops the result list a run is filling; a search
   // that arguments asked for and that has not started yet must run first as well.
-  return state_ != TUiState::Initial && !IsBusy(state_) && !tmrSearch->isActive();
+  // Nor inside another hand-over (a question it asks runs an event loop).
+  return state_ != TUiState::Initial && !IsBusy(state_) && !tmrSearch->isActive() && !applyingHandOver_;
 }
 
 void TfrmMain::HandOver(const std::vector<std::string>& args, std::function<void()> done) {
@@ -803,7 +804,9 @@ void TfrmMain::ApplyPendingHandOvers() {
   while (!pendingHandOvers_.empty() && HandOverAllowed()) {
     auto entry = std::move(pendingHandOvers_.front());
     pendingHandOvers_.pop_front();
+    applyingHandOver_ = true;
     ApplyHandOver(entry.first);
+    applyingHandOver_ = false;
     if (entry.second) entry.second();
   }
 }

@@ -203,6 +203,7 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // Hand-overs that came while they could not be applied, oldest first, each with
   // its acknowledgement.
   std::deque<std::pair<std::vector<std::string>, std::function<void()>>> pendingHandOvers_;
+  bool applyingHandOver_ = false;
 
   TfrmResult* frmResult_ = nullptr;
   TfrmOption* frmOption_ = nullptr;

@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QPlainTextEdit>
 #include <QProcessEnvironment>
 #include <QtTest/QTest>
 
@@ -35,6 +36,8 @@
 #include "ui/UiText.h"
 #include "ui/frmMain.h"
 #include "ui/frmResult.h"
+#include "ui/SonEdit.h"
+#include "ui/frmView.h"
 
 namespace {
 
@@ -257,6 +260,30 @@ TEST_F(SingleInstanceTest, HandOverDuringARunWaitsForItsEndAndKeepsItsResults) {
   ASSERT_GE(main.cmbSearched->count(), 2);
   EXPECT_EQ(main.cmbSearched->itemText(0), QStringLiteral("名古屋"));  // its search ran
   EXPECT_EQ(main.cmbSearched->itemText(1), QStringLiteral("東京"));
+}
+
+TEST_F(SingleInstanceTest, HandOverArrivingDuringAnotherOnesQuestionWaitsForIt) {
+  TfrmMain& main = StartMain();
+  main.cmbPath->setEditText(FromNarrow(MakeTree()));
+  main.cmbFilter->setEditText(QStringLiteral("*.txt"));
+  main.cmbSearched->setEditText(QStringLiteral("東京"));
+  main.btnSearchClick();
+  ASSERT_EQ(main.State(), TUiState::Found);
+  // An edited view window: leaving the results asks whether to save, and the
+  // question's event loop lets the next request in.
+  main.frmView()->ShowPlace(0);
+  main.frmView()->sedFile->textCursor().insertText(QStringLiteral("x"));
+  std::vector<int> acknowledged;
+  dialogs_.OnMessage = [&](const TScriptedDialogs::TMessage&) {
+    main.HandOver({"-s", "二番目"}, [&]() { acknowledged.push_back(2); });
+    return QMessageBox::No;
+  };
+  main.HandOver({"-s", "一番目"}, [&]() { acknowledged.push_back(1); });
+  ASSERT_TRUE(QTest::qWaitFor([&]() { return acknowledged.size() == 2; }, 3000));
+  EXPECT_EQ(acknowledged, (std::vector<int>{1, 2}));
+  EXPECT_EQ(dialogs_.Messages.size(), 1u);
+  EXPECT_EQ(main.cmbSearched->currentText(), QStringLiteral("二番目"));
+  EXPECT_EQ(main.State(), TUiState::Ready);
 }
 
 TEST_F(SingleInstanceTest, HandOverBeforeTheFirstShowWaitsForIt) {
