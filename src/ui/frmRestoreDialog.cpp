@@ -45,6 +45,8 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   lsvUnits->setSelectionBehavior(QAbstractItemView::SelectRows);
   lsvUnits->setSortingEnabled(false);
   lsvUnits->setAllColumnsShowFocus(true);
+  // A long folder keeps its last names in sight; the tip shows it whole.
+  lsvUnits->setTextElideMode(Qt::ElideMiddle);
   lsvUnits->header()->setSectionsClickable(false);
   lsvUnits->header()->setStretchLastSection(false);
   // Newest first: the unit just made by a mistaken replace is the one wanted most.
@@ -66,7 +68,13 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   }
   lsvUnits->addTopLevelItems(rows);
   // Times, counts and sizes show whole; the folder takes what is left.
-  for (int column : {kTime, kFiles, kSize, kRestored}) lsvUnits->resizeColumnToContents(column);
+  // A little room between columns, so that right-aligned numbers do not run into
+  // the next column's text.
+  const int gap = lsvUnits->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 2;
+  for (int column : {kTime, kFiles, kSize, kRestored}) {
+    lsvUnits->resizeColumnToContents(column);
+    lsvUnits->setColumnWidth(column, lsvUnits->columnWidth(column) + gap);
+  }
   lsvUnits->setColumnWidth(kRestored, qMax(lsvUnits->columnWidth(kTime), lsvUnits->columnWidth(kRestored)));
   lsvUnits->setColumnWidth(kBaseDir, 220);
   lsvUnits->header()->setSectionResizeMode(kBaseDir, QHeaderView::Stretch);
