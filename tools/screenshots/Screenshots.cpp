@@ -34,6 +34,7 @@
 #include "ui/frmMultiLineEdit.h"
 #include "ui/frmOption.h"
 #include "ui/frmProcess.h"
+#include "ui/frmRestoreDialog.h"
 #include "ui/frmResult.h"
 
 namespace fs = std::filesystem;
@@ -177,6 +178,21 @@ int main(int argc, char** argv) {
   }
   TfrmDeleteBackupDialog deleteDialog(young, &main);
   Save(deleteDialog, "10-delete-backup");
+
+  // The undo dialog over the same units, with files and sizes; the middle one was
+  // restored once.
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i]->Files.assign(3 + 5 * i, "a.txt");
+    units[i]->Size = static_cast<std::uint32_t>(1500 + 70000 * i * i);
+  }
+  units[1]->Restored = units[2]->Time + boost::posix_time::minutes(40);
+  TfrmRestoreDialog restoreDialog(young, &main);
+  Save(restoreDialog, "13-restore");
+  const auto edited = hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(),
+                                                  TRestoreProblem::Modified, 0);
+  TfrmFileErrorDialog editedDialog(hovrak::FromNarrow(edited.Text), edited.Forcible, &main);
+  editedDialog.btnForce->setText(hovrak::Msg(127));
+  Save(editedDialog, "14-restore-file-changed");
 
   TfrmMultiLineEdit edit(&main);
   edit.setWindowTitle(hovrak::Msg(19));
