@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -198,21 +201,22 @@ TEST_F(MainWindowRestoreTest, AFileEditedAfterTheReplaceIsKeptUnlessForced) {
   EXPECT_TRUE(dialogs_.Messages[1].Text.contains(QStringLiteral("書き戻したファイル: 1")));
 }
 
-TEST_F(MainWindowRestoreTest, ADeletedFileIsRestoredOnlyWhenForced) {
+TEST_F(MainWindowRestoreTest, AGoneFileIsRestoredWhenForcedAndAFailedWriteIsNamed) {
   WriteWholeFile(data_ / "w/gone/a.txt", "東京\n");
   Replace(data_ / "w/gone");
   TTempDir keep;
   ASSERT_EQ(::rename((data_ / "w/gone").c_str(), (keep / "gone").c_str()), 0);
 
-  // Its folder is gone: Retry asks again, Abort stops with nothing written.
-  int asked = 0;
-  OnFileError = [&](TfrmFileErrorDialog& question) {
+  // Its folder is gone: forcing is offered (it makes the folder); Abort writes nothing.
+  OnFileError = [](TfrmFileErrorDialog& question) {
     EXPECT_TRUE(question.btnForce->isVisibleTo(&question));
-    return ++asked == 1 ? int(hovrak::FileErrorRetry) : int(hovrak::FileErrorAbort);
+    EXPECT_FALSE(question.btnRetry->isVisibleTo(&question));
+    return int(hovrak::FileErrorAbort);
   };
   Undo();
-  EXPECT_EQ(asked, 2);
-  EXPECT_TRUE(questions_[0].startsWith(Msg(125).section(QLatin1Char('\n'), 0, 0))) << questions_[0].toStdString();
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_EQ(questions_[0],
+            FromNarrow(hovrak::MakeRestoreQuestion(data_ / "w/gone/a.txt", TRestoreProblem::FolderMissing, 0).Text));
   EXPECT_FALSE(QFileInfo::exists(FromNarrow(data_ / "w/gone")));
   ASSERT_EQ(dialogs_.Messages.size(), 1u);
   EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Warning);
@@ -221,6 +225,29 @@ TEST_F(MainWindowRestoreTest, ADeletedFileIsRestoredOnlyWhenForced) {
   OnFileError = [](TfrmFileErrorDialog&) { return int(hovrak::FileErrorForce); };
   Undo();
   EXPECT_EQ(ReadWholeFile(data_ / "w/gone/a.txt"), "東京\n");
+
+  // A folder now stands where the file was: forced, the write fails, which offers
+  // Retry and no Force; Skip leaves it, and the summary names it.
+  WriteWholeFile(data_ / "w/dir/b.txt", "東京\n");
+  Replace(data_ / "w/dir");
+  ASSERT_EQ(::unlink((data_ / "w/dir/b.txt").c_str()), 0);
+  ASSERT_EQ(::mkdir((data_ / "w/dir/b.txt").c_str(), 0755), 0);
+  questions_.clear();
+  dialogs_.Messages.clear();
+  OnFileError = [](TfrmFileErrorDialog& question) {
+    if (question.btnForce->isVisibleTo(&question)) return int(hovrak::FileErrorForce);
+    EXPECT_TRUE(question.btnRetry->isVisibleTo(&question));
+    return int(hovrak::FileErrorSkip);
+  };
+  Undo();
+  ASSERT_EQ(questions_.size(), 2u);
+  EXPECT_TRUE(questions_[1].startsWith(Msg(126) + QLatin1Char('\n'))) << questions_[1].toStdString();
+  ASSERT_EQ(dialogs_.Messages.size(), 1u);
+  EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Warning);
+  EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("元に戻せなかったファイル: 1\n") +
+                                                 FromNarrow(data_ / "w/dir/b.txt")))
+      << dialogs_.Messages[0].Text.toStdString();
+  EXPECT_EQ(main_->State(), TUiState::Ready);
 }
 
 TEST_F(MainWindowRestoreTest, StopDuringTheRestoreLeavesEveryFileWhole) {
