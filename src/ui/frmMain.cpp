@@ -63,6 +63,7 @@
 #include "ui/frmProcess.h"
 #include "ui/frmRestoreDialog.h"
 #include "ui/frmResult.h"
+#include "ui/frmView.h"
 
 namespace {
 
@@ -130,6 +131,8 @@ TfrmMain::TfrmMain(const std::string& settingsPath, QWidget* parent)
   frmOption_ = new TfrmOption(*app_.Option, *app_.Backup, this);
   frmProcess_ = new TfrmProcess(this);
   frmConfirm_ = new TfrmConfirm(this);
+  // View window: one instance, shown by the result window.
+  frmView_ = new TfrmView(*this);
   frmAbout_ = new TfrmAbout(this);
   serializer_.SetOption(app_.Option.get());
   serializer_.SetBackup(app_.Backup.get());
@@ -143,11 +146,13 @@ TfrmMain::~TfrmMain() {
   delete frmOption_;
   delete frmProcess_;
   delete frmConfirm_;
+  delete frmView_;
   delete frmAbout_;
   frmResult_ = nullptr;
   frmOption_ = nullptr;
   frmProcess_ = nullptr;
   frmConfirm_ = nullptr;
+  frmView_ = nullptr;
   frmAbout_ = nullptr;
   // The core outlives the windows the callbacks reach.
   app_.OnProcess.clear();
@@ -350,6 +355,7 @@ void TfrmMain::DefaultLayout() {
   viewBounds_.Top = area.top();
   viewBounds_.Width = area.width();
   viewBounds_.Height = mainTop + mainSize.height() - area.top();
+  frmView_->ApplyBounds(viewBounds_);
 }
 
 void TfrmMain::LoadSettings() {
@@ -452,6 +458,8 @@ void TfrmMain::SetState(TUiState state) {
   state_ = state;
   stbPanel0->clear();
   frmResult_->SetStatusText(QString());
+  // Leaving the results closes the view window (asking to save its changes).
+  if (frmView_->isVisible() && state != TUiState::Found && state != TUiState::NotFound) frmView_->CloseView();
   if (state == TUiState::Ready || state == TUiState::InSearch) {
     app_.PlaceList.reset();
     frmResult_->RefreshPlaces();
@@ -919,7 +927,7 @@ TPersistentWindows::TBounds TfrmMain::Bounds(TWindow window) const {
       bounds.Width = frmResult_->width();
       bounds.Height = frmResult_->height();
       break;
-    case TWindow::View: bounds = viewBounds_; break;
+    case TWindow::View: bounds = frmView_->CurrentBounds(); break;
   }
   return bounds;
 }
@@ -932,6 +940,9 @@ void TfrmMain::SetBounds(TWindow window, const TBounds& bounds) {
       // A size no window can have (hand-edited) keeps the current one.
       if (bounds.Width > 0 && bounds.Height > 0) frmResult_->resize(bounds.Width, bounds.Height);
       break;
-    case TWindow::View: viewBounds_ = bounds; break;
+    case TWindow::View:
+      viewBounds_ = bounds;
+      frmView_->ApplyBounds(bounds);
+      break;
   }
 }

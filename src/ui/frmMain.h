@@ -191,7 +191,7 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   std::string displayBase_;
   std::set<TFileOperationResult> skipAll_;
   std::unique_ptr<TSettingsBackupIndex> backupIndex_;
-  TBounds viewBounds_;  // kept for the view window, which is not built yet
+  TBounds viewBounds_;  // the view window's default or stored bounds
   int skipped_ = 0;
   bool busy_ = false;
 

@@ -33,6 +33,7 @@
 #include "ui/frmConfirm.h"
 #include "ui/frmMain.h"
 #include "ui/frmMultiLineEdit.h"
+#include "ui/frmView.h"
 
 namespace {
 
@@ -139,6 +140,8 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
 
   pmnPlaces = new QMenu(this);
   pmnPlaces->setObjectName(QStringLiteral("pmnPlaces"));
+  mniView = pmnPlaces->addAction(Msg(33));
+  mniView->setObjectName(QStringLiteral("mniView"));
   mniEditor = pmnPlaces->addAction(Msg(34));
   mniEditor->setObjectName(QStringLiteral("mniEditor"));
   mniCopyPath = pmnPlaces->addAction(Msg(35));
@@ -158,6 +161,7 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   connect(btnConfirm, &QPushButton::clicked, this, &TfrmResult::btnConfirmClick);
   connect(btnReplace, &QPushButton::clicked, this, &TfrmResult::btnReplaceClick);
   connect(btnReplacingEdit, &QPushButton::clicked, this, &TfrmResult::btnReplacingEditClick);
+  connect(mniView, &QAction::triggered, this, &TfrmResult::mniViewClick);
   connect(mniEditor, &QAction::triggered, this, &TfrmResult::mniEditorClick);
   connect(mniCopyPath, &QAction::triggered, this, &TfrmResult::mniCopyPathClick);
 
@@ -318,6 +322,15 @@ void TfrmResult::btnReplacingEditClick() {
   if (result != text) cmbReplacing->setEditText(result);
 }
 
+bool TfrmResult::ShowsResults() const {
+  const TUiState state = main_.State();
+  return state == TUiState::Found || state == TUiState::NotFound;
+}
+
+void TfrmResult::mniViewClick() {
+  if (ShowsResults()) main_.frmView()->ShowPlace(CurrentRow());
+}
+
 void TfrmResult::mniEditorClick() {
   const TUiState state = main_.State();
   if (state == TUiState::Found || state == TUiState::NotFound) OpenInEditor(CurrentRow());
@@ -335,14 +348,21 @@ void TfrmResult::PopupMenu(const QPoint& globalPos) {
   QFont font = pmnPlaces->font();
   font.setBold(editorDefault);
   mniEditor->setFont(font);
-  pmnPlaces->setDefaultAction(editorDefault ? mniEditor : nullptr);
+  font.setBold(!editorDefault);
+  mniView->setFont(font);
+  pmnPlaces->setDefaultAction(editorDefault ? mniEditor : mniView);
+  // The view and the editor act only while results are shown.
+  mniView->setEnabled(ShowsResults());
+  mniEditor->setEnabled(ShowsResults());
   pmnPlaces->popup(globalPos);
 }
 
 void TfrmResult::ListDoubleClicked() {
-  const TUiState state = main_.State();
-  if ((state == TUiState::Found || state == TUiState::NotFound) && main_.App().Option->EditorDefault) {
+  if (!ShowsResults()) return;
+  if (main_.App().Option->EditorDefault) {
     OpenInEditor(CurrentRow());
+  } else {
+    main_.frmView()->ShowPlace(CurrentRow());
   }
 }
 

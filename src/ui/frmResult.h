@@ -1,7 +1,7 @@
 #pragma once
 // The result window: the places of the last search in an owner-drawn list (tick,
 // hit centred in its context, file, line), the replacement box, preview and
-// replace, the popup menu (external editor, copy path).
+// replace, the popup menu (view window, external editor, copy path).
 
 #include <utility>
 #include <vector>
@@ -58,6 +58,7 @@ class TfrmResult : public QWidget {
   void btnConfirmClick();
   void btnReplaceClick();
   void btnReplacingEditClick();
+  void mniViewClick();
   void mniEditorClick();
   void mniCopyPathClick();
 
@@ -77,6 +78,7 @@ class TfrmResult : public QWidget {
   QLabel* stbPanel0 = nullptr;
   QLabel* stbPanel1 = nullptr;
   QMenu* pmnPlaces = nullptr;
+  QAction* mniView = nullptr;
   QAction* mniEditor = nullptr;
   QAction* mniCopyPath = nullptr;
   QTimer* tmrRedrawPlaces = nullptr;
@@ -87,6 +89,8 @@ class TfrmResult : public QWidget {
 
  private:
   TAbstractPlaceList* List() const;
+  // Found or NotFound: the places may be opened.
+  bool ShowsResults() const;
   bool NarrowList() const;
   // Narrow places hold raw bytes; the screen wants UTF-8.
   QString Shown(const std::string& text) const;

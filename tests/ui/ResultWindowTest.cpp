@@ -113,7 +113,7 @@ TEST_F(ResultWindow, DesignedControlsCaptionsAndSize) {
   EXPECT_EQ(result.findChild<QLabel*>("pnlFile")->text(), hovrak::Msg(24));
   EXPECT_EQ(result.btnReplacingEdit->toolTip(), hovrak::Msg(110));
   EXPECT_EQ(result.cmbReplacing->completer(), nullptr);
-  EXPECT_EQ(result.pmnPlaces->actions().size(), 2);  // editor and copy path, nothing else yet
+  EXPECT_EQ(result.pmnPlaces->actions().size(), 3);  // view, editor and copy path
   EXPECT_FALSE(result.btnReplace->isEnabled());
   EXPECT_EQ(result.stbPanel1->text(), "0件 見つかりました。");
 }
@@ -510,7 +510,7 @@ TEST_F(ResultWindow, DoubleClickOpensTheEditorOnlyWhenItIsTheDefault) {
   ASSERT_EQ(Search("abc"), SearchCompleted);
   const QPoint row0(200, CheckBoxCentre(0).y());
   QTest::mouseDClick(result.pbxPlaces, Qt::LeftButton, {}, row0);
-  EXPECT_TRUE(dialogs.Messages.empty());  // the viewer comes later; nothing yet
+  EXPECT_TRUE(dialogs.Messages.empty());  // the view window, not the editor
   main.App().Option->EditorDefault = true;
   QTest::mouseDClick(result.pbxPlaces, Qt::LeftButton, {}, row0);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -526,7 +526,7 @@ TEST_F(ResultWindow, DoubleClickOpensTheEditorOnlyWhenItIsTheDefault) {
   result.pmnPlaces->hide();
   main.App().Option->EditorDefault = false;
   QTest::mouseClick(result.pbxPlaces, Qt::RightButton, {}, row0);
-  EXPECT_EQ(result.pmnPlaces->defaultAction(), nullptr);
+  EXPECT_EQ(result.pmnPlaces->defaultAction(), result.mniView);
   result.pmnPlaces->hide();
 }
 

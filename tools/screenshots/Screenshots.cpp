@@ -36,6 +36,7 @@
 #include "ui/frmProcess.h"
 #include "ui/frmRestoreDialog.h"
 #include "ui/frmResult.h"
+#include "ui/frmView.h"
 
 namespace fs = std::filesystem;
 
@@ -200,5 +201,19 @@ int main(int argc, char** argv) {
   Save(edit, "11-multi-line-edit");
 
   Save(*main.frmAbout(), "12-about");
+
+  // The view window on a hit in the middle of the Shift-JIS minutes.
+  TfrmView& view = *main.frmView();
+  view.resize(640, 300);
+  if (TAbstractPlaceList* list = main.App().PlaceList.get()) {
+    for (int i = 0; i < list->Count(); ++i) {
+      const TAbstractPlace& place = *list->Item(i);
+      if (place.FileName.find("2026-12.txt") != std::string::npos && place.Line == 3) {
+        view.ShowPlace(i);
+        break;
+      }
+    }
+  }
+  Save(view, "13-view");
   return 0;
 }
