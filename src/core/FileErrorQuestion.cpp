@@ -43,13 +43,13 @@ TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperation
 }
 
 TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem problem, int error) {
-  int row = 122;
+  int row = 123;
   switch (problem) {
-    case TRestoreProblem::Modified: row = 122; break;
-    case TRestoreProblem::NotRecorded: row = 123; break;
-    case TRestoreProblem::Missing: row = 124; break;
-    case TRestoreProblem::FolderMissing: row = 125; break;
-    case TRestoreProblem::WriteFailed: row = 126; break;
+    case TRestoreProblem::Modified: row = 123; break;
+    case TRestoreProblem::NotRecorded: row = 124; break;
+    case TRestoreProblem::Missing: row = 125; break;
+    case TRestoreProblem::FolderMissing: row = 126; break;
+    case TRestoreProblem::WriteFailed: row = 127; break;
   }
   TFileErrorQuestion q;
   q.Text = MessageTable(row);

@@ -50,6 +50,16 @@ QString TDialogs::OpenFileName(QWidget* parent, const QString& caption, const QS
 
 void TDialogs::Beep() { QApplication::beep(); }
 
+QString TDialogs::SaveFileName(QWidget* parent, const QString& caption, const QString& start,
+                               const QString& filter, const QString& defaultSuffix) {
+  QFileDialog dialog(parent, caption, start, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().front();
+}
+
 TDialogs& TDialogs::Current() {
   static TDialogs qtDialogs;
   return g_current ? *g_current : qtDialogs;

@@ -33,6 +33,10 @@ class TDialogs {
                                const QString& filter);
   // The exclamation sound.
   virtual void Beep();
+  // Save dialog for one file: asks before overwriting, adds defaultSuffix to a name
+  // typed without one; "" when cancelled.
+  virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& start,
+                               const QString& filter, const QString& defaultSuffix);
 
   // The dialogs every window uses; the Qt ones until a test sets others. Not owned.
   static TDialogs& Current();

@@ -56,6 +56,7 @@
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
+#include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
 #include "ui/frmMultiLineEdit.h"
@@ -134,6 +135,7 @@ TfrmMain::TfrmMain(const std::string& settingsPath, QWidget* parent)
   // View window: one instance, shown by the result window.
   frmView_ = new TfrmView(*this);
   frmAbout_ = new TfrmAbout(this);
+  frmCopyResult_ = new TfrmCopyResult(*this);
   serializer_.SetOption(app_.Option.get());
   serializer_.SetBackup(app_.Backup.get());
   serializer_.SetWindows(this);
@@ -148,6 +150,8 @@ TfrmMain::~TfrmMain() {
   delete frmConfirm_;
   delete frmView_;
   delete frmAbout_;
+  delete frmCopyResult_;
+  frmCopyResult_ = nullptr;
   frmResult_ = nullptr;
   frmOption_ = nullptr;
   frmProcess_ = nullptr;
@@ -176,7 +180,7 @@ void TfrmMain::CreateControls() {
   mniOption->setObjectName(QStringLiteral("mniOption"));
   mniCopyResult = mniTool->addAction(hovrak::Msg(3));
   mniCopyResult->setObjectName(QStringLiteral("mniCopyResult"));
-  mniRestore = mniTool->addAction(hovrak::Msg(111));
+  mniRestore = mniTool->addAction(hovrak::Msg(112));
   mniRestore->setObjectName(QStringLiteral("mniRestore"));
   mniRestore->setEnabled(false);  // until the first show enters Ready
   mniHelp = menuBar()->addMenu(hovrak::Msg(4));
@@ -471,6 +475,8 @@ void TfrmMain::SetState(TUiState state) {
   // Undo writes files: only while no run is active.
   mniRestore->setEnabled(state == TUiState::Ready || state == TUiState::Found || state == TUiState::NotFound);
   frmResult_->SetReplaceEnabled(state == TUiState::Found);
+  // The CSV dialog works on results: only once a search has ended with them.
+  mniCopyResult->setEnabled(state == TUiState::Found || state == TUiState::NotFound);
   if (state == TUiState::Ready || state == TUiState::NotFound) {
     if (!isActiveWindow()) cmbSearched->setFocus();
   } else if (state == TUiState::Found) {
@@ -774,7 +780,10 @@ void TfrmMain::mniHelpCClick() {
 
 void TfrmMain::mniAboutClick() { TDialogs::Current().Exec(*frmAbout_); }
 
-void TfrmMain::mniCopyResultClick() {}
+void TfrmMain::mniCopyResultClick() {
+  if (state_ != TUiState::Found && state_ != TUiState::NotFound) return;
+  TDialogs::Current().Exec(*frmCopyResult_);
+}
 
 // ---------------------------------------------------------------------------------
 // Undo of a replace
@@ -813,7 +822,7 @@ void TfrmMain::RunRestore(const std::string& name) {
   };
   restore.OnProcess = [this, &base, &enterRun](TProcessType kind, const std::string& path, int index, int count) {
     enterRun();
-    const int row = kind == TProcessType::BackingUp ? 43 : kind == TProcessType::Replacing ? 129 : 128;
+    const int row = kind == TProcessType::BackingUp ? 43 : kind == TProcessType::Replacing ? 130 : 129;
     frmProcess_->Update(hovrak::Msg(row), hovrak::FromNarrow(hovrak::ShortenPath(path, base)), index, count);
     frmProcess_->StopCheck();
   };
@@ -824,7 +833,7 @@ void TfrmMain::RunRestore(const std::string& name) {
     {
       const TQuestionCursor cursor;
       answer = TfrmFileErrorDialog::ShowFileErrorDialog(this, hovrak::FromNarrow(question.Text), question.Forcible,
-                                                        hovrak::Msg(127));
+                                                        hovrak::Msg(128));
     }
     if (answer == hovrak::FileErrorSkipAll) {
       skipAll.insert(restore.Problem);
@@ -834,12 +843,12 @@ void TfrmMain::RunRestore(const std::string& name) {
   };
   restore.OnConfirmAgain = [this](const TBackupUnit& unit) {
     const TQuestionCursor cursor;
-    const std::string text = (boost::format(MessageTable(121)) % hovrak::TimeText(unit.Restored)).str();
+    const std::string text = (boost::format(MessageTable(122)) % hovrak::TimeText(unit.Restored)).str();
     return TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Question,
                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
   };
   restore.OnBackupFailed = [this](const TBackupReport& report) {
-    return AskGoOnWithoutBackup(report, hovrak::Msg(140));
+    return AskGoOnWithoutBackup(report, hovrak::Msg(141));
   };
 
   TRestoreReport report;
@@ -857,15 +866,15 @@ void TfrmMain::RunRestore(const std::string& name) {
     return;
   }
   if (!report.Found) {
-    TDialogs::Current().Message(this, kCaption, hovrak::Msg(142), TDialogs::TIcon::Warning, QMessageBox::Ok);
+    TDialogs::Current().Message(this, kCaption, hovrak::Msg(143), TDialogs::TIcon::Warning, QMessageBox::Ok);
     return;
   }
   if (report.RestoredBefore) return;
   if (report.BackupFailed) {
-    ShowStatus(hovrak::Msg(131));
+    ShowStatus(hovrak::Msg(132));
     return;
   }
-  ShowStatus(hovrak::Msg(report.Stopped ? 131 : 130));
+  ShowStatus(hovrak::Msg(report.Stopped ? 132 : 131));
   const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, settingsPath_);
   TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(summary.Text),
                               summary.Problems || report.Stopped ? TDialogs::TIcon::Warning

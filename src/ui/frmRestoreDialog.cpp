@@ -25,7 +25,7 @@ constexpr int kNameRole = Qt::UserRole;
 
 TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  setWindowTitle(hovrak::Msg(112));
+  setWindowTitle(hovrak::Msg(113));
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 
@@ -37,7 +37,7 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   lsvUnits->setObjectName("lsvUnits");
   lsvUnits->setColumnCount(kColumns);
   lsvUnits->setHeaderLabels(
-      {hovrak::Msg(114), hovrak::Msg(115), hovrak::Msg(116), hovrak::Msg(117), hovrak::Msg(118)});
+      {hovrak::Msg(115), hovrak::Msg(116), hovrak::Msg(117), hovrak::Msg(118), hovrak::Msg(119)});
   lsvUnits->setRootIsDecorated(false);
   lsvUnits->setItemsExpandable(false);
   lsvUnits->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -79,7 +79,7 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   lsvUnits->setColumnWidth(kBaseDir, 220);
   lsvUnits->header()->setSectionResizeMode(kBaseDir, QHeaderView::Stretch);
 
-  btnRestore = new QPushButton(hovrak::Msg(119), this);
+  btnRestore = new QPushButton(hovrak::Msg(120), this);
   btnRestore->setObjectName("btnRestore");
   btnRestore->setDefault(true);
   connect(btnRestore, &QPushButton::clicked, this, [this] {
@@ -92,11 +92,11 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   connect(lsvUnits, &QTreeWidget::itemDoubleClicked, this, [this] { btnRestore->click(); });
 
   if (rows.isEmpty()) {
-    lblMessage->setText(hovrak::Msg(120));
+    lblMessage->setText(hovrak::Msg(121));
     btnRestore->setEnabled(false);
     btnCancel->setDefault(true);
   } else {
-    lblMessage->setText(hovrak::Msg(113));
+    lblMessage->setText(hovrak::Msg(114));
     lsvUnits->setCurrentItem(rows.front());
   }
 

@@ -61,7 +61,7 @@ TEST(FileErrorQuestionTest, RestoreQuestionsOfferForceButForAFailedWrite) {
   const struct {
     P Problem;
     int Row;
-  } cases[] = {{P::Modified, 122}, {P::NotRecorded, 123}, {P::Missing, 124}, {P::FolderMissing, 125}};
+  } cases[] = {{P::Modified, 123}, {P::NotRecorded, 124}, {P::Missing, 125}, {P::FolderMissing, 126}};
   for (const auto& c : cases) {
     const hovrak::TFileErrorQuestion q = hovrak::MakeRestoreQuestion(path, c.Problem, 0);
     EXPECT_EQ(q.Text, Expected(c.Row, path)) << c.Row;
@@ -69,7 +69,7 @@ TEST(FileErrorQuestionTest, RestoreQuestionsOfferForceButForAFailedWrite) {
   }
   // A failed write names the system's reason and can only be retried.
   const hovrak::TFileErrorQuestion write = hovrak::MakeRestoreQuestion(path, P::WriteFailed, EACCES);
-  EXPECT_EQ(write.Text, std::string(MessageTable(126)) + "\n" + std::strerror(EACCES) + "\n" + MessageTable(53) +
+  EXPECT_EQ(write.Text, std::string(MessageTable(127)) + "\n" + std::strerror(EACCES) + "\n" + MessageTable(53) +
                             "\n\n" + path);
   EXPECT_FALSE(write.Forcible);
 }

@@ -22,7 +22,7 @@ TEST(MessageTable, SharedRowsAndSpecialCharacters) {
 
 TEST(MessageTable, UndoRowsFollowTheDesignedTable) {
   EXPECT_STREQ(MessageTable(110), "複数行入力");
-  for (int row = 111; row < MessageTableSize; ++row) EXPECT_STRNE(MessageTable(row), "") << row;
+  for (int row = 112; row < MessageTableSize; ++row) EXPECT_STRNE(MessageTable(row), "") << row;
   // The rows filled in with boost::format hold exactly one placeholder.
   const auto count = [](int row, const std::string& mark) {
     const std::string text = MessageTable(row);
@@ -30,6 +30,6 @@ TEST(MessageTable, UndoRowsFollowTheDesignedTable) {
     for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) ++n;
     return n;
   };
-  for (int row : {121, 138}) EXPECT_EQ(count(row, "%s"), 1u) << row;
-  for (int row : {132, 133, 134, 135, 141}) EXPECT_EQ(count(row, "%d"), 1u) << row;
+  for (int row : {122, 139}) EXPECT_EQ(count(row, "%s"), 1u) << row;
+  for (int row : {133, 134, 135, 136, 142}) EXPECT_EQ(count(row, "%d"), 1u) << row;
 }

@@ -88,7 +88,7 @@ class MainWindowRestoreTest : public ::testing::Test {
       EXPECT_FALSE(main_->mniRestore->isEnabled());
       EXPECT_EQ(main_->State(), TUiState::InReplace);
       if (question->btnForce->isVisibleTo(question)) {
-        EXPECT_EQ(question->btnForce->text(), Msg(127));
+        EXPECT_EQ(question->btnForce->text(), Msg(128));
       }
       return OnFileError ? OnFileError(*question) : int(hovrak::FileErrorAbort);
     }
@@ -138,7 +138,7 @@ TEST_F(MainWindowRestoreTest, UndoGivesEveryOriginalByteBackAndCanItselfBeUndone
   EXPECT_FALSE(main_->frmProcess()->isVisible());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(main_->mniRestore->isEnabled());
-  EXPECT_EQ(main_->stbPanel0->text(), Msg(130));
+  EXPECT_EQ(main_->stbPanel0->text(), Msg(131));
   ASSERT_EQ(dialogs_.Messages.size(), 1u);
   EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Information);
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("書き戻したファイル: 4"))) << dialogs_.Messages[0].Text.toStdString();
@@ -220,7 +220,7 @@ TEST_F(MainWindowRestoreTest, AGoneFileIsRestoredWhenForcedAndAFailedWriteIsName
   EXPECT_FALSE(QFileInfo::exists(FromNarrow(data_ / "w/gone")));
   ASSERT_EQ(dialogs_.Messages.size(), 1u);
   EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Warning);
-  EXPECT_EQ(main_->stbPanel0->text(), Msg(131));
+  EXPECT_EQ(main_->stbPanel0->text(), Msg(132));
 
   OnFileError = [](TfrmFileErrorDialog&) { return int(hovrak::FileErrorForce); };
   Undo();
@@ -241,7 +241,7 @@ TEST_F(MainWindowRestoreTest, AGoneFileIsRestoredWhenForcedAndAFailedWriteIsName
   };
   Undo();
   ASSERT_EQ(questions_.size(), 2u);
-  EXPECT_TRUE(questions_[1].startsWith(Msg(126) + QLatin1Char('\n'))) << questions_[1].toStdString();
+  EXPECT_TRUE(questions_[1].startsWith(Msg(127) + QLatin1Char('\n'))) << questions_[1].toStdString();
   ASSERT_EQ(dialogs_.Messages.size(), 1u);
   EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Warning);
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("元に戻せなかったファイル: 1\n") +
@@ -263,7 +263,7 @@ TEST_F(MainWindowRestoreTest, StopDuringTheRestoreLeavesEveryFileWhole) {
   bool clicked = false;
   QObject::connect(&watcher, &QTimer::timeout, [&] {
     TfrmProcess& process = *main_->frmProcess();
-    if (clicked || process.lblMsg->text() != Msg(129)) return;
+    if (clicked || process.lblMsg->text() != Msg(130)) return;
     if (process.lblN->text().section(QLatin1Char('/'), 0, 0).toInt() < 3) return;
     clicked = true;
     process.btnStop->click();
@@ -288,9 +288,9 @@ TEST_F(MainWindowRestoreTest, StopDuringTheRestoreLeavesEveryFileWhole) {
   EXPECT_GT(left, 0);
   EXPECT_EQ(main_->State(), TUiState::Ready);
   EXPECT_FALSE(main_->frmProcess()->isVisible());
-  EXPECT_EQ(main_->stbPanel0->text(), Msg(131));
+  EXPECT_EQ(main_->stbPanel0->text(), Msg(132));
   ASSERT_EQ(dialogs_.Messages.size(), 1u);
-  EXPECT_TRUE(dialogs_.Messages[0].Text.startsWith(Msg(131)));
+  EXPECT_TRUE(dialogs_.Messages[0].Text.startsWith(Msg(132)));
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("書き戻したファイル: %1").arg(back)));
   // The index knows the partial restore: the unit is marked, and undoing the undo
   // puts back exactly the files that were restored.
@@ -307,7 +307,7 @@ TEST_F(MainWindowRestoreTest, StopDuringTheRestoreLeavesEveryFileWhole) {
 TEST_F(MainWindowRestoreTest, TheItemIsUsableOnlyWhileNoRunIsActive) {
   TfrmMain unshown(home_ / "Other.kel");
   EXPECT_FALSE(unshown.mniRestore->isEnabled());
-  EXPECT_EQ(unshown.mniRestore->text(), Msg(111));
+  EXPECT_EQ(unshown.mniRestore->text(), Msg(112));
 
   TfrmMain& main = *main_;
   EXPECT_TRUE(main.mniRestore->isEnabled());
@@ -327,7 +327,7 @@ TEST_F(MainWindowRestoreTest, TheItemIsUsableOnlyWhileNoRunIsActive) {
   chooseRow_ = -1;
   main.mniRestoreClick();
   ASSERT_EQ(dialogs_.ExecTitles.size(), 1u);
-  EXPECT_EQ(dialogs_.ExecTitles[0], Msg(112));
+  EXPECT_EQ(dialogs_.ExecTitles[0], Msg(113));
   EXPECT_TRUE(listed_.empty());
   EXPECT_TRUE(dialogs_.Messages.empty());
   EXPECT_EQ(main.State(), TUiState::Ready);

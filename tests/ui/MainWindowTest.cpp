@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, ShowingEntersReadyWithDefaultsAndCaptions) {
   for (const char* name : {"cmbPath", "btnPathRef", "cmbFilter", "cmbSearched", "btnSearchedEdit", "cmbMode",
                            "chkSubDir", "btnOption", "btnSearch", "lblPath", "lblFilter", "lblSearched"})
     EXPECT_NE(main.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
-  EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mniCopyResult")), nullptr);
+  EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mniCopyResult")), main.mniCopyResult);
 }
 
 TEST_F(MainWindowTest, SearchWithHitsEndsFoundAndAChangeDiscardsTheResults) {

@@ -30,6 +30,14 @@ class TScriptedDialogs : public TDialogs {
   std::function<QString(const QString& caption, const QString& start)> OnDirectory;
   std::function<QStringList(const QString& caption, const QString& start)> OnFiles;
   std::function<QString(const QString& caption, const QString& start)> OnFile;
+  struct TSaveQuestion {
+    QString Caption;
+    QString Start;
+    QString Filter;
+    QString DefaultSuffix;
+  };
+  std::function<QString(const TSaveQuestion&)> OnSaveFile;
+  std::vector<TSaveQuestion> SaveQuestions;
 
   std::vector<TMessage> Messages;
   std::vector<QString> ExecTitles;  // window titles of the dialogs run through Exec
@@ -58,4 +66,9 @@ class TScriptedDialogs : public TDialogs {
     return OnFile ? OnFile(caption, start) : QString();
   }
   void Beep() override { ++Beeps; }
+  QString SaveFileName(QWidget*, const QString& caption, const QString& start, const QString& filter,
+                       const QString& defaultSuffix) override {
+    SaveQuestions.push_back(TSaveQuestion{caption, start, filter, defaultSuffix});
+    return OnSaveFile ? OnSaveFile(SaveQuestions.back()) : QString();
+  }
 };

@@ -1,7 +1,8 @@
 // Renders every window of the desktop program in a representative state into PNG
 // files: a real search over a small generated tree of Japanese files in several
 // character codes, with some places unticked, a file error question, the option
-// dialog's two pages, the progress dialog mid-run, the preview and the small dialogs.
+// dialog's two pages, the progress dialog mid-run, the preview, the CSV dialog and
+// the small dialogs.
 
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
+#include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
 #include "ui/frmMain.h"
@@ -188,12 +190,12 @@ int main(int argc, char** argv) {
   }
   units[1]->Restored = units[2]->Time + boost::posix_time::minutes(40);
   TfrmRestoreDialog restoreDialog(young, &main);
-  Save(restoreDialog, "13-restore");
+  Save(restoreDialog, "15-restore");
   const auto edited = hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(),
                                                   TRestoreProblem::Modified, 0);
   TfrmFileErrorDialog editedDialog(hovrak::FromNarrow(edited.Text), edited.Forcible, &main);
-  editedDialog.btnForce->setText(hovrak::Msg(127));
-  Save(editedDialog, "14-restore-file-changed");
+  editedDialog.btnForce->setText(hovrak::Msg(128));
+  Save(editedDialog, "16-restore-file-changed");
 
   TfrmMultiLineEdit edit(&main);
   edit.setWindowTitle(hovrak::Msg(19));
@@ -215,5 +217,11 @@ int main(int argc, char** argv) {
     }
   }
   Save(view, "13-view");
+
+  // The CSV dialog over the results of the search above, the hit column added.
+  TfrmCopyResult& copyResult = *main.frmCopyResult();
+  copyResult.chkHit->setChecked(true);
+  Save(copyResult, "14-copy-result");
+  copyResult.hide();
   return 0;
 }
