@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -196,6 +197,10 @@ int main(int argc, char** argv) {
   TfrmFileErrorDialog editedDialog(hovrak::FromNarrow(edited.Text), edited.Forcible, &main);
   editedDialog.btnForce->setText(hovrak::Msg(128));
   Save(editedDialog, "16-restore-file-changed");
+  editedDialog.hide();
+  // The Tool menu with the undo item.
+  Save(*main.mniTool, "17-tool-menu");
+  main.mniTool->hide();
 
   TfrmMultiLineEdit edit(&main);
   edit.setWindowTitle(hovrak::Msg(19));
