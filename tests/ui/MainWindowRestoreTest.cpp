@@ -250,6 +250,40 @@ TEST_F(MainWindowRestoreTest, AGoneFileIsRestoredWhenForcedAndAFailedWriteIsName
   EXPECT_EQ(main_->State(), TUiState::Ready);
 }
 
+TEST_F(MainWindowRestoreTest, AnIncompleteBackupBeforeTheRestoreIsAskedWithNoAsTheDefault) {
+  WriteWholeFile(data_ / "w/a.txt", "東京\n");
+  Replace(data_ / "w");
+  // The index cannot be locked any more (a folder where the lock file was): the
+  // backup of the files about to be overwritten cannot be indexed, so it is not made.
+  const std::string lock = home_ / "Mirun.kel.lock";
+  ASSERT_EQ(::unlink(lock.c_str()), 0);
+  ASSERT_EQ(::mkdir(lock.c_str(), 0700), 0);
+
+  dialogs_.OnMessage = [](const TScriptedDialogs::TMessage& message) {
+    return message.Buttons & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok;
+  };
+  Undo();
+  ASSERT_EQ(dialogs_.Messages.size(), 1u);
+  const TScriptedDialogs::TMessage& question = dialogs_.Messages[0];
+  EXPECT_EQ(question.DefaultButton, QMessageBox::No);
+  EXPECT_TRUE(question.Text.endsWith(Msg(141))) << question.Text.toStdString();
+  EXPECT_TRUE(question.Text.contains(FromNarrow(home_ / "Mirun.kel")));
+  EXPECT_EQ(ReadWholeFile(data_ / "w/a.txt"), "大阪\n");
+  EXPECT_EQ(main_->State(), TUiState::Ready);
+  EXPECT_EQ(main_->stbPanel0->text(), Msg(132));
+
+  // Going on restores the file; the restore cannot be recorded, which the summary says.
+  dialogs_.Messages.clear();
+  dialogs_.OnMessage = [](const TScriptedDialogs::TMessage& message) {
+    return message.Buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+  };
+  Undo();
+  EXPECT_EQ(ReadWholeFile(data_ / "w/a.txt"), "東京\n");
+  ASSERT_EQ(dialogs_.Messages.size(), 2u);
+  EXPECT_EQ(dialogs_.Messages[1].Icon, TDialogs::TIcon::Warning);
+  EXPECT_TRUE(dialogs_.Messages[1].Text.contains(Msg(140))) << dialogs_.Messages[1].Text.toStdString();
+}
+
 TEST_F(MainWindowRestoreTest, StopDuringTheRestoreLeavesEveryFileWhole) {
   constexpr int kFiles = 60;
   const auto name = [](int i) { return "f" + std::to_string(100 + i) + ".txt"; };
