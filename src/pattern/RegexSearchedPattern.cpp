@@ -1,5 +1,7 @@
 #include "pattern/RegexSearchedPattern.h"
 
+#include "pattern/RequiredLiteral.h"
+
 template <class C>
 boost::regex_constants::syntax_option_type TRegexSearchedPattern<C>::Flags(bool caseSensitive) {
   using namespace boost::regex_constants;
@@ -9,7 +11,7 @@ boost::regex_constants::syntax_option_type TRegexSearchedPattern<C>::Flags(bool 
 template <class C>
 TRegexSearchedPattern<C>::TRegexSearchedPattern(const TString& expression, bool caseSensitive,
                                                 bool byLine, bool showLine)
-    : TSearchedPattern<C>(byLine, showLine) {
+    : TSearchedPattern<C>(byLine, showLine), caseSensitive_(caseSensitive) {
   // An empty expression would match at every position; it is refused like a syntax
   // error, so an empty search string never runs.
   if (expression.empty()) return;
@@ -19,6 +21,18 @@ TRegexSearchedPattern<C>::TRegexSearchedPattern(const TString& expression, bool 
   } catch (const boost::regex_error&) {
     valid_ = false;
   }
+  if (!valid_) return;
+  required_ = RequiredLiteral(expression);
+  if (required_.empty()) return;
+  if (caseSensitive) exact_ = std::make_unique<TSubstringFinder<C>>(required_);
+  else folded_ = std::make_unique<TFoldedFinder<C>>(required_, TCaseFold::OfGlobalLocale());
+}
+
+template <class C>
+std::size_t TRegexSearchedPattern<C>::FindRequired(TView text, std::size_t from) const {
+  if (exact_) return exact_->Find(text, from);
+  if (folded_) return folded_->Find(text, from);
+  return from;
 }
 
 template <class C>
