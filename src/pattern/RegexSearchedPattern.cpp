@@ -26,6 +26,10 @@ TRegexSearchedPattern<C>::TRegexSearchedPattern(const TString& expression, bool 
   if (required_.empty()) return;
   if (caseSensitive) exact_ = std::make_unique<TSubstringFinder<C>>(required_);
   else folded_ = std::make_unique<TFoldedFinder<C>>(required_, TCaseFold::OfGlobalLocale());
+  const TString lead = LeadingLiteral(expression);
+  if (lead.empty()) return;
+  if (caseSensitive) leadExact_ = std::make_unique<TSubstringFinder<C>>(lead);
+  else leadFolded_ = std::make_unique<TFoldedFinder<C>>(lead, TCaseFold::OfGlobalLocale());
 }
 
 template <class C>
@@ -40,6 +44,34 @@ bool TRegexSearchedPattern<C>::FindPlaces(TView text, const TPlaceAddingInfo& in
   const C* const first = text.data();
   const C* const last = first + text.size();
   bool found = false;
+  if (leadExact_ || leadFolded_) {
+    // Every match starts where the leading run stands, so the engine tries only there,
+    // anchored, seeing the text before as the whole-text search would: the same
+    // matches in the same order.
+    constexpr std::size_t npos = TView::npos;
+    boost::match_results<const C*> m;
+    std::size_t from = 0;
+    while (true) {
+      const std::size_t p = leadExact_ ? leadExact_->Find(text, from) : leadFolded_->Find(text, from);
+      if (p == npos) break;
+      const auto flags = boost::match_continuous | (p > 0 ? boost::match_prev_avail : boost::match_default);
+      if (!boost::regex_search(first + p, last, m, regex_, flags, first)) {
+        from = p + 1;
+        continue;
+      }
+      std::vector<TString> subs;
+      subs.reserve(m.size());
+      for (std::size_t i = 0; i < m.size(); ++i) {
+        if (m[i].matched) subs.emplace_back(m[i].first, m[i].second);
+        else subs.emplace_back();
+      }
+      const auto length = static_cast<std::size_t>(m[0].second - m[0].first);
+      AddPlace<C>(info, text, p, length, std::move(subs));
+      found = true;
+      from = p + (length > 0 ? length : 1);
+    }
+    return found;
+  }
   // Matching errors (for example a pattern that exceeds the matcher's complexity
   // limit) pass to the caller as std::runtime_error.
   boost::regex_grep(

@@ -41,6 +41,9 @@ class TRegexSearchedPattern : public TSearchedPattern<C> {
   TString required_;
   std::unique_ptr<TSubstringFinder<C>> exact_;
   std::unique_ptr<TFoldedFinder<C>> folded_;
+  // The run every match starts with: the engine is tried only where it stands.
+  std::unique_ptr<TSubstringFinder<C>> leadExact_;
+  std::unique_ptr<TFoldedFinder<C>> leadFolded_;
 };
 
 extern template class TRegexSearchedPattern<char>;

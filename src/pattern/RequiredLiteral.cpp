@@ -24,9 +24,12 @@ bool IsAsciiAlnum(C c) {
 template <class C>
 class TReader {
  public:
-  explicit TReader(const std::basic_string<C>& e) : e_(e) {}
+  // leading: only the run that starts every match, after nothing but assertions.
+  TReader(const std::basic_string<C>& e, bool leading) : e_(e), leading_(leading) {}
 
   std::basic_string<C> Run() {
+    // The whole expression is read in both modes: anything unreadable anywhere (an
+    // alternative at the top, \K) can undo what the start says.
     while (i_ < e_.size()) {
       if (!Atom()) return {};
     }
@@ -45,29 +48,30 @@ class TReader {
     if (Is(c, '(')) {
       if (i_ + 1 < e_.size() && Is(e_[i_ + 1], '?')) return false;  // modifiers, look-arounds
       if (!SkipGroup()) return false;
-      return Breaking();
+      return Breaking(false);
     }
     if (Is(c, '[')) {
       if (!SkipClass()) return false;
-      return Breaking();
+      return Breaking(false);
     }
     if (Is(c, '.') || Is(c, '^') || Is(c, '$')) {
       ++i_;
-      return Breaking();
+      return Breaking(!Is(c, '.'));
     }
     if (Is(c, '\\')) {
       if (i_ + 1 >= e_.size()) return false;
       const C x = e_[i_ + 1];
       i_ += 2;
       // Word and buffer boundaries, though not letters.
-      if (Is(x, '<') || Is(x, '>') || Is(x, '`') || Is(x, '\'')) return Breaking();
+      if (Is(x, '<') || Is(x, '>') || Is(x, '`') || Is(x, '\'')) return Breaking(true);
       if (!IsAsciiAlnum(x)) return Literal(x);
       static const char kControls[] = "ntrfvae";
       static const char kValues[] = "\n\t\r\f\v\a\x1b";
       for (int k = 0; kControls[k] != 0; ++k)
         if (Is(x, kControls[k])) return Literal(static_cast<C>(static_cast<unsigned char>(kValues[k])));
       // Classes and assertions that take no argument.
-      if (Code(x) < 128 && std::strchr("dDwWsSbBAzZGhH", static_cast<int>(Code(x)))) return Breaking();
+      if (Code(x) < 128 && std::strchr("dDwWsShH", static_cast<int>(Code(x)))) return Breaking(false);
+      if (Code(x) < 128 && std::strchr("bBAzZG", static_cast<int>(Code(x)))) return Breaking(true);
       return false;  // escapes with arguments or meanings not read here
     }
     ++i_;
@@ -79,15 +83,18 @@ class TReader {
   bool Literal(C c) {
     if (Quantified()) {
       Flush();
+      consumed_ = true;
       return SkipQuantifier();
     }
     run_.push_back(c);
     return true;
   }
 
-  // Something that is not a plain character ends the run.
-  bool Breaking() {
+  // Something that is not a plain character ends the run; zeroWidth: an assertion,
+  // which takes no characters of the match.
+  bool Breaking(bool zeroWidth) {
     Flush();
+    if (!zeroWidth || Quantified()) consumed_ = true;
     return !Quantified() || SkipQuantifier();
   }
 
@@ -147,16 +154,28 @@ class TReader {
   }
 
   void Flush() {
-    if (run_.size() > best_.size()) best_ = run_;
+    if (leading_) {
+      if (!run_.empty() && !consumed_ && !done_) {
+        best_ = run_;
+        done_ = true;
+      }
+    } else if (run_.size() > best_.size()) {
+      best_ = run_;
+    }
     run_.clear();
   }
 
   const std::basic_string<C>& e_;
   std::size_t i_ = 0;
+  const bool leading_;
+  bool consumed_ = false;  // something that takes characters came before the run
+  bool done_ = false;
   std::basic_string<C> run_, best_;
 };
 
 }  // namespace
 
-std::string RequiredLiteral(const std::string& expression) { return TReader<char>(expression).Run(); }
-std::wstring RequiredLiteral(const std::wstring& expression) { return TReader<wchar_t>(expression).Run(); }
+std::string RequiredLiteral(const std::string& expression) { return TReader<char>(expression, false).Run(); }
+std::wstring RequiredLiteral(const std::wstring& expression) { return TReader<wchar_t>(expression, false).Run(); }
+std::string LeadingLiteral(const std::string& expression) { return TReader<char>(expression, true).Run(); }
+std::wstring LeadingLiteral(const std::wstring& expression) { return TReader<wchar_t>(expression, true).Run(); }

@@ -8,3 +8,8 @@
 
 std::string RequiredLiteral(const std::string& expression);
 std::wstring RequiredLiteral(const std::wstring& expression);
+
+// The run of plain characters every match starts with (after nothing but assertions
+// such as ^ or \<), or empty: the engine then need only try where that run stands.
+std::string LeadingLiteral(const std::string& expression);
+std::wstring LeadingLiteral(const std::wstring& expression);

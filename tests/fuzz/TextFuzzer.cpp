@@ -133,11 +133,21 @@ void CheckFoldedSearch(const std::string& bytes) {
     TSearchedPattern<wchar_t>::TPlaceAddingInfo info;
     info.PlaceList = &expected;
     info.FileName = "f";
+    const boost::wregex engine(QuoteRegex(needle), TRegexSearchedPattern<wchar_t>::Flags(false));
+    const auto grep = [&](std::wstring_view part) {
+      boost::regex_grep(
+          [&](const boost::match_results<const wchar_t*>& m) {
+            AddPlace<wchar_t>(info, part, static_cast<std::size_t>(m[0].first - part.data()),
+                              static_cast<std::size_t>(m[0].second - m[0].first), {std::wstring(m[0].first, m[0].second)});
+            return true;
+          },
+          part.data(), part.data() + part.size(), engine);
+    };
     if (byLine) {
       std::size_t start = 0;
       while (true) {
         const std::size_t end = text.find(L'\n', start);
-        regex.FindPlaces(std::wstring_view(text).substr(start, (end == std::wstring::npos ? text.size() : end) - start), info);
+        grep(std::wstring_view(text).substr(start, (end == std::wstring::npos ? text.size() : end) - start));
         if (end == std::wstring::npos) break;
         start = end + 1;
         ++info.LineBase;
@@ -145,7 +155,7 @@ void CheckFoldedSearch(const std::string& bytes) {
     } else {
       info.LineEndsText = text;
       info.LineEndsPending = true;
-      regex.FindPlaces(text, info);
+      grep(text);
     }
     TPlaceList<wchar_t> viaFold, viaFilter;
     SearchFileText<wchar_t>(folded, text, viaFold, "f");

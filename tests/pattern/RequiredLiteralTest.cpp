@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+
+#include <boost/regex.hpp>
 #include <string>
 
 #include "TestSupport.h"
@@ -54,26 +56,52 @@ TEST(RequiredLiteral, GivesNothingWhereItCannotBeSure) {
   EXPECT_EQ(RequiredLiteral(""), "");
 }
 
-// The places of the engine alone: every line, or the whole text, goes to it.
+TEST(RequiredLiteral, LeadingRunOnlyWhenEveryMatchStartsWithIt) {
+  EXPECT_EQ(LeadingLiteral(L"ファイル(を|の)[^。]*?指定"), L"ファイル");
+  EXPECT_EQ(LeadingLiteral("\\<file\\>"), "file");
+  EXPECT_EQ(LeadingLiteral("^\\bab*c"), "a");
+  EXPECT_EQ(LeadingLiteral("Win[a-z]+s"), "Win");
+  EXPECT_EQ(LeadingLiteral("a*bc"), "");
+  EXPECT_EQ(LeadingLiteral(".abc"), "");
+  EXPECT_EQ(LeadingLiteral("[ab]cd"), "");
+  EXPECT_EQ(LeadingLiteral("\\sab"), "");
+  EXPECT_EQ(LeadingLiteral("(x)ab"), "");
+  EXPECT_EQ(LeadingLiteral("ab(c)|d"), "");
+  EXPECT_EQ(LeadingLiteral("ab\\Kc"), "");
+}
+
+// The places of the engine alone: regex_grep over every line, or the whole text.
 template <class C>
-TPlaceList<C> Unfiltered(const TSearchedPattern<C>& pattern, std::basic_string_view<C> text) {
+TPlaceList<C> Unfiltered(const std::basic_string<C>& expression, bool caseSensitive, bool byLine,
+                         std::basic_string_view<C> text) {
+  const boost::basic_regex<C> regex(expression, TRegexSearchedPattern<C>::Flags(caseSensitive));
   TPlaceList<C> list;
   typename TSearchedPattern<C>::TPlaceAddingInfo info;
   info.PlaceList = &list;
   info.FileName = "f";
-  if (!pattern.ByLine) {
-    if (pattern.ShowLine) {
-      info.LineEndsText = text;
-      info.LineEndsPending = true;
-    }
-    pattern.FindPlaces(text, info);
+  const auto grep = [&](std::basic_string_view<C> part) {
+    boost::regex_grep(
+        [&](const boost::match_results<const C*>& m) {
+          std::vector<std::basic_string<C>> subs;
+          for (std::size_t i = 0; i < m.size(); ++i)
+            subs.emplace_back(m[i].matched ? std::basic_string<C>(m[i].first, m[i].second) : std::basic_string<C>());
+          AddPlace<C>(info, part, static_cast<std::size_t>(m[0].first - part.data()),
+                      static_cast<std::size_t>(m[0].second - m[0].first), std::move(subs));
+          return true;
+        },
+        part.data(), part.data() + part.size(), regex);
+  };
+  if (!byLine) {
+    info.LineEndsText = text;
+    info.LineEndsPending = true;
+    grep(text);
     return list;
   }
   std::size_t start = 0;
   while (true) {
     const std::size_t end = text.find(C('\n'), start);
     const std::size_t stop = end == std::basic_string_view<C>::npos ? text.size() : end;
-    pattern.FindPlaces(text.substr(start, stop - start), info);
+    grep(text.substr(start, stop - start));
     if (end == std::basic_string_view<C>::npos) break;
     start = end + 1;
     ++info.LineBase;
@@ -96,7 +124,9 @@ void ExpectSame(const TPlaceList<C>& a, const TPlaceList<C>& e, const std::strin
 
 TEST(RequiredLiteral, PassingOverLinesKeepsEveryPlace) {
   const wchar_t* const expressions[] = {L"ab", L"a[bc]d", L"(x|y)ab", L"ab\\s*c", L"\\<ab\\>", L"b.*a",
-                                        L"Ab", L"\xFF21\xFF42+", L"^ab", L"ab$", L"a\\nb", L"k\\.", L"ab?"};
+                                        L"Ab", L"\xFF21\xFF42+", L"^ab", L"ab$", L"a\\nb", L"k\\.", L"ab?",
+                                        L"\\bba", L"\\Bab", L"a(b)?c|x", L"(?<=b)a", L"ab*", L"\\`ab",
+                                        L"\\<a\\>\\s*\\<b\\>", L"a.*?b", L"aa"};
   const wchar_t* const pieces[] = {L"a", L"b", L"c", L"d", L"A", L"B", L" ", L"\n", L"x", L"\x212A",
                                    L"k", L".", L"\xFF21", L"\xFF42", L"\xFF22", L"\x3042"};
   std::mt19937 random(5);
@@ -111,7 +141,7 @@ TEST(RequiredLiteral, PassingOverLinesKeepsEveryPlace) {
           ASSERT_TRUE(pattern.IsValid());
           TPlaceList<wchar_t> actual;
           SearchFileText<wchar_t>(pattern, text, actual, "f");
-          ExpectSame(actual, Unfiltered<wchar_t>(pattern, text),
+          ExpectSame(actual, Unfiltered<wchar_t>(expression, caseSensitive, byLine, text),
                      "round " + std::to_string(round) + " " + hovrak::WideToAnsi(expression));
         }
       }
@@ -155,7 +185,7 @@ TEST(RequiredLiteral, Utf8FilesWithoutTheStringArePassedOver) {
         for (const std::string& path : paths) {
           TFile<wchar_t> file(path, TCharCode::UTF8N);
           ASSERT_EQ(file.Load(TFileReadOptions()), TFileOperationResult::Success);
-          TPlaceList<wchar_t> one = Unfiltered<wchar_t>(typed, file.Text);
+          TPlaceList<wchar_t> one = Unfiltered<wchar_t>(hovrak::AnsiToWide(expression), caseSensitive, byLine, file.Text);
           for (int k = 0; k < one.Count(); ++k) {
             auto place = std::make_shared<TPlace<wchar_t>>(*one.TypedItem(k));
             place->FileName = path;
