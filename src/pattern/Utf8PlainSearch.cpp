@@ -66,8 +66,21 @@ constexpr std::size_t kContextBytes = 4 * TPlace<wchar_t>::ContextLength;
 
 }  // namespace
 
-TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle)
-    : needle_(needle), finder_(EncodeNeedle(needle)), usable_(!finder_.Needle().empty()) {}
+TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle, bool ignoreCase, bool prefilterOnly)
+    : needle_(needle), finder_(EncodeNeedle(needle)), usable_(!finder_.Needle().empty()),
+      prefilterOnly_(prefilterOnly) {
+  if (ignoreCase && usable_) {
+    folded_ = std::make_unique<TUtf8FoldedFinder>(needle, TCaseFold::OfGlobalLocale());
+    usable_ = folded_->Usable();
+  }
+}
+
+std::size_t TUtf8PlainSearch::Next(std::string_view bytes, std::size_t from, std::size_t& end) const {
+  if (folded_) return folded_->Find(bytes, from, end);
+  const std::size_t p = finder_.Find(bytes, from);
+  end = p + finder_.Needle().size();
+  return p;
+}
 
 bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLineKind& kind) {
   const hovrak::TUtf8Form form = hovrak::ClassifyUtf8(bytes.data(), bytes.size());
@@ -86,7 +99,6 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
                               TPlaceList<wchar_t>& list, const std::string& fileName) const {
   const char* const data = bytes.data();
   const std::size_t size = bytes.size();
-  const std::size_t m = finder_.Needle().size();
   const std::size_t context = TPlace<wchar_t>::ContextLength;
   const bool countLines = byLine || showLine;
   // Lines counted up to `scanned`: `line` breaks before it, the last line starting
@@ -97,8 +109,10 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
   std::int32_t line = 0;
   wchar_t decoded[kContextBytes];  // a byte never gives more than one unit
   bool found = false;
-  for (std::size_t p = finder_.Find(bytes, 0); p != TSubstringFinder<char>::npos; p = finder_.Find(bytes, p + m)) {
+  std::size_t hitEnd = 0;
+  for (std::size_t p = Next(bytes, 0, hitEnd); p != std::string_view::npos; p = Next(bytes, hitEnd, hitEnd)) {
     found = true;
+    const std::size_t m = hitEnd - p;
     std::int32_t column;
     if (countLines) {
       if (kind == TNewLineKind::Cr) {
@@ -150,8 +164,18 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     n = Decode(data + after, to - after, kind, decoded);
     std::wstring next(decoded, std::min(n, context));
 
-    list.Add(std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, needle_,
-                                               std::move(prev), std::move(next)));
+    if (!folded_) {
+      list.Add(std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, needle_,
+                                                 std::move(prev), std::move(next)));
+      continue;
+    }
+    // With case ignored the hit is the text as it stands, also its submatch 0.
+    std::wstring hit(m, L'\0');
+    hit.resize(Decode(data + p, m, kind, &hit[0]));
+    auto place = std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, hit,
+                                                   std::move(prev), std::move(next));
+    place->SubMatches.push_back(std::move(hit));
+    list.Add(std::move(place));
   }
   return found;
 }
