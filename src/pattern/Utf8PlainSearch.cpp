@@ -95,6 +95,43 @@ bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLin
   return true;
 }
 
+bool TUtf8PlainSearch::SearchLines(std::string_view bytes, TNewLineKind kind,
+                                   const TSearchedPattern<wchar_t>& pattern, TPlaceList<wchar_t>& list,
+                                   const std::string& fileName) const {
+  const char* const data = bytes.data();
+  const std::size_t size = bytes.size();
+  typename TSearchedPattern<wchar_t>::TPlaceAddingInfo info;
+  info.PlaceList = &list;
+  info.FileName = fileName;
+  std::wstring line;  // room reused from line to line
+  bool found = false;
+  std::size_t start = 0;  // a line start; info.LineBase is its line
+  std::size_t end = 0;
+  for (std::size_t p = Next(bytes, start, end); p != std::string_view::npos; p = Next(bytes, start, end)) {
+    std::size_t lineStart = start;
+    if (kind == TNewLineKind::Cr) {
+      for (std::size_t i = start; i < p; ++i) {
+        if (!IsBreak(data[i], kind)) continue;
+        ++info.LineBase;
+        lineStart = i + 1;
+      }
+    } else {
+      info.LineBase += static_cast<unsigned>(hovrak::CountByte(data + start, p - start, '\n'));
+      if (const void* lf = ::memrchr(data + start, '\n', p - start))
+        lineStart = static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
+    }
+    std::size_t lineEnd = end;
+    while (lineEnd < size && !IsBreak(data[lineEnd], kind)) ++lineEnd;
+    line.resize(lineEnd - lineStart);
+    line.resize(Decode(data + lineStart, lineEnd - lineStart, kind, &line[0]));
+    if (pattern.FindPlaces(line, info)) found = true;
+    if (lineEnd == size) break;
+    start = lineEnd + 1;
+    ++info.LineBase;
+  }
+  return found;
+}
+
 bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool byLine, bool showLine,
                               TPlaceList<wchar_t>& list, const std::string& fileName) const {
   const char* const data = bytes.data();

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/PlaceList.h"
+#include "pattern/SearchedPattern.h"
 #include "pattern/SubstringFinder.h"
 #include "pattern/Utf8FoldedFinder.h"
 #include "text/NewLineKind.h"
@@ -41,6 +42,12 @@ class TUtf8PlainSearch {
 
   // Appends a place for every hit in bytes, which passed CanSearch with kind. byLine
   // and showLine as in the searched pattern. True when any hit was found.
+  // For a pattern searched line by line whose every hit holds this search's needle
+  // (a prefilter): decodes only the lines of bytes (which passed CanSearch with kind)
+  // that hold the needle and lets pattern search each, numbered as in the whole file.
+  bool SearchLines(std::string_view bytes, TNewLineKind kind, const TSearchedPattern<wchar_t>& pattern,
+                   TPlaceList<wchar_t>& list, const std::string& fileName) const;
+
   bool Search(std::string_view bytes, TNewLineKind kind, bool byLine, bool showLine,
               TPlaceList<wchar_t>& list, const std::string& fileName) const;
 

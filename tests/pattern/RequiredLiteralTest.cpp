@@ -154,12 +154,18 @@ TEST(RequiredLiteral, PassingOverLinesKeepsEveryPlace) {
 TEST(RequiredLiteral, Utf8FilesWithoutTheStringArePassedOver) {
   TTempDir dir;
   std::mt19937 random(6);
-  const char* const pieces[] = {"a", "b", "A", "\n", "\r\n", "\xE3\x81\x82", "\xEF\xBD\x81", "\xEF\xBC\xA1", " "};
+  // Line ends of one kind per file (LF, CR LF, CR), or mixed; the byte search takes
+  // the files whose kind it can tell.
+  const char* const pieces[] = {"a", "b", "A", "\n", "\xE3\x81\x82", "\xEF\xBD\x81", "\xEF\xBC\xA1", " "};
+  const char* const breaks[] = {"\n", "\r\n", "\r"};
   std::vector<std::string> paths;
-  for (int i = 0; i < 60; ++i) {
+  for (int i = 0; i < 80; ++i) {
     std::string text;
     const int count = static_cast<int>(random() % 200);
-    for (int k = 0; k < count; ++k) text += pieces[random() % 9];
+    for (int k = 0; k < count; ++k) {
+      const unsigned piece = random() % 8;
+      text += piece != 3 ? pieces[piece] : breaks[i % 4 == 3 ? random() % 3 : i % 4];
+    }
     paths.push_back(dir / ("f" + std::to_string(i) + ".txt"));
     WriteWholeFile(paths.back(), text);
   }
