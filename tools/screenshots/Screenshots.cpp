@@ -75,7 +75,7 @@ std::string Utf16(const std::wstring& text) {
 // A few documents a user keeps: minutes, a web page, a source file, in mixed codes.
 void MakeTree(const fs::path& root) {
   const std::wstring minutes =
-      L"第12回 定例会議 議事録\r\n日時: 2026年12月8日 14:00〜15:30\r\n"
+      L"第12回 定例会議 議事録\r\n日時: 2026年12月8日 14:00～15:30\r\n"
       L"1. 前回の会議の決定事項を確認した。\r\n2. 次回の会議は1月12日に開く。\r\n"
       L"3. 会議室の予約は総務部が行う。\r\n";
   Write(root / "議事録" / "2026-12.txt", hovrak::unicode_to_sjis_cp932(minutes));
