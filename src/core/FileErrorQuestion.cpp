@@ -1,5 +1,7 @@
 #include "core/FileErrorQuestion.h"
 
+#include <cstring>
+
 #include "core/MessageTable.h"
 
 namespace hovrak {
@@ -37,6 +39,29 @@ TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperation
   // read (not opened, too large) or written has nothing to force.
   q.Forcible = result == TFileOperationResult::BinaryFile || result == TFileOperationResult::CharCodeMismatch ||
                result == TFileOperationResult::ModifiedSinceSearch;
+  return q;
+}
+
+TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem problem, int error) {
+  int row = 123;
+  switch (problem) {
+    case TRestoreProblem::Modified: row = 123; break;
+    case TRestoreProblem::NotRecorded: row = 124; break;
+    case TRestoreProblem::Missing: row = 125; break;
+    case TRestoreProblem::FolderMissing: row = 126; break;
+    case TRestoreProblem::WriteFailed: row = 127; break;
+  }
+  TFileErrorQuestion q;
+  q.Text = MessageTable(row);
+  if (error != 0) {
+    q.Text += "\n";
+    q.Text += std::strerror(error);
+  }
+  q.Text += "\n";
+  q.Text += MessageTable(53);
+  q.Text += "\n\n";
+  q.Text += path;
+  q.Forcible = problem != TRestoreProblem::WriteFailed;
   return q;
 }
 

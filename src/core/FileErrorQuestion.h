@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "backup/RestoreProblem.h"
 #include "core/Decision.h"
 #include "text/CharCode.h"
 #include "text/FileOperationResult.h"
@@ -29,6 +30,12 @@ struct TFileErrorQuestion {
 // written); charCode: the option CharCode, which picks the mismatch text.
 TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
                                          TCharCode charCode);
+
+// The question of a restore (the undo of a replace) about a file that failed its
+// check: the failure's own text (with the system's reason when error is not 0),
+// then the same lines as above. Force is offered for every failure but a failed
+// write, which has nothing to force.
+TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem problem, int error);
 
 // The run's decision for a dialog answer; anything unknown (the dialog closed some
 // other way) aborts. Skip-all is answered Skip; remembering it is the caller's.

@@ -17,8 +17,10 @@
 #include "core/PlaceList.h"
 #include "core/StoppedException.h"
 #include "pattern/NormalSearchedPattern.h"
+#include "pattern/RegexSearchedPattern.h"
 #include "pattern/ReplaceInText.h"
 #include "pattern/SearchFileText.h"
+#include "pattern/FoldedSearchedPattern.h"
 #include "pattern/Utf8PlainSearch.h"
 #include "text/DetectCharCode.h"
 #include "text/File.h"
@@ -201,9 +203,16 @@ bool TFileSet::SearchFile(const std::string& path, const TAbstractSearchedPatter
 
 std::unique_ptr<TUtf8PlainSearch> TFileSet::MakeDirectSearch(const TAbstractSearchedPattern& pattern) const {
   if (CharCode == TCharCode::ASCII) return nullptr;
-  const auto* plain = dynamic_cast<const TNormalSearchedPattern<wchar_t>*>(&pattern);
-  if (!plain) return nullptr;
-  auto direct = std::make_unique<TUtf8PlainSearch>(plain->Needle());
+  std::unique_ptr<TUtf8PlainSearch> direct;
+  if (const auto* plain = dynamic_cast<const TNormalSearchedPattern<wchar_t>*>(&pattern))
+    direct = std::make_unique<TUtf8PlainSearch>(plain->Needle());
+  else if (const auto* folded = dynamic_cast<const TFoldedSearchedPattern<wchar_t>*>(&pattern))
+    direct = std::make_unique<TUtf8PlainSearch>(folded->Needle(), true);
+  else if (const auto* regex = dynamic_cast<const TRegexSearchedPattern<wchar_t>*>(&pattern);
+           regex && !regex->Required().empty())
+    direct = std::make_unique<TUtf8PlainSearch>(regex->Required(), regex->IgnoreCase(), true);
+  else
+    return nullptr;
   if (!direct->Usable()) return nullptr;
   return direct;
 }
@@ -246,8 +255,16 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
     const bool utf8 = code == TCharCode::UTF8N || (code == TCharCode::UTF8 && hasBom);
     const bool sjis = code == TCharCode::SJIS || code == TCharCode::ASCII || code == TCharCode::Unknown;
     TNewLineKind kind;
-    if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(text, !utf8, kind))
-      return direct->Search(text, kind, typedPattern.ByLine, typedPattern.ShowLine, typedList, path);
+    if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(text, !utf8, kind)) {
+      // A file without the string every hit contains is not decoded at all.
+      if (direct->PrefilterOnly()) {
+        // Line by line only the lines holding it are decoded.
+        if (typedPattern.ByLine) return direct->SearchLines(text, kind, typedPattern, typedList, path);
+        if (!direct->Occurs(text)) return false;
+      } else {
+        return direct->Search(text, kind, typedPattern.ByLine, typedPattern.ShowLine, typedList, path);
+      }
+    }
   }
   TFileReadOptions options;
   options.checkCharCode = false;

@@ -1,6 +1,7 @@
 #include "pattern/CreateSearchedPattern.h"
 
 #include "pattern/Escapes.h"
+#include "pattern/FoldedSearchedPattern.h"
 #include "pattern/InvalidSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
 #include "pattern/RegexQuoting.h"
@@ -15,6 +16,8 @@ std::unique_ptr<TAbstractSearchedPattern> Create(std::basic_string<C> text, cons
   std::unique_ptr<TAbstractSearchedPattern> pattern;
   if (info.Mode == 0 && info.CaseSensitive) {
     pattern = std::make_unique<TNormalSearchedPattern<C>>(std::move(text), info.ByLine, info.ShowLine);
+  } else if (info.Mode == 0 && !text.empty()) {
+    pattern = std::make_unique<TFoldedSearchedPattern<C>>(std::move(text), info.ByLine, info.ShowLine);
   } else {
     const std::basic_string<C> expression =
         info.Mode == 2 ? text : info.Mode == 1 ? MakeWordRegex(text) : QuoteRegex(text);

@@ -7,6 +7,30 @@ bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C
   info.PlaceList = &placeList;
   info.FileName = fileName;
   const C lf = C('\n');
+  constexpr std::size_t npos = std::basic_string_view<C>::npos;
+  if (pattern.ByLine && pattern.HasRequired()) {
+    // Only lines holding the string every hit contains go to the pattern; the lines
+    // passed over are counted.
+    bool found = false;
+    std::size_t start = 0;  // a line start; info.LineBase is its line
+    while (start <= text.size()) {
+      const std::size_t at = pattern.FindRequired(text, start);
+      if (at == npos) break;
+      std::size_t lineStart = start;
+      for (std::size_t p = text.find(lf, start); p != npos && p < at; p = text.find(lf, p + 1)) {
+        ++info.LineBase;
+        lineStart = p + 1;
+      }
+      const std::size_t end = text.find(lf, at);
+      const std::size_t stop = end == npos ? text.size() : end;
+      if (pattern.FindPlaces(text.substr(lineStart, stop - lineStart), info)) found = true;
+      if (end == npos) break;
+      start = end + 1;
+      ++info.LineBase;
+    }
+    return found;
+  }
+  if (!pattern.ByLine && pattern.HasRequired() && pattern.FindRequired(text, 0) == npos) return false;
   if (pattern.ByLine) {
     // Every line is searched on its own, also the empty one after a final line feed.
     bool found = false;

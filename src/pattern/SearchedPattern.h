@@ -41,6 +41,12 @@ class TSearchedPattern : public TAbstractSearchedPattern {
   // Appends one place per hit in ascending order; true when any hit was found.
   virtual bool FindPlaces(TView text, const TPlaceAddingInfo& info) const = 0;
 
+  // A string every hit contains lets texts and lines without it be passed over:
+  // FindRequired gives its next occurrence at or after from (npos: none). Patterns
+  // without such a string (HasRequired false) return from.
+  virtual bool HasRequired() const { return false; }
+  virtual std::size_t FindRequired(TView text, std::size_t from) const { (void)text; return from; }
+
   const bool ByLine;
   const bool ShowLine;
 };

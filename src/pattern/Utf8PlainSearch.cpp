@@ -66,8 +66,21 @@ constexpr std::size_t kContextBytes = 4 * TPlace<wchar_t>::ContextLength;
 
 }  // namespace
 
-TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle)
-    : needle_(needle), finder_(EncodeNeedle(needle)), usable_(!finder_.Needle().empty()) {}
+TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle, bool ignoreCase, bool prefilterOnly)
+    : needle_(needle), finder_(EncodeNeedle(needle)), usable_(!finder_.Needle().empty()),
+      prefilterOnly_(prefilterOnly) {
+  if (ignoreCase && usable_) {
+    folded_ = std::make_unique<TUtf8FoldedFinder>(needle, TCaseFold::OfGlobalLocale());
+    usable_ = folded_->Usable();
+  }
+}
+
+std::size_t TUtf8PlainSearch::Next(std::string_view bytes, std::size_t from, std::size_t& end) const {
+  if (folded_) return folded_->Find(bytes, from, end);
+  const std::size_t p = finder_.Find(bytes, from);
+  end = p + finder_.Needle().size();
+  return p;
+}
 
 bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLineKind& kind) {
   const hovrak::TUtf8Form form = hovrak::ClassifyUtf8(bytes.data(), bytes.size());
@@ -82,11 +95,47 @@ bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLin
   return true;
 }
 
+bool TUtf8PlainSearch::SearchLines(std::string_view bytes, TNewLineKind kind,
+                                   const TSearchedPattern<wchar_t>& pattern, TPlaceList<wchar_t>& list,
+                                   const std::string& fileName) const {
+  const char* const data = bytes.data();
+  const std::size_t size = bytes.size();
+  typename TSearchedPattern<wchar_t>::TPlaceAddingInfo info;
+  info.PlaceList = &list;
+  info.FileName = fileName;
+  std::wstring line;  // room reused from line to line
+  bool found = false;
+  std::size_t start = 0;  // a line start; info.LineBase is its line
+  std::size_t end = 0;
+  for (std::size_t p = Next(bytes, start, end); p != std::string_view::npos; p = Next(bytes, start, end)) {
+    std::size_t lineStart = start;
+    if (kind == TNewLineKind::Cr) {
+      for (std::size_t i = start; i < p; ++i) {
+        if (!IsBreak(data[i], kind)) continue;
+        ++info.LineBase;
+        lineStart = i + 1;
+      }
+    } else {
+      info.LineBase += static_cast<unsigned>(hovrak::CountByte(data + start, p - start, '\n'));
+      if (const void* lf = ::memrchr(data + start, '\n', p - start))
+        lineStart = static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
+    }
+    std::size_t lineEnd = end;
+    while (lineEnd < size && !IsBreak(data[lineEnd], kind)) ++lineEnd;
+    line.resize(lineEnd - lineStart);
+    line.resize(Decode(data + lineStart, lineEnd - lineStart, kind, &line[0]));
+    if (pattern.FindPlaces(line, info)) found = true;
+    if (lineEnd == size) break;
+    start = lineEnd + 1;
+    ++info.LineBase;
+  }
+  return found;
+}
+
 bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool byLine, bool showLine,
                               TPlaceList<wchar_t>& list, const std::string& fileName) const {
   const char* const data = bytes.data();
   const std::size_t size = bytes.size();
-  const std::size_t m = finder_.Needle().size();
   const std::size_t context = TPlace<wchar_t>::ContextLength;
   const bool countLines = byLine || showLine;
   // Lines counted up to `scanned`: `line` breaks before it, the last line starting
@@ -97,8 +146,10 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
   std::int32_t line = 0;
   wchar_t decoded[kContextBytes];  // a byte never gives more than one unit
   bool found = false;
-  for (std::size_t p = finder_.Find(bytes, 0); p != TSubstringFinder<char>::npos; p = finder_.Find(bytes, p + m)) {
+  std::size_t hitEnd = 0;
+  for (std::size_t p = Next(bytes, 0, hitEnd); p != std::string_view::npos; p = Next(bytes, hitEnd, hitEnd)) {
     found = true;
+    const std::size_t m = hitEnd - p;
     std::int32_t column;
     if (countLines) {
       if (kind == TNewLineKind::Cr) {
@@ -150,8 +201,18 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     n = Decode(data + after, to - after, kind, decoded);
     std::wstring next(decoded, std::min(n, context));
 
-    list.Add(std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, needle_,
-                                               std::move(prev), std::move(next)));
+    if (!folded_) {
+      list.Add(std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, needle_,
+                                                 std::move(prev), std::move(next)));
+      continue;
+    }
+    // With case ignored the hit is the text as it stands, also its submatch 0.
+    std::wstring hit(m, L'\0');
+    hit.resize(Decode(data + p, m, kind, &hit[0]));
+    auto place = std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, hit,
+                                                   std::move(prev), std::move(next));
+    place->SubMatches.push_back(std::move(hit));
+    list.Add(std::move(place));
   }
   return found;
 }

@@ -70,6 +70,94 @@ std::size_t FindUnits(const wchar_t* text, std::size_t n, const wchar_t* needle,
 #endif
 }
 
+namespace {
+
+template <class C>
+bool OneOf(C c, const C* set, int count) {
+  for (int k = 0; k < count; ++k)
+    if (set[k] == c) return true;
+  return false;
+}
+
+template <class C>
+std::size_t FindUnitPairScalar(const C* text, std::size_t n, std::size_t i, const C* a, int na, std::size_t gap,
+                               const C* b, int nb) {
+  for (; i + gap < n; ++i)
+    if (OneOf(text[i], a, na) && OneOf(text[i + gap], b, nb)) return i;
+  return n;
+}
+
+}  // namespace
+
+std::size_t FindUnitPair(const char* text, std::size_t n, std::size_t from, const char* a, int na,
+                         std::size_t gap, const char* b, int nb) {
+  std::size_t i = from;
+#if defined(__SSE2__)
+  __m128i as[4], bs[4];
+  for (int k = 0; k < na; ++k) as[k] = _mm_set1_epi8(a[k]);
+  for (int k = 0; k < nb; ++k) bs[k] = _mm_set1_epi8(b[k]);
+  for (; i + gap + 16 <= n; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + gap));
+    __m128i hitA = _mm_cmpeq_epi8(x, as[0]);
+    for (int k = 1; k < na; ++k) hitA = _mm_or_si128(hitA, _mm_cmpeq_epi8(x, as[k]));
+    __m128i hitB = _mm_cmpeq_epi8(y, bs[0]);
+    for (int k = 1; k < nb; ++k) hitB = _mm_or_si128(hitB, _mm_cmpeq_epi8(y, bs[k]));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(hitA, hitB)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  return FindUnitPairScalar(text, n, i, a, na, gap, b, nb);
+}
+
+std::size_t FindUnitPair(const wchar_t* text, std::size_t n, std::size_t from, const wchar_t* a, int na,
+                         std::size_t gap, const wchar_t* b, int nb) {
+  std::size_t i = from;
+#if defined(__SSE2__) && __SIZEOF_WCHAR_T__ == 4
+  __m128i as[4], bs[4];
+  for (int k = 0; k < na; ++k) as[k] = _mm_set1_epi32(static_cast<int>(a[k]));
+  for (int k = 0; k < nb; ++k) bs[k] = _mm_set1_epi32(static_cast<int>(b[k]));
+  for (; i + gap + 4 <= n; i += 4) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + gap));
+    __m128i hitA = _mm_cmpeq_epi32(x, as[0]);
+    for (int k = 1; k < na; ++k) hitA = _mm_or_si128(hitA, _mm_cmpeq_epi32(x, as[k]));
+    __m128i hitB = _mm_cmpeq_epi32(y, bs[0]);
+    for (int k = 1; k < nb; ++k) hitB = _mm_or_si128(hitB, _mm_cmpeq_epi32(y, bs[k]));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(hitA, hitB))));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  return FindUnitPairScalar(text, n, i, a, na, gap, b, nb);
+}
+
+std::size_t FindAnyEnds(const char* text, std::size_t n, std::size_t from, const TByteEnds* ends, int count) {
+  std::size_t i = from;
+  std::size_t widest = 0;
+  for (int k = 0; k < count; ++k) widest = std::max(widest, ends[k].Gap);
+#if defined(__SSE2__)
+  __m128i firsts[8], lasts[8];
+  for (int k = 0; k < count; ++k) {
+    firsts[k] = _mm_set1_epi8(ends[k].First);
+    lasts[k] = _mm_set1_epi8(ends[k].Last);
+  }
+  for (; i + widest + 16 <= n; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    __m128i hit = _mm_setzero_si128();
+    for (int k = 0; k < count; ++k) {
+      const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + ends[k].Gap));
+      hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi8(x, firsts[k]), _mm_cmpeq_epi8(y, lasts[k])));
+    }
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; i < n; ++i)
+    for (int k = 0; k < count; ++k)
+      if (i + ends[k].Gap < n && text[i] == ends[k].First && text[i + ends[k].Gap] == ends[k].Last) return i;
+  return n;
+}
+
 std::size_t CountByte(const char* data, std::size_t n, char byte) {
   std::size_t count = 0, i = 0;
 #if defined(__SSE2__)

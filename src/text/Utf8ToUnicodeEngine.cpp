@@ -1,42 +1,63 @@
 #include "text/Utf8ToUnicodeEngine.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "text/CodeBytes.h"
 
 namespace hovrak {
 
+// Writes straight into the output, which never needs more units than there are
+// bytes: runs of ASCII go eight bytes at a time, and the three-byte sequences of
+// Japanese text have their own case.
 std::size_t utf8_to_unicode_engine::translate_range(const char* data, std::size_t size) {
-  translated_buffer.reserve(translated_buffer.size() + size);
-  const auto step = [](const char* p, const char* end, wchar_t* out, std::size_t* produced)
-                        -> std::size_t {
-    const unsigned char b = static_cast<unsigned char>(*p);
-    *produced = 1;
+  const std::size_t base = translated_buffer.size();
+  translated_buffer.resize(base + size);
+  wchar_t* out = &translated_buffer[0] + base;
+  const auto* p = reinterpret_cast<const unsigned char*>(data);
+  const auto* const end = p + size;
+  while (p < end) {
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if (word & 0x8080808080808080ull) break;
+      for (int k = 0; k < 8; ++k) out[k] = p[k];
+      p += 8;
+      out += 8;
+    }
+    if (p >= end) break;
+    const unsigned char b = *p;
     if (b < 0x80) {
-      *out = b;
-      return 1;
+      *out++ = b;
+      ++p;
+      continue;
     }
     const std::size_t n = Utf8SequenceLength(b);
     if (n == 0) {
-      *out = L'?';
-      return 1;
+      *out++ = L'?';
+      ++p;
+      continue;
     }
-    if (static_cast<std::size_t>(end - p) < n) return 0;
+    if (static_cast<std::size_t>(end - p) < n) break;  // the rest waits for more bytes
+    if (n == 3) {
+      *out++ = static_cast<wchar_t>((b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu));
+      p += 3;
+      continue;
+    }
     std::uint32_t value = b & Utf8FirstByteMask(n);
-    for (std::size_t i = 1; i < n; ++i) value = value << 6 | (static_cast<unsigned char>(p[i]) & 0x3F);
+    for (std::size_t i = 1; i < n; ++i) value = value << 6 | (p[i] & 0x3Fu);
     if (value <= 0xFFFF) {
-      *out = static_cast<wchar_t>(value);
+      *out++ = static_cast<wchar_t>(value);
     } else if (value > 0x10FFFF) {
-      *out = L'?';
+      *out++ = L'?';
     } else {
-      out[0] = static_cast<wchar_t>(0xD800 | ((value - 0x10000) >> 10));
-      out[1] = static_cast<wchar_t>(0xDC00 | (value & 0x3FF));
-      *produced = 2;
+      *out++ = static_cast<wchar_t>(0xD800 | ((value - 0x10000) >> 10));
+      *out++ = static_cast<wchar_t>(0xDC00 | (value & 0x3FF));
     }
-    return n;
-  };
-  const std::size_t consumed = run_blocks(data, size, step);
-  return consumed;
+    p += n;
+  }
+  translated_buffer.resize(static_cast<std::size_t>(out - &translated_buffer[0]));
+  return static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(data));
 }
 
 }  // namespace hovrak

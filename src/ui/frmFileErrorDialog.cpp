@@ -84,8 +84,10 @@ void TfrmFileErrorDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-int TfrmFileErrorDialog::ShowFileErrorDialog(QWidget* parent, const QString& message, bool forcible) {
+int TfrmFileErrorDialog::ShowFileErrorDialog(QWidget* parent, const QString& message, bool forcible,
+                                             const QString& forceCaption) {
   TfrmFileErrorDialog dialog(message, forcible, parent);
+  if (!forceCaption.isEmpty()) dialog.btnForce->setText(forceCaption);
   TDialogs::Current().Beep();
   return TDialogs::Current().Exec(dialog);
 }

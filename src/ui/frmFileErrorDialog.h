@@ -14,7 +14,9 @@ class TfrmFileErrorDialog : public QDialog {
 
   // Shows the dialog through the dialogs seam after the warning sound and returns
   // its answer (hovrak::TFileErrorAnswer codes; anything else means closed).
-  static int ShowFileErrorDialog(QWidget* parent, const QString& message, bool forcible);
+  // forceCaption, when not empty, names what forcing does in place of the replace.
+  static int ShowFileErrorDialog(QWidget* parent, const QString& message, bool forcible,
+                                 const QString& forceCaption = QString());
 
   QLabel* Image1 = nullptr;
   QLabel* lblMessage = nullptr;

@@ -34,14 +34,20 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <boost/format.hpp>
+
 #include "backup/Backup.h"
+#include "backup/BackupRestore.h"
+#include "backup/RestoreSummaryText.h"
 #include "backup/SizeQuestionText.h"
 #include "core/ArgParser.h"
 #include "core/DisplayBase.h"
 #include "core/FileErrorQuestion.h"
+#include "core/MessageTable.h"
 #include "core/PathListText.h"
 #include "core/ShortSwitches.h"
 #include "core/TargetCheck.h"
+#include "core/TimeText.h"
 #include "pattern/Escapes.h"
 #include "settings/History.h"
 #include "settings/Option.h"
@@ -56,6 +62,7 @@
 #include "ui/frmMultiLineEdit.h"
 #include "ui/frmOption.h"
 #include "ui/frmProcess.h"
+#include "ui/frmRestoreDialog.h"
 #include "ui/frmResult.h"
 #include "ui/frmView.h"
 
@@ -173,8 +180,9 @@ void TfrmMain::CreateControls() {
   mniOption->setObjectName(QStringLiteral("mniOption"));
   mniCopyResult = mniTool->addAction(hovrak::Msg(3));
   mniCopyResult->setObjectName(QStringLiteral("mniCopyResult"));
-  mniRestore = mniTool->addAction(QStringLiteral("置換を元に戻す..."));
+  mniRestore = mniTool->addAction(hovrak::Msg(112));
   mniRestore->setObjectName(QStringLiteral("mniRestore"));
+  mniRestore->setEnabled(false);  // until the first show enters Ready
   mniHelp = menuBar()->addMenu(hovrak::Msg(4));
   mniHelp->setObjectName(QStringLiteral("mniHelp"));
   mniHelpC = mniHelp->addAction(hovrak::Msg(5));
@@ -464,6 +472,8 @@ void TfrmMain::SetState(TUiState state) {
 
   const bool editable = !IsBusy(state);
   SetSearchControlsEnabled(editable);
+  // Undo writes files: only while no run is active.
+  mniRestore->setEnabled(state == TUiState::Ready || state == TUiState::Found || state == TUiState::NotFound);
   frmResult_->SetReplaceEnabled(state == TUiState::Found);
   // The CSV dialog works on results: only once a search has ended with them.
   mniCopyResult->setEnabled(state == TUiState::Found || state == TUiState::NotFound);
@@ -649,6 +659,11 @@ bool TfrmMain::OnConfirmSize(std::uint64_t total) {
 }
 
 bool TfrmMain::OnBackupFailed(const TBackupReport& report) {
+  return AskGoOnWithoutBackup(report, QStringLiteral("バックアップのないまま置換を続けますか？\n"
+                                                     "「いいえ」を選ぶと、どのファイルも書き換えません。"));
+}
+
+bool TfrmMain::AskGoOnWithoutBackup(const TBackupReport& report, const QString& question) {
   QString text = QStringLiteral("バックアップを完全には作成できませんでした。\n");
   std::size_t listed = 0;
   for (const TBackupFailure& failure : report.Failures) {
@@ -665,8 +680,7 @@ bool TfrmMain::OnBackupFailed(const TBackupReport& report) {
     text += QStringLiteral("\nバックアップの記録を設定ファイルに書き込めませんでした。\n%1\n    （%2）\n")
                 .arg(hovrak::FromNarrow(settingsPath_), QString::fromLocal8Bit(std::strerror(report.IndexError)));
   }
-  text += QStringLiteral("\nバックアップのないまま置換を続けますか？\n"
-                         "「いいえ」を選ぶと、どのファイルも書き換えません。");
+  text += QLatin1Char('\n') + question;
   const TQuestionCursor cursor;
   return TDialogs::Current().Message(this, kCaption, text, TDialogs::TIcon::Warning,
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
@@ -777,7 +791,102 @@ void TfrmMain::mniCopyResultClick() {
   TDialogs::Current().Exec(*frmCopyResult_);
 }
 
-void TfrmMain::mniRestoreClick() {}
+// ---------------------------------------------------------------------------------
+// Undo of a replace
+
+void TfrmMain::mniRestoreClick() {
+  if (state_ != TUiState::Ready && state_ != TUiState::Found && state_ != TUiState::NotFound) return;
+  TBackup& backup = *app_.Backup;
+  // The index as it is on disk now, under its lock: units mirun-cli made or pruned
+  // meanwhile are listed as they are. When it cannot be read, the units known here.
+  if (backupIndex_) {
+    try {
+      backupIndex_->Update(backup, [] {});
+    } catch (const std::exception&) {
+    }
+  }
+  TBackup::TUnitPointers units;
+  for (const auto& unit : backup.Units) units.push_back(unit.get());
+  const std::string name = TfrmRestoreDialog::ShowRestoreDialog(this, units);
+  if (!name.empty()) RunRestore(name);
+}
+
+void TfrmMain::RunRestore(const std::string& name) {
+  const TBackupUnit* listed = app_.Backup->FindUnit(name);
+  // Progress paths are shortened against the unit's base folder.
+  const std::string base = listed ? listed->BaseDir : std::string();
+  TBackupRestore restore(*app_.Backup);
+  std::set<TRestoreProblem> skipAll;
+  // The run state begins with the first progress report, after the question about a
+  // unit restored before: the results are discarded (the files they point into
+  // change), the controls are disabled and the progress dialog is shown.
+  const auto enterRun = [this] {
+    if (state_ == TUiState::InReplace) return;
+    SetState(TUiState::Ready);
+    SetState(TUiState::InReplace);
+    frmResult_->hide();  // no results to show during an undo
+  };
+  restore.OnProcess = [this, &base, &enterRun](TProcessType kind, const std::string& path, int index, int count) {
+    enterRun();
+    const int row = kind == TProcessType::BackingUp ? 43 : kind == TProcessType::Replacing ? 130 : 129;
+    frmProcess_->Update(hovrak::Msg(row), hovrak::FromNarrow(hovrak::ShortenPath(path, base)), index, count);
+    frmProcess_->StopCheck();
+  };
+  restore.OnFileError = [this, &restore, &skipAll](const std::string& path, TFileOperationResult) {
+    if (skipAll.count(restore.Problem)) return TDecision::Skip;
+    const hovrak::TFileErrorQuestion question = hovrak::MakeRestoreQuestion(path, restore.Problem, restore.LastError);
+    int answer;
+    {
+      const TQuestionCursor cursor;
+      answer = TfrmFileErrorDialog::ShowFileErrorDialog(this, hovrak::FromNarrow(question.Text), question.Forcible,
+                                                        hovrak::Msg(128));
+    }
+    if (answer == hovrak::FileErrorSkipAll) {
+      skipAll.insert(restore.Problem);
+      return TDecision::Skip;
+    }
+    return hovrak::DecisionFromAnswer(answer);
+  };
+  restore.OnConfirmAgain = [this](const TBackupUnit& unit) {
+    const TQuestionCursor cursor;
+    const std::string text = (boost::format(MessageTable(122)) % hovrak::TimeText(unit.Restored)).str();
+    return TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Question,
+                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  };
+  restore.OnBackupFailed = [this](const TBackupReport& report) {
+    return AskGoOnWithoutBackup(report, hovrak::Msg(141));
+  };
+
+  TRestoreReport report;
+  QString error;
+  try {
+    report = restore.Run(name);
+  } catch (const std::exception& e) {
+    error = QString::fromLocal8Bit(e.what());
+  }
+  const bool ran = state_ == TUiState::InReplace;
+  if (ran) SetState(TUiState::Ready);
+  if (!error.isEmpty()) {
+    TDialogs::Current().Message(this, kCaption, hovrak::Msg(39) + QLatin1Char('\n') + error,
+                                TDialogs::TIcon::Error, QMessageBox::Ok);
+    return;
+  }
+  if (!report.Found) {
+    TDialogs::Current().Message(this, kCaption, hovrak::Msg(143), TDialogs::TIcon::Warning, QMessageBox::Ok);
+    return;
+  }
+  if (report.RestoredBefore) return;
+  if (report.BackupFailed) {
+    ShowStatus(hovrak::Msg(132));
+    return;
+  }
+  ShowStatus(hovrak::Msg(report.Stopped ? 132 : 131));
+  const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, settingsPath_);
+  TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(summary.Text),
+                              summary.Problems || report.Stopped ? TDialogs::TIcon::Warning
+                                                                 : TDialogs::TIcon::Information,
+                              QMessageBox::Ok);
+}
 
 // ---------------------------------------------------------------------------------
 // Hand-over from a later start

@@ -190,6 +190,12 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   void ApplyPendingHandOvers();
   void ApplyHandOver(const std::vector<std::string>& args);
 
+  // Undo of a replace: the files of the named unit put back, with progress, the
+  // file error questions and a summary at the end.
+  void RunRestore(const std::string& name);
+  // The question after an incomplete backup, ending with what going on means.
+  bool AskGoOnWithoutBackup(const TBackupReport& report, const QString& question);
+
   std::string settingsPath_;
   TMirunApp app_;
   TSerializer serializer_;

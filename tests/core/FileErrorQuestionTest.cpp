@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "core/FileErrorQuestion.h"
@@ -51,4 +53,23 @@ TEST(FileErrorQuestionTest, AnswersBecomeDecisions) {
   EXPECT_EQ(DecisionFromAnswer(0), TDecision::Abort);
   EXPECT_EQ(DecisionFromAnswer(2), TDecision::Abort);
   EXPECT_EQ(DecisionFromAnswer(-1), TDecision::Abort);
+}
+
+TEST(FileErrorQuestionTest, RestoreQuestionsOfferForceButForAFailedWrite) {
+  using P = TRestoreProblem;
+  const std::string path = "/w/資料/a.txt";
+  const struct {
+    P Problem;
+    int Row;
+  } cases[] = {{P::Modified, 123}, {P::NotRecorded, 124}, {P::Missing, 125}, {P::FolderMissing, 126}};
+  for (const auto& c : cases) {
+    const hovrak::TFileErrorQuestion q = hovrak::MakeRestoreQuestion(path, c.Problem, 0);
+    EXPECT_EQ(q.Text, Expected(c.Row, path)) << c.Row;
+    EXPECT_TRUE(q.Forcible) << c.Row;
+  }
+  // A failed write names the system's reason and can only be retried.
+  const hovrak::TFileErrorQuestion write = hovrak::MakeRestoreQuestion(path, P::WriteFailed, EACCES);
+  EXPECT_EQ(write.Text, std::string(MessageTable(127)) + "\n" + std::strerror(EACCES) + "\n" + MessageTable(53) +
+                            "\n\n" + path);
+  EXPECT_FALSE(write.Forcible);
 }

@@ -103,7 +103,7 @@ TEST_F(SearchRun, OutcomesForNoFilesAndInvalidPatterns) {
   EXPECT_EQ(Search({""}, "(", {"*.htm"}), SearchNoTargetFiles);
   EXPECT_EQ(Search({""}, "(", {"*"}), SearchInvalidPattern);
   // A matching error is not caught: the caller reports it as a failure.
-  WriteWholeFile(P("long.txt"), std::string(5000, 'x'));
+  WriteWholeFile(P("long.txt"), std::string(5000, 'x') + " y");
   EXPECT_THROW(Search({"long.txt"}, "(x+x+)+y"), std::runtime_error);
 }
 

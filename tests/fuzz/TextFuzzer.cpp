@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <cwctype>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,7 +19,10 @@
 #include "text/File.h"
 #include "text/Utf8Scan.h"
 #include "core/PlaceList.h"
+#include "pattern/FoldedSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
+#include "pattern/RegexQuoting.h"
+#include "pattern/RegexSearchedPattern.h"
 #include "pattern/SearchFileText.h"
 #include "pattern/Utf8PlainSearch.h"
 
@@ -95,6 +99,82 @@ void CheckByteSearch(const std::string& bytes) {
   }
 }
 
+template <class C>
+bool SamePlaces(const TPlaceList<C>& actual, const TPlaceList<C>& expected) {
+  if (actual.Count() != expected.Count()) return false;
+  for (int i = 0; i < actual.Count(); ++i) {
+    const TPlace<C>& a = *actual.TypedItem(i);
+    const TPlace<C>& e = *expected.TypedItem(i);
+    if (!(a.Line == e.Line && a.Column == e.Column && a.Length == e.Length && a.Text == e.Text &&
+          a.PrevText == e.PrevText && a.NextText == e.NextText && a.SubMatches == e.SubMatches))
+      return false;
+  }
+  return true;
+}
+
+// The case-ignoring searches without the engine (units, and UTF-8 bytes), and the
+// engine passing over lines without an expression's required string, give the places
+// of the engine searching everything. Needles come from the text, case changed.
+void CheckFoldedSearch(const std::string& bytes) {
+  std::wstring text = hovrak::utf8_to_unicode(bytes);
+  TNewLineKind kind = TFileBase<wchar_t>::NormalizeNewLines(text);
+  if (text.empty()) return;
+  std::wstring needle = text.substr(text.size() / 3, 1 + bytes.size() % 4);
+  for (wchar_t& c : needle)
+    if (c < 0x80 && (c & 1)) c = static_cast<wchar_t>(std::towupper(c));
+  if (needle.find(L'\r') != std::wstring::npos) return;
+  const TRegexSearchedPattern<wchar_t> quoted(QuoteRegex(needle), false, false, true);
+  if (!quoted.IsValid()) return;
+  for (const bool byLine : {false, true}) {
+    const TFoldedSearchedPattern<wchar_t> folded(needle, byLine, true);
+    const TRegexSearchedPattern<wchar_t> regex(QuoteRegex(needle), false, byLine, true);
+    // The engine alone, line by line or over the whole text.
+    TPlaceList<wchar_t> expected;
+    TSearchedPattern<wchar_t>::TPlaceAddingInfo info;
+    info.PlaceList = &expected;
+    info.FileName = "f";
+    const boost::wregex engine(QuoteRegex(needle), TRegexSearchedPattern<wchar_t>::Flags(false));
+    const auto grep = [&](std::wstring_view part) {
+      boost::regex_grep(
+          [&](const boost::match_results<const wchar_t*>& m) {
+            AddPlace<wchar_t>(info, part, static_cast<std::size_t>(m[0].first - part.data()),
+                              static_cast<std::size_t>(m[0].second - m[0].first), {std::wstring(m[0].first, m[0].second)});
+            return true;
+          },
+          part.data(), part.data() + part.size(), engine);
+    };
+    if (byLine) {
+      std::size_t start = 0;
+      while (true) {
+        const std::size_t end = text.find(L'\n', start);
+        grep(std::wstring_view(text).substr(start, (end == std::wstring::npos ? text.size() : end) - start));
+        if (end == std::wstring::npos) break;
+        start = end + 1;
+        ++info.LineBase;
+      }
+    } else {
+      info.LineEndsText = text;
+      info.LineEndsPending = true;
+      grep(text);
+    }
+    TPlaceList<wchar_t> viaFold, viaFilter;
+    SearchFileText<wchar_t>(folded, text, viaFold, "f");
+    SearchFileText<wchar_t>(regex, text, viaFilter, "f");
+    Check(SamePlaces(viaFold, expected));
+    Check(SamePlaces(viaFilter, expected));
+    TNewLineKind byteKind;
+    if (TUtf8PlainSearch::CanSearch(bytes, false, byteKind)) {
+      Check(byteKind == kind);
+      const TUtf8PlainSearch search(needle, true);
+      if (search.Usable()) {
+        TPlaceList<wchar_t> viaBytes;
+        search.Search(bytes, byteKind, byLine, true, viaBytes, "f");
+        Check(SamePlaces(viaBytes, expected));
+      }
+    }
+  }
+}
+
 const TCharCode kCodes[] = {TCharCode::SJIS, TCharCode::UTF16, TCharCode::ASCII, TCharCode::EUC,
                             TCharCode::JIS,  TCharCode::UTF8,  TCharCode::UTF8N};
 
@@ -117,6 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (form != hovrak::TUtf8Form::Malformed)
     Check(hovrak::Utf16Length(bytes.data(), size) == hovrak::utf8_to_unicode(bytes).size());
   CheckByteSearch(bytes);
+  CheckFoldedSearch(bytes);
 
   // Decoders.
   CheckUnits(hovrak::cp932_to_unicode(bytes));

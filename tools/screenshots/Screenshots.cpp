@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -36,6 +37,7 @@
 #include "ui/frmMultiLineEdit.h"
 #include "ui/frmOption.h"
 #include "ui/frmProcess.h"
+#include "ui/frmRestoreDialog.h"
 #include "ui/frmResult.h"
 #include "ui/frmView.h"
 
@@ -73,7 +75,7 @@ std::string Utf16(const std::wstring& text) {
 // A few documents a user keeps: minutes, a web page, a source file, in mixed codes.
 void MakeTree(const fs::path& root) {
   const std::wstring minutes =
-      L"第12回 定例会議 議事録\r\n日時: 2026年12月8日 14:00〜15:30\r\n"
+      L"第12回 定例会議 議事録\r\n日時: 2026年12月8日 14:00～15:30\r\n"
       L"1. 前回の会議の決定事項を確認した。\r\n2. 次回の会議は1月12日に開く。\r\n"
       L"3. 会議室の予約は総務部が行う。\r\n";
   Write(root / "議事録" / "2026-12.txt", hovrak::unicode_to_sjis_cp932(minutes));
@@ -180,6 +182,25 @@ int main(int argc, char** argv) {
   }
   TfrmDeleteBackupDialog deleteDialog(young, &main);
   Save(deleteDialog, "10-delete-backup");
+
+  // The undo dialog over the same units, with files and sizes; the middle one was
+  // restored once.
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i]->Files.assign(3 + 5 * i, "a.txt");
+    units[i]->Size = static_cast<std::uint32_t>(1500 + 70000 * i * i);
+  }
+  units[1]->Restored = units[2]->Time + boost::posix_time::minutes(40);
+  TfrmRestoreDialog restoreDialog(young, &main);
+  Save(restoreDialog, "15-restore");
+  const auto edited = hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(),
+                                                  TRestoreProblem::Modified, 0);
+  TfrmFileErrorDialog editedDialog(hovrak::FromNarrow(edited.Text), edited.Forcible, &main);
+  editedDialog.btnForce->setText(hovrak::Msg(128));
+  Save(editedDialog, "16-restore-file-changed");
+  editedDialog.hide();
+  // The Tool menu with the undo item.
+  Save(*main.mniTool, "17-tool-menu");
+  main.mniTool->hide();
 
   TfrmMultiLineEdit edit(&main);
   edit.setWindowTitle(hovrak::Msg(19));
