@@ -24,6 +24,12 @@ std::shared_ptr<const TCaseFold> TCaseFold::OfGlobalLocale() {
     // would compare it against text units that can never hold it.
     table->wide_[u] = static_cast<std::uint16_t>(lower <= 0xFFFF ? lower : u);
   }
+  table->groupStart_.assign(0x10001, 0);
+  for (std::uint32_t u = 0; u <= 0xFFFF; ++u) ++table->groupStart_[table->wide_[u] + 1u];
+  for (std::uint32_t f = 0; f < 0x10000; ++f) table->groupStart_[f + 1] += table->groupStart_[f];
+  table->byFold_.resize(0x10000);
+  std::vector<std::uint32_t> next(table->groupStart_.begin(), table->groupStart_.end() - 1);
+  for (std::uint32_t u = 0; u <= 0xFFFF; ++u) table->byFold_[next[table->wide_[u]]++] = static_cast<std::uint16_t>(u);
   slot = table;
   return slot;
 }
@@ -40,7 +46,7 @@ std::vector<wchar_t> TCaseFold::Variants(wchar_t u) const {
   std::vector<wchar_t> out;
   if (static_cast<std::uint32_t>(u) > 0xFFFF) return {u};
   const std::uint16_t folded = wide_[static_cast<std::uint32_t>(u)];
-  for (std::uint32_t v = 0; v <= 0xFFFF; ++v)
-    if (wide_[v] == folded) out.push_back(static_cast<wchar_t>(v));
+  for (std::uint32_t k = groupStart_[folded]; k < groupStart_[folded + 1u]; ++k)
+    out.push_back(static_cast<wchar_t>(byFold_[k]));
   return out;
 }

@@ -32,4 +32,8 @@ class TCaseFold {
   std::string localeName_;
   char narrow_[256] = {};
   std::vector<std::uint16_t> wide_;  // 65536 entries
+  // Every unit grouped by what it folds to: the units folding to f are
+  // byFold_[groupStart_[f], groupStart_[f + 1]), ascending.
+  std::vector<std::uint32_t> groupStart_;
+  std::vector<std::uint16_t> byFold_;
 };
