@@ -24,13 +24,14 @@ template <class C>
 bool CutAround(const TAbstractPlace& place, std::size_t n, TAroundText& out) {
   const auto* typed = dynamic_cast<const TPlaceBase<C>*>(&place);
   if (!typed) return false;
-  const auto& prev = typed->PrevText;
+  const auto prev = typed->PrevText();
   auto before = prev.size() > n ? prev.substr(prev.size() - n) : prev;
   DropCutHalfAtFront(before);
-  auto after = typed->NextText.substr(0, std::min(n, typed->NextText.size()));
+  auto after = typed->NextText();
+  after.erase(std::min(n, after.size()));
   DropCutHalfAtBack(after);
   out.Before = ToAnsi(before);
-  out.Hit = ToAnsi(typed->Text);
+  out.Hit = ToAnsi(typed->Text());
   out.After = ToAnsi(after);
   return true;
 }
@@ -58,7 +59,7 @@ std::string TCsvWriter::Row(const TAbstractPlace& place) const {
     }
   }
   std::string out;
-  if (File) out += Quote(place.FileName) + ",";
+  if (File) out += Quote(place.FileName()) + ",";
   if (Line) out += std::to_string(static_cast<long long>(place.Line) + 1) + ",";
   if (Around) out += Quote(text.Before) + ",";
   if (Hit) out += Quote(text.Hit) + ",";
