@@ -22,9 +22,9 @@ bool AppendLineText(const TAbstractPlace& place, std::string& out) {
   if (!typed) return false;
   using TString = std::basic_string<C>;
   const C lf = static_cast<C>('\n');
-  const TString prev = typed->PrevText();
-  const std::size_t lastBreak = prev.rfind(lf);
-  TString before = lastBreak == TString::npos ? prev : prev.substr(lastBreak + 1);
+  TString before = typed->PrevText();
+  const std::size_t lastBreak = before.rfind(lf);
+  if (lastBreak != TString::npos) before.erase(0, lastBreak + 1);
   TString after = typed->NextText();
   after.erase(std::min(after.find(lf), after.size()));
   DropCutHalfAtFront(before);

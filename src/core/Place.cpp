@@ -54,8 +54,7 @@ TPlace<C>::TPlace(const std::string& fileName, unsigned lineBase, std::basic_str
   const std::size_t prevStart = position > ContextLength ? position - ContextLength : 0;
   const std::size_t after = position + length;
   const std::size_t nextCount = std::min(text.size() - after, ContextLength);
-  Copy(TString(text.substr(prevStart, position - prevStart)), TString(text.substr(position, length)),
-       TString(text.substr(after, nextCount)));
+  Copy(text.substr(prevStart, position - prevStart), text.substr(position, length), text.substr(after, nextCount));
   if (!subMatches.empty()) subMatches_ = std::make_unique<std::vector<TString>>(std::move(subMatches));
 }
 
@@ -72,7 +71,8 @@ TPlace<C>::TPlace(const TPlace& other)
 }
 
 template <class C>
-void TPlace<C>::Copy(const TString& prevText, const TString& text, const TString& nextText) {
+void TPlace<C>::Copy(std::basic_string_view<C> prevText, std::basic_string_view<C> text,
+                     std::basic_string_view<C> nextText) {
   this->Length = static_cast<std::int32_t>(text.size());
   prevLength_ = static_cast<std::uint8_t>(prevText.size());
   nextLength_ = static_cast<std::uint8_t>(nextText.size());
@@ -87,12 +87,13 @@ void TPlace<C>::Copy(const TString& prevText, const TString& text, const TString
 template <class C>
 TPlace<C>::TPlace(const std::string& fileName, std::int32_t line, std::int32_t column, TString text,
                   TString prevText, TString nextText)
-    : TPlace(std::make_shared<const TPlaceFile>(fileName), line, column, std::move(text), std::move(prevText),
-             std::move(nextText), {}, false) {}
+    : TPlace(std::make_shared<const TPlaceFile>(fileName), line, column, std::basic_string_view<C>(text),
+             std::basic_string_view<C>(prevText), std::basic_string_view<C>(nextText), {}, false) {}
 
 template <class C>
-TPlace<C>::TPlace(std::shared_ptr<const TPlaceFile> file, std::int32_t line, std::int32_t column, TString text,
-                  TString prevText, TString nextText, std::vector<TString> subMatches, bool hitIsSubMatch) {
+TPlace<C>::TPlace(std::shared_ptr<const TPlaceFile> file, std::int32_t line, std::int32_t column,
+                  std::basic_string_view<C> text, std::basic_string_view<C> prevText,
+                  std::basic_string_view<C> nextText, std::vector<TString> subMatches, bool hitIsSubMatch) {
   this->file_ = std::move(file);
   this->Line = line;
   this->Column = column;

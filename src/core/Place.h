@@ -29,8 +29,9 @@ class TPlace : public TPlaceBase<C> {
          TString prevText, TString nextText);
   // The same with the file's shared name and the submatches; hitIsSubMatch: the
   // only submatch is the hit itself (not held twice).
-  TPlace(std::shared_ptr<const TPlaceFile> file, std::int32_t line, std::int32_t column, TString text,
-         TString prevText, TString nextText, std::vector<TString> subMatches, bool hitIsSubMatch);
+  TPlace(std::shared_ptr<const TPlaceFile> file, std::int32_t line, std::int32_t column,
+         std::basic_string_view<C> text, std::basic_string_view<C> prevText, std::basic_string_view<C> nextText,
+         std::vector<TString> subMatches, bool hitIsSubMatch);
   // A place whose texts are cut from shared when asked for: the hit is [at, end) and
   // the searched text (the line, in a search by line) [low, high), in units of
   // shared's text or bytes of its UTF-8 bytes. length: the hit's units.
@@ -45,6 +46,9 @@ class TPlace : public TPlaceBase<C> {
   TString PrevText() const override;
   TString NextText() const override;
   std::vector<TString> SubMatches() const override;
+
+  // Whether the texts are cut from the file's shared text rather than copied.
+  bool SharesText() const { return (flags_ & kShared) != 0; }
 
   std::string GetText() const override;
   std::string GetPrevText() const override;
@@ -64,7 +68,7 @@ class TPlace : public TPlaceBase<C> {
   enum : std::uint8_t { kShared = 1, kHitIsSubMatch = 2 };
 
   const TSharedPlaceText<C>& Shared() const { return static_cast<const TSharedPlaceText<C>&>(*this->file_); }
-  void Copy(const TString& prevText, const TString& text, const TString& nextText);
+  void Copy(std::basic_string_view<C> prevText, std::basic_string_view<C> text, std::basic_string_view<C> nextText);
   TString CopiedPart(std::size_t from, std::size_t count) const {
     return count == 0 ? TString() : TString(copy_.get() + from, count);
   }

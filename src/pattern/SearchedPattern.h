@@ -89,7 +89,6 @@ template <class C>
 void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info,
               std::basic_string_view<C> text, std::size_t position, std::size_t length,
               std::vector<std::basic_string<C>> subMatches) {
-  using TString = std::basic_string<C>;
   constexpr std::size_t context = TPlace<C>::ContextLength;
   info.FillPendingLineEnds();
   std::int32_t line = 0, column = 0;
@@ -108,7 +107,8 @@ void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info,
                                                     std::move(subMatches), hitIsSubMatch));
     return;
   }
-  info.PlaceList->Add(std::make_shared<TPlace<C>>(
-      info.SharedFile(), line, column, TString(hit), TString(text.substr(prevStart, position - prevStart)),
-      TString(text.substr(after, nextEnd - after)), std::move(subMatches), hitIsSubMatch));
+  info.PlaceList->Add(std::make_shared<TPlace<C>>(info.SharedFile(), line, column, hit,
+                                                  text.substr(prevStart, position - prevStart),
+                                                  text.substr(after, nextEnd - after), std::move(subMatches),
+                                                  hitIsSubMatch));
 }

@@ -143,9 +143,10 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     std::wstring prev = hovrak::Utf8ContextBefore(bytes, low, p, kind, context);
     std::wstring next = hovrak::Utf8ContextAfter(bytes, after, high, kind, context);
     // With case ignored the hit is the text as it stands, also its submatch 0.
-    std::wstring hit = folded_ ? hovrak::DecodeUtf8Units(bytes.substr(p, m), kind) : needle_;
-    list.Add(std::make_shared<TPlace<wchar_t>>(file, countLines ? line : 0, column, std::move(hit), std::move(prev),
-                                               std::move(next), std::vector<std::wstring>{}, folded_ != nullptr));
+    const std::wstring hit = folded_ ? hovrak::DecodeUtf8Units(bytes.substr(p, m), kind) : std::wstring();
+    list.Add(std::make_shared<TPlace<wchar_t>>(file, countLines ? line : 0, column,
+                                               folded_ ? std::wstring_view(hit) : std::wstring_view(needle_), prev,
+                                               next, std::vector<std::wstring>{}, folded_ != nullptr));
   }
   return found;
 }

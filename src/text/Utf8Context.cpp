@@ -44,6 +44,20 @@ namespace {
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// Decodes bytes and keeps count units from the front (fromBack: from the back); a
+// context window is small, so it is decoded on the stack.
+std::wstring DecodeKeeping(std::string_view bytes, TNewLineKind kind, std::size_t count, bool fromBack) {
+  wchar_t buffer[1024];
+  if (bytes.size() > sizeof buffer / sizeof buffer[0]) {
+    std::wstring decoded = DecodeUtf8Units(bytes, kind);
+    if (decoded.size() <= count) return decoded;
+    return fromBack ? decoded.substr(decoded.size() - count) : decoded.substr(0, count);
+  }
+  const std::size_t n = DecodeUtf8Units(bytes.data(), bytes.size(), kind, buffer);
+  if (n <= count) return std::wstring(buffer, n);
+  return fromBack ? std::wstring(buffer + n - count, count) : std::wstring(buffer, count);
+}
+
 }  // namespace
 
 // At most four bytes make one unit, so 4 * units bytes always hold the units wanted;
@@ -53,9 +67,7 @@ std::wstring Utf8ContextBefore(std::string_view bytes, std::size_t low, std::siz
   const std::size_t window = 4 * units;
   std::size_t from = at - low > window ? at - window : low;
   while (from < at && IsContinuation(bytes[from])) ++from;
-  std::wstring decoded = DecodeUtf8Units(bytes.substr(from, at - from), kind);
-  if (decoded.size() > units) decoded.erase(0, decoded.size() - units);
-  return decoded;
+  return DecodeKeeping(bytes.substr(from, at - from), kind, units, true);
 }
 
 std::wstring Utf8ContextAfter(std::string_view bytes, std::size_t from, std::size_t high, TNewLineKind kind,
@@ -63,9 +75,7 @@ std::wstring Utf8ContextAfter(std::string_view bytes, std::size_t from, std::siz
   const std::size_t window = 4 * units;
   std::size_t to = high - from > window ? from + window : high;
   while (to > from && to < high && IsContinuation(bytes[to])) --to;
-  std::wstring decoded = DecodeUtf8Units(bytes.substr(from, to - from), kind);
-  if (decoded.size() > units) decoded.resize(units);
-  return decoded;
+  return DecodeKeeping(bytes.substr(from, to - from), kind, units, false);
 }
 
 }  // namespace hovrak
