@@ -236,7 +236,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   for (int i = 0; i < found; ++i) {
     TAbstractPlace* place = app.PlaceList->Item(i);
     place->Checked = true;
-    files.insert(place->FileName);
+    files.insert(place->FileName());
   }
   // The backup index is changed in the settings file itself, under a lock, as soon
   // as a unit is made or pruned: runs at once keep each other's units, and a killed
@@ -256,7 +256,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   clearProgress();
 
   std::set<std::string> remaining;
-  for (int i = 0; i < app.PlaceList->Count(); ++i) remaining.insert(app.PlaceList->Item(i)->FileName);
+  for (int i = 0; i < app.PlaceList->Count(); ++i) remaining.insert(app.PlaceList->Item(i)->FileName());
   std::size_t written = 0;
   for (const std::string& file : files) written += remaining.count(file) == 0 ? 1 : 0;
   std::size_t skipped = 0;

@@ -1,5 +1,6 @@
 #include "cli/PlaceOutput.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "cli/TerminalText.h"
@@ -21,15 +22,15 @@ bool AppendLineText(const TAbstractPlace& place, std::string& out) {
   if (!typed) return false;
   using TString = std::basic_string<C>;
   const C lf = static_cast<C>('\n');
-  const TString& prev = typed->PrevText;
-  const std::size_t lastBreak = prev.rfind(lf);
-  TString before = lastBreak == TString::npos ? prev : prev.substr(lastBreak + 1);
-  const std::size_t firstBreak = typed->NextText.find(lf);
-  TString after = typed->NextText.substr(0, firstBreak);
+  TString before = typed->PrevText();
+  const std::size_t lastBreak = before.rfind(lf);
+  if (lastBreak != TString::npos) before.erase(0, lastBreak + 1);
+  TString after = typed->NextText();
+  after.erase(std::min(after.find(lf), after.size()));
   DropCutHalfAtFront(before);
   DropCutHalfAtBack(after);
   out += ToAnsi(before);
-  const std::string hit = ToAnsi(typed->Text);
+  const std::string hit = ToAnsi(typed->Text());
   const std::string arrow = MessageTable(32);
   for (const char c : hit) {
     if (c == '\n') out += arrow;
@@ -45,7 +46,7 @@ TPlaceOutput::TPlaceOutput(std::FILE* stream, std::unique_ptr<TCsvWriter> csv, b
     : stream_(stream), csv_(std::move(csv)), terminal_(terminal), lastFlush_(std::chrono::steady_clock::now()) {}
 
 std::string TPlaceOutput::GrepLine(const TAbstractPlace& place, bool forTerminal) {
-  std::string out = forTerminal ? EscapeForTerminal(place.FileName) : place.FileName;
+  std::string out = forTerminal ? EscapeForTerminal(place.FileName()) : place.FileName();
   out += ':' + std::to_string(static_cast<long long>(place.Line) + 1);
   out += ':' + std::to_string(static_cast<long long>(place.Column) + 1);
   out += ':';

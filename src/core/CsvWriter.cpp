@@ -31,13 +31,14 @@ template <class C>
 bool CutAround(const TAbstractPlace& place, std::size_t n, TAroundText<std::string>& out) {
   const auto* typed = dynamic_cast<const TPlaceBase<C>*>(&place);
   if (!typed) return false;
-  const auto& prev = typed->PrevText;
+  const auto prev = typed->PrevText();
   auto before = prev.size() > n ? prev.substr(prev.size() - n) : prev;
   DropCutHalfAtFront(before);
-  auto after = typed->NextText.substr(0, std::min(n, typed->NextText.size()));
+  auto after = typed->NextText();
+  after.erase(std::min(n, after.size()));
   DropCutHalfAtBack(after);
   out.Before = ToAnsi(before);
-  out.Hit = ToAnsi(typed->Text);
+  out.Hit = ToAnsi(typed->Text());
   out.After = ToAnsi(after);
   return true;
 }
@@ -84,9 +85,9 @@ TAroundText<std::string> NarrowAround(const TAbstractPlace& place, std::size_t n
 TAroundText<std::wstring> WideAround(const TAbstractPlace& place, std::size_t n) {
   TAroundText<std::wstring> text;
   if (const auto* wide = dynamic_cast<const TPlaceBase<wchar_t>*>(&place)) {
-    text.Before = LastUnits(wide->PrevText, n);
-    text.Hit = wide->Text;
-    text.After = FirstUnits(wide->NextText, n);
+    text.Before = LastUnits(wide->PrevText(), n);
+    text.Hit = wide->Text();
+    text.After = FirstUnits(wide->NextText(), n);
     return text;
   }
   const TAroundText<std::string> narrow = NarrowAround(place, n);
@@ -153,7 +154,7 @@ std::string TCsvWriter::Row(const TAbstractPlace& place) const {
   TAroundText<std::string> text;
   if (Hit || Around) text = NarrowAround(place, AroundUnits());
   std::string out;
-  if (File) out += Quote(hovrak::ShortenPath(place.FileName, DisplayBase)) + ",";
+  if (File) out += Quote(hovrak::ShortenPath(place.FileName(), DisplayBase)) + ",";
   if (Line) out += std::to_string(static_cast<long long>(place.Line) + 1) + ",";
   if (Around) out += Quote(text.Before) + ",";
   if (Hit) out += Quote(text.Hit) + ",";
@@ -182,7 +183,7 @@ std::wstring TCsvWriter::WideRow(const TAbstractPlace& place) const {
   TAroundText<std::wstring> text;
   if (Hit || Around) text = WideAround(place, AroundUnits());
   std::wstring out;
-  if (File) out += Quote(hovrak::AnsiToWide(hovrak::ShortenPath(place.FileName, DisplayBase))) + comma;
+  if (File) out += Quote(hovrak::AnsiToWide(hovrak::ShortenPath(place.FileName(), DisplayBase))) + comma;
   if (Line) {
     for (const char digit : std::to_string(static_cast<long long>(place.Line) + 1)) out += static_cast<wchar_t>(digit);
     out += comma;

@@ -282,8 +282,8 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
   std::unordered_map<std::string, std::vector<int>> placesOf;
   for (int i = 0, n = list.Count(); i < n; ++i) {
     const TAbstractPlace* place = list.Item(i);
-    if (place->Checked) targets.insert(place->FileName);
-    placesOf[place->FileName].push_back(i);
+    if (place->Checked) targets.insert(place->FileName());
+    placesOf[place->FileName()].push_back(i);
   }
   if (doBackup && Backup) {
     if (OnProcess) OnProcess(TProcessType::BackingUp, std::string(), 0, 0);
@@ -313,7 +313,7 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
     const std::unordered_set<std::string>& written;
     ~TRemoveWritten() {
       if (!written.empty())
-        list.EraseIf([this](const TAbstractPlace& p) { return written.count(p.FileName) != 0; });
+        list.EraseIf([this](const TAbstractPlace& p) { return written.count(p.FileName()) != 0; });
     }
   } removeWritten{list, written};
 
@@ -465,5 +465,5 @@ bool TFileSet::IsModifiedSinceSearch(const std::string& path) const {
 }
 
 void TFileSet::RemovePlacesOfFile(TAbstractPlaceList& list, const std::string& path) {
-  list.EraseIf([&path](const TAbstractPlace& p) { return p.FileName == path; });
+  list.EraseIf([&path](const TAbstractPlace& p) { return p.FileName() == path; });
 }

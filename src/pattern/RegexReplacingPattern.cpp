@@ -34,9 +34,8 @@ C EscapeChar(C c) {
 template <class C>
 std::basic_string<C> TRegexReplacingPattern<C>::GetReplacement(const TAbstractPlaceList& list,
                                                                int index) const {
-  static const std::vector<std::basic_string<C>> kNone;
   const auto* place = dynamic_cast<const TPlace<C>*>(list.Item(index));
-  return Expand(place ? place->SubMatches : kNone);
+  return Expand(place ? place->SubMatches() : std::vector<std::basic_string<C>>());
 }
 
 template <class C>

@@ -151,7 +151,7 @@ TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic
   for (int k = 0; k < count; ++k) {
     const int i = indices ? (*indices)[static_cast<std::size_t>(k)] : k;
     const TAbstractPlace* place = list.Item(i);
-    if (!place->Checked || place->FileName != fileName) continue;
+    if (!place->Checked || place->FileName() != fileName) continue;
     const auto* typed = dynamic_cast<const TPlaceBase<C>*>(place);
     const std::size_t column = place->Column > 0 ? static_cast<std::size_t>(place->Column) : 0;
     const std::size_t length = place->Length > 0 ? static_cast<std::size_t>(place->Length) : 0;
@@ -167,7 +167,8 @@ TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic
     }
     // A hit that begins with a line end takes the CRs of that line end with it; CRs in
     // front of any other hit are not part of it.
-    const bool startsWithLineEnd = typed && !typed->Text.empty() && typed->Text[0] == C('\n');
+    const TString hit = typed ? typed->Text() : TString();
+    const bool startsWithLineEnd = !hit.empty() && hit[0] == C('\n');
     if (startsWithLineEnd) {
       if (lineEnds == TNewLineKind::CrLf)
         while (start > copied && start > 0 && text[start - 1] == C('\r')) --start;
@@ -179,7 +180,7 @@ TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic
       continue;
     }
     std::size_t end = start;
-    if (!locator.Advance(end, length) || (typed && !locator.Shows(start, end, typed->Text))) {
+    if (!locator.Advance(end, length) || (typed && !locator.Shows(start, end, hit))) {
       // The hit is no longer what the search found there.
       ++result.Stale;
       continue;

@@ -6,6 +6,7 @@ bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C
   typename TSearchedPattern<C>::TPlaceAddingInfo info;
   info.PlaceList = &placeList;
   info.FileName = fileName;
+  info.WholeText = text;
   const C lf = C('\n');
   constexpr std::size_t npos = std::basic_string_view<C>::npos;
   if (pattern.ByLine && pattern.HasRequired()) {

@@ -2,12 +2,19 @@
 // A compiled search string for one character type: finds every hit in a text and
 // appends it to a place list.
 
+#include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/PlaceList.h"
+#include "core/SharedPlaceText.h"
 #include "pattern/AbstractSearchedPattern.h"
+
+// What a copied text costs besides its units: the block it is held in.
+constexpr std::size_t kCopyOverhead = 16;
 
 template <class C>
 class TSearchedPattern : public TAbstractSearchedPattern {
@@ -26,6 +33,32 @@ class TSearchedPattern : public TAbstractSearchedPattern {
     mutable std::vector<int> LineEnds;
     mutable TView LineEndsText;
     mutable bool LineEndsPending = false;
+
+    // The whole text of the file that the searched texts are parts of (a line is a
+    // part of it); empty when unknown: then every place copies its texts.
+    TView WholeText;
+    // The places of one file share its name, and when they are many, its text: once
+    // their copies would take more than the text itself, the text is kept once and
+    // the places that follow cut their texts from it.
+    mutable std::shared_ptr<const TPlaceFile> File;
+    mutable std::shared_ptr<const TSharedPlaceText<C>> Shared;
+    mutable std::size_t Copied = 0;  // bytes held by the copies so far
+
+    const std::shared_ptr<const TPlaceFile>& SharedFile() const {
+      if (!File) File = std::make_shared<const TPlaceFile>(FileName);
+      return File;
+    }
+
+    // Whether the next place, which would copy units units, shares the whole text.
+    bool ShareNext(std::size_t units) const {
+      if (Shared) return true;
+      if (WholeText.empty() || !PlaceList->KeepPlaces || !TPlace<C>::CanShare(WholeText.size())) return false;
+      Copied += units * sizeof(C) + kCopyOverhead;
+      if (Copied <= WholeText.size() * sizeof(C)) return false;
+      Shared = std::make_shared<const TSharedPlaceText<C>>(FileName, TString(WholeText));
+      File = Shared;
+      return true;
+    }
 
     void FillPendingLineEnds() const {
       if (!LineEndsPending) return;
@@ -56,7 +89,26 @@ template <class C>
 void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info,
               std::basic_string_view<C> text, std::size_t position, std::size_t length,
               std::vector<std::basic_string<C>> subMatches) {
+  constexpr std::size_t context = TPlace<C>::ContextLength;
   info.FillPendingLineEnds();
-  info.PlaceList->Add(std::make_shared<TPlace<C>>(info.FileName, info.LineBase, text, position,
-                                                  length, std::move(subMatches), info.LineEnds));
+  std::int32_t line = 0, column = 0;
+  TPlace<C>::LineAndColumn(info.LineBase, position, info.LineEnds, line, column);
+  const std::basic_string_view<C> hit = text.substr(position, length);
+  // Submatch 0 is the hit; a place whose only submatch it is does not hold it twice.
+  const bool hitIsSubMatch = subMatches.size() == 1 && subMatches[0] == hit;
+  if (hitIsSubMatch) subMatches.clear();
+  const std::size_t prevStart = position > context ? position - context : 0;
+  const std::size_t after = position + length;
+  const std::size_t nextEnd = after + std::min(text.size() - after, context);
+  if (info.ShareNext(nextEnd - prevStart)) {
+    const auto base = static_cast<std::size_t>(text.data() - info.WholeText.data());
+    info.PlaceList->Add(std::make_shared<TPlace<C>>(info.Shared, line, column, static_cast<std::int32_t>(length),
+                                                    base + position, base + after, base, base + text.size(),
+                                                    std::move(subMatches), hitIsSubMatch));
+    return;
+  }
+  info.PlaceList->Add(std::make_shared<TPlace<C>>(info.SharedFile(), line, column, hit,
+                                                  text.substr(prevStart, position - prevStart),
+                                                  text.substr(after, nextEnd - after), std::move(subMatches),
+                                                  hitIsSubMatch));
 }

@@ -6,7 +6,9 @@
 
 #include "core/Place.h"
 #include "pattern/VectorScan.h"
+#include "pattern/SearchedPattern.h"
 #include "text/Conversions.h"
+#include "text/Utf8Context.h"
 #include "text/Utf8Scan.h"
 
 namespace {
@@ -26,43 +28,7 @@ std::string EncodeNeedle(const std::wstring& needle) {
   return hovrak::unicode_to_utf8(needle);
 }
 
-// Decodes well-formed UTF-8 into out (room for size units) with the line ends as
-// loading leaves them: CR LF drops every CR, CR turns each CR into LF. Returns the
-// number of units written.
-std::size_t Decode(const char* data, std::size_t size, TNewLineKind kind, wchar_t* out) {
-  const auto* p = reinterpret_cast<const unsigned char*>(data);
-  const auto* const end = p + size;
-  wchar_t* const start = out;
-  while (p < end) {
-    std::uint32_t c = *p;
-    if (c < 0x80) {
-      ++p;
-      if (c == '\r') {
-        if (kind == TNewLineKind::CrLf) continue;
-        if (kind == TNewLineKind::Cr) c = '\n';
-      }
-      *out++ = static_cast<wchar_t>(c);
-    } else if (c < 0xE0) {
-      *out++ = static_cast<wchar_t>((c & 0x1F) << 6 | (p[1] & 0x3F));
-      p += 2;
-    } else if (c < 0xF0) {
-      *out++ = static_cast<wchar_t>((c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-      p += 3;
-    } else {
-      c = ((c & 0x07) << 18 | (p[1] & 0x3Fu) << 12 | (p[2] & 0x3Fu) << 6 | (p[3] & 0x3Fu)) - 0x10000;
-      *out++ = static_cast<wchar_t>(0xD800 | c >> 10);
-      *out++ = static_cast<wchar_t>(0xDC00 | (c & 0x3FF));
-      p += 4;
-    }
-  }
-  return static_cast<std::size_t>(out - start);
-}
-
 bool IsBreak(char c, TNewLineKind kind) { return c == '\n' || (c == '\r' && kind == TNewLineKind::Cr); }
-
-// Bytes of context read on each side of a hit: at most three bytes make one unit,
-// so this always holds the 100 units a place keeps.
-constexpr std::size_t kContextBytes = 4 * TPlace<wchar_t>::ContextLength;
 
 }  // namespace
 
@@ -123,7 +89,7 @@ bool TUtf8PlainSearch::SearchLines(std::string_view bytes, TNewLineKind kind,
     std::size_t lineEnd = end;
     while (lineEnd < size && !IsBreak(data[lineEnd], kind)) ++lineEnd;
     line.resize(lineEnd - lineStart);
-    line.resize(Decode(data + lineStart, lineEnd - lineStart, kind, &line[0]));
+    line.resize(hovrak::DecodeUtf8Units(data + lineStart, lineEnd - lineStart, kind, &line[0]));
     if (pattern.FindPlaces(line, info)) found = true;
     if (lineEnd == size) break;
     start = lineEnd + 1;
@@ -144,7 +110,11 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
   // not counted) lie before byte `unitsAt`.
   std::size_t scanned = 0, lineStart = 0, columnAt = 0, columnUnits = 0, unitsAt = 0, units = 0, lineEnd = 0;
   std::int32_t line = 0;
-  wchar_t decoded[kContextBytes];  // a byte never gives more than one unit
+  // The places share the file's name, and its bytes once their copies would take more.
+  std::shared_ptr<const TPlaceFile> file;
+  std::shared_ptr<const TSharedPlaceText<wchar_t>> shared;
+  std::size_t copied = 0;
+  const bool mayShare = list.KeepPlaces && TPlace<wchar_t>::CanShare(size);
   bool found = false;
   std::size_t hitEnd = 0;
   for (std::size_t p = Next(bytes, 0, hitEnd); p != std::string_view::npos; p = Next(bytes, hitEnd, hitEnd)) {
@@ -190,29 +160,30 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     }
     const std::size_t high = byLine ? lineEnd : size;
 
-    std::size_t from = p - low > kContextBytes ? p - kContextBytes : low;
-    while (from < p && (static_cast<unsigned char>(data[from]) & 0xC0) == 0x80) ++from;
-    std::size_t n = Decode(data + from, p - from, kind, decoded);
-    std::wstring prev(decoded + (n > context ? n - context : 0), decoded + n);
-
     const std::size_t after = p + m;
-    std::size_t to = high - after > kContextBytes ? after + kContextBytes : high;
-    while (to > after && to < high && (static_cast<unsigned char>(data[to]) & 0xC0) == 0x80) --to;
-    n = Decode(data + after, to - after, kind, decoded);
-    std::wstring next(decoded, std::min(n, context));
-
-    if (!folded_) {
-      list.Add(std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, needle_,
-                                                 std::move(prev), std::move(next)));
+    if (!shared && mayShare) {
+      // At most a unit a byte: what the copies of this place would hold.
+      const std::size_t copyUnits = std::min(p - low, context) + m + std::min(high - after, context);
+      copied += copyUnits * sizeof(wchar_t) + kCopyOverhead;
+      if (copied > size) {
+        shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, std::string(bytes), kind);
+        file = shared;
+      }
+    }
+    if (shared) {
+      list.Add(std::make_shared<TPlace<wchar_t>>(shared, countLines ? line : 0, column,
+                                                 static_cast<std::int32_t>(folded_ ? hovrak::Utf16Length(data + p, m) : needle_.size()), p, after,
+                                                 low, high, std::vector<std::wstring>{}, folded_ != nullptr));
       continue;
     }
+    if (!file) file = std::make_shared<const TPlaceFile>(fileName);
+    std::wstring prev = hovrak::Utf8ContextBefore(bytes, low, p, kind, context);
+    std::wstring next = hovrak::Utf8ContextAfter(bytes, after, high, kind, context);
     // With case ignored the hit is the text as it stands, also its submatch 0.
-    std::wstring hit(m, L'\0');
-    hit.resize(Decode(data + p, m, kind, &hit[0]));
-    auto place = std::make_shared<TPlace<wchar_t>>(fileName, countLines ? line : 0, column, hit,
-                                                   std::move(prev), std::move(next));
-    place->SubMatches.push_back(std::move(hit));
-    list.Add(std::move(place));
+    const std::wstring hit = folded_ ? hovrak::DecodeUtf8Units(bytes.substr(p, m), kind) : std::wstring();
+    list.Add(std::make_shared<TPlace<wchar_t>>(file, countLines ? line : 0, column,
+                                               folded_ ? std::wstring_view(hit) : std::wstring_view(needle_), prev,
+                                               next, std::vector<std::wstring>{}, folded_ != nullptr));
   }
   return found;
 }

@@ -79,7 +79,7 @@ TPlaceRowTexts TPlaceRowTexts::Make(const TAbstractPlace& place, bool narrow, co
   if (firstFeed != std::string::npos) next.erase(firstFeed);
   row.Next = TabsToSpaces(shown(next));
 
-  row.File = hovrak::ShortenPath(place.FileName, displayBase);
+  row.File = hovrak::ShortenPath(place.FileName(), displayBase);
   if (showLine) row.Line = std::to_string(static_cast<long long>(place.Line) + 1);
   return row;
 }

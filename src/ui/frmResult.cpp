@@ -230,7 +230,7 @@ void TfrmResult::OpenInEditor(int row) {
   TAbstractPlaceList* list = List();
   if (!list || row < 0 || row >= list->Count()) return;
   const TAbstractPlace& place = *list->Item(row);
-  const std::string command = hovrak::ExpandEditorCommand(editor, place.FileName, place.Line, place.Column);
+  const std::string command = hovrak::ExpandEditorCommand(editor, place.FileName(), place.Line, place.Column);
   const hovrak::TEditorCommand split = hovrak::SplitEditorCommand(command);
   const std::string program = hovrak::FindProgram(split.Program, std::getenv("PATH"));
   if (program.empty()) {
@@ -340,7 +340,7 @@ void TfrmResult::mniCopyPathClick() {
   TAbstractPlaceList* list = List();
   const int row = CurrentRow();
   if (!list || row < 0 || row >= list->Count()) return;
-  QGuiApplication::clipboard()->setText(hovrak::FromNarrow(list->Item(row)->FileName));
+  QGuiApplication::clipboard()->setText(hovrak::FromNarrow(list->Item(row)->FileName()));
 }
 
 void TfrmResult::PopupMenu(const QPoint& globalPos) {

@@ -139,10 +139,10 @@ void TfrmView::ShowPlace(int index) {
   raise();
   activateWindow();
   const TAbstractPlace& place = *list->Item(index);
-  const bool reload = place.FileName != shownPath_ || (!narrow_ && !wide_);
+  const bool reload = place.FileName() != shownPath_ || (!narrow_ && !wide_);
   if (reload) {
     if (!shownPath_.empty()) SaveChanges(true, false);
-    if (!Load(place.FileName)) return;
+    if (!Load(place.FileName())) return;
   }
 
   hovrak::TViewSelection selection =

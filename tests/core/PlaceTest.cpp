@@ -22,7 +22,7 @@ TEST(Place, HitAtStartHasEmptyTextBefore) {
   EXPECT_EQ(p.GetPrevText(), "");
   EXPECT_EQ(p.GetNextText(), "abc");
   EXPECT_TRUE(p.Checked);
-  EXPECT_EQ(p.FileName, "f");
+  EXPECT_EQ(p.FileName(), "f");
 }
 
 TEST(Place, ContextIsCutAtOneHundredUnits) {
@@ -30,13 +30,13 @@ TEST(Place, ContextIsCutAtOneHundredUnits) {
   text.replace(150, 5, L"12345");
   TPlace<wchar_t> p("f", 0, text, 150, 5, {}, LineEnds(text));
   EXPECT_EQ(p.Column, 150);
-  EXPECT_EQ(p.PrevText.size(), 100u);
-  EXPECT_EQ(p.NextText.size(), 100u);
-  EXPECT_EQ(p.Text, L"12345");
+  EXPECT_EQ(p.PrevText().size(), 100u);
+  EXPECT_EQ(p.NextText().size(), 100u);
+  EXPECT_EQ(p.Text(), L"12345");
   // Near the end fewer units follow.
   TPlace<wchar_t> end("f", 0, text, 295, 5, {}, {});
-  EXPECT_EQ(end.NextText.size(), 0u);
-  EXPECT_EQ(end.PrevText.size(), 100u);
+  EXPECT_EQ(end.NextText().size(), 0u);
+  EXPECT_EQ(end.PrevText().size(), 100u);
 }
 
 TEST(Place, LineAndColumnFromLineFeeds) {

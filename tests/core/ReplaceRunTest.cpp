@@ -164,7 +164,7 @@ TEST_F(ReplaceRun, StopDuringTheThirdOfFiveFiles) {
   EXPECT_EQ(ReadWholeFile(P("b.txt")), "y y");
   for (const char* name : {"c.txt", "d.txt", "e.txt"}) EXPECT_EQ(ReadWholeFile(P(name)), "x x");
   ASSERT_EQ(app.PlaceList->Count(), 6);
-  EXPECT_EQ(app.PlaceList->Item(0)->FileName, P("c.txt"));
+  EXPECT_EQ(app.PlaceList->Item(0)->FileName(), P("c.txt"));
   EXPECT_TRUE(app.PlaceList->Item(4)->Checked);
   EXPECT_FALSE(app.PlaceList->Item(5)->Checked);
 }

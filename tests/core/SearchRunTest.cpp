@@ -27,7 +27,7 @@ class SearchRun : public ::testing::Test {
  protected:
   SearchRun() {
     app.OnPlaceAdded = [this](TAbstractPlace* p) {
-      rec.places.push_back(Name(p->FileName) + ":" + std::to_string(p->Line) + ":" + std::to_string(p->Column));
+      rec.places.push_back(Name(p->FileName()) + ":" + std::to_string(p->Line) + ":" + std::to_string(p->Column));
     };
     app.OnProcess = [this](TProcessType kind, const std::string& path, int i, int n) {
       rec.progress.push_back(std::to_string(static_cast<int>(kind)) + " " + Name(path) + " " +

@@ -13,8 +13,8 @@ TEST(SplitPair, PlaceTextsLeaveOutTheHalfTheHundredUnitCutLeft) {
   // The hit has 99 units and half a pair before it within 100, and after it.
   const std::wstring text = kYoshi + std::wstring(99, L'a') + L"HIT" + std::wstring(99, L'b') + kYoshi;
   const TPlace<wchar_t> place("f", 0, text, 101, 3, {}, {});
-  ASSERT_EQ(place.PrevText.size(), 100u);
-  ASSERT_EQ(place.NextText.size(), 100u);
+  ASSERT_EQ(place.PrevText().size(), 100u);
+  ASSERT_EQ(place.NextText().size(), 100u);
   EXPECT_EQ(place.GetPrevText(), std::string(99, 'a'));
   EXPECT_EQ(place.GetNextText(), std::string(99, 'b'));
   // Whole pairs inside the context stay.

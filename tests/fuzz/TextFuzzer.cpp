@@ -92,8 +92,8 @@ void CheckByteSearch(const std::string& bytes) {
       for (int i = 0; i < actual.Count(); ++i) {
         const TPlace<wchar_t>& a = *actual.TypedItem(i);
         const TPlace<wchar_t>& e = *expected.TypedItem(i);
-        Check(a.Line == e.Line && a.Column == e.Column && a.Length == e.Length && a.Text == e.Text &&
-              a.PrevText == e.PrevText && a.NextText == e.NextText);
+        Check(a.Line == e.Line && a.Column == e.Column && a.Length == e.Length && a.Text() == e.Text() &&
+              a.PrevText() == e.PrevText() && a.NextText() == e.NextText());
       }
     }
   }
@@ -105,8 +105,8 @@ bool SamePlaces(const TPlaceList<C>& actual, const TPlaceList<C>& expected) {
   for (int i = 0; i < actual.Count(); ++i) {
     const TPlace<C>& a = *actual.TypedItem(i);
     const TPlace<C>& e = *expected.TypedItem(i);
-    if (!(a.Line == e.Line && a.Column == e.Column && a.Length == e.Length && a.Text == e.Text &&
-          a.PrevText == e.PrevText && a.NextText == e.NextText && a.SubMatches == e.SubMatches))
+    if (!(a.Line == e.Line && a.Column == e.Column && a.Length == e.Length && a.Text() == e.Text() &&
+          a.PrevText() == e.PrevText() && a.NextText() == e.NextText() && a.SubMatches() == e.SubMatches()))
       return false;
   }
   return true;

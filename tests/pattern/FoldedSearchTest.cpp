@@ -32,14 +32,14 @@ void ExpectSamePlaces(const TPlaceList<C>& actual, const TPlaceList<C>& expected
   for (int i = 0; i < actual.Count(); ++i) {
     const TPlace<C>& a = *actual.TypedItem(i);
     const TPlace<C>& e = *expected.TypedItem(i);
-    ASSERT_EQ(a.FileName, e.FileName) << context;
+    ASSERT_EQ(a.FileName(), e.FileName()) << context;
     ASSERT_EQ(a.Line, e.Line) << context << " place " << i;
     ASSERT_EQ(a.Column, e.Column) << context << " place " << i;
     ASSERT_EQ(a.Length, e.Length) << context << " place " << i;
-    ASSERT_TRUE(a.Text == e.Text) << context << " place " << i;
-    ASSERT_TRUE(a.PrevText == e.PrevText) << context << " place " << i;
-    ASSERT_TRUE(a.NextText == e.NextText) << context << " place " << i;
-    ASSERT_TRUE(a.SubMatches == e.SubMatches) << context << " place " << i;
+    ASSERT_TRUE(a.Text() == e.Text()) << context << " place " << i;
+    ASSERT_TRUE(a.PrevText() == e.PrevText()) << context << " place " << i;
+    ASSERT_TRUE(a.NextText() == e.NextText()) << context << " place " << i;
+    ASSERT_TRUE(a.SubMatches() == e.SubMatches()) << context << " place " << i;
   }
 }
 
@@ -222,9 +222,9 @@ TEST(FoldedSearch, FoldsAsTheEngineDoes) {
   ASSERT_TRUE(TUtf8PlainSearch::CanSearch("x\xE2\x84\xAAy K", false, kind));
   search.Search("x\xE2\x84\xAAy K", kind, false, true, list, "f");
   ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.TypedItem(0)->Text, std::wstring(1, wchar_t(0x212A)));
+  EXPECT_EQ(list.TypedItem(0)->Text(), std::wstring(1, wchar_t(0x212A)));
   EXPECT_EQ(list.TypedItem(0)->Column, 1);
-  EXPECT_EQ(list.TypedItem(1)->Text, L"K");
+  EXPECT_EQ(list.TypedItem(1)->Text(), L"K");
   EXPECT_EQ(list.TypedItem(1)->Column, 4);
 }
 

@@ -115,10 +115,10 @@ void ExpectSame(const TPlaceList<C>& a, const TPlaceList<C>& e, const std::strin
   for (int i = 0; i < a.Count(); ++i) {
     ASSERT_EQ(a.TypedItem(i)->Line, e.TypedItem(i)->Line) << context;
     ASSERT_EQ(a.TypedItem(i)->Column, e.TypedItem(i)->Column) << context;
-    ASSERT_TRUE(a.TypedItem(i)->Text == e.TypedItem(i)->Text) << context;
-    ASSERT_TRUE(a.TypedItem(i)->PrevText == e.TypedItem(i)->PrevText) << context;
-    ASSERT_TRUE(a.TypedItem(i)->NextText == e.TypedItem(i)->NextText) << context;
-    ASSERT_TRUE(a.TypedItem(i)->SubMatches == e.TypedItem(i)->SubMatches) << context;
+    ASSERT_TRUE(a.TypedItem(i)->Text() == e.TypedItem(i)->Text()) << context;
+    ASSERT_TRUE(a.TypedItem(i)->PrevText() == e.TypedItem(i)->PrevText()) << context;
+    ASSERT_TRUE(a.TypedItem(i)->NextText() == e.TypedItem(i)->NextText()) << context;
+    ASSERT_TRUE(a.TypedItem(i)->SubMatches() == e.TypedItem(i)->SubMatches()) << context;
   }
 }
 
@@ -194,7 +194,7 @@ TEST(RequiredLiteral, Utf8FilesWithoutTheStringArePassedOver) {
           TPlaceList<wchar_t> one = Unfiltered<wchar_t>(hovrak::AnsiToWide(expression), caseSensitive, byLine, file.Text);
           for (int k = 0; k < one.Count(); ++k) {
             auto place = std::make_shared<TPlace<wchar_t>>(*one.TypedItem(k));
-            place->FileName = path;
+            place->SetFileName(path);
             expected.Add(place);
           }
         }

@@ -167,10 +167,10 @@ TEST(SearchedPattern, RegexPlacesCarrySubmatchesAndEmptyMatches) {
   RunOn<wchar_t>(Info("(a)|(b)", 2), std::wstring(L"ab"), &list);
   ASSERT_EQ(list.Count(), 2);
   const auto* second = list.TypedItem(1);
-  ASSERT_EQ(second->SubMatches.size(), 3u);
-  EXPECT_EQ(second->SubMatches[0], L"b");
-  EXPECT_EQ(second->SubMatches[1], L"");  // the group that did not take part
-  EXPECT_EQ(second->SubMatches[2], L"b");
+  ASSERT_EQ(second->SubMatches().size(), 3u);
+  EXPECT_EQ(second->SubMatches()[0], L"b");
+  EXPECT_EQ(second->SubMatches()[1], L"");  // the group that did not take part
+  EXPECT_EQ(second->SubMatches()[2], L"b");
   // An expression that matches the empty string gives places of length 0.
   EXPECT_EQ(RunW(Info("x*", 2), L"ab"), (std::vector<THit>{{0, 0, 0}, {0, 1, 0}, {0, 2, 0}}));
   EXPECT_EQ(RunW(Info("x*", 2), L"xxa"), (std::vector<THit>{{0, 0, 2}, {0, 2, 0}, {0, 3, 0}}));

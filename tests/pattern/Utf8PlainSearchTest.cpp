@@ -39,14 +39,14 @@ void ExpectSamePlaces(const TPlaceList<wchar_t>& actual, const TPlaceList<wchar_
   for (int i = 0; i < actual.Count(); ++i) {
     const TPlace<wchar_t>& a = *actual.TypedItem(i);
     const TPlace<wchar_t>& e = *expected.TypedItem(i);
-    ASSERT_EQ(a.FileName, e.FileName) << context;
+    ASSERT_EQ(a.FileName(), e.FileName()) << context;
     ASSERT_EQ(a.Line, e.Line) << context << " place " << i;
     ASSERT_EQ(a.Column, e.Column) << context << " place " << i;
     ASSERT_EQ(a.Length, e.Length) << context;
-    ASSERT_TRUE(a.Text == e.Text) << context;
-    ASSERT_TRUE(a.PrevText == e.PrevText) << context << " place " << i << ": " << a.GetPrevText() << " | " << e.GetPrevText();
-    ASSERT_TRUE(a.NextText == e.NextText) << context << " place " << i << ": " << a.GetNextText() << " | " << e.GetNextText();
-    ASSERT_EQ(a.SubMatches.size(), e.SubMatches.size()) << context;
+    ASSERT_TRUE(a.Text() == e.Text()) << context;
+    ASSERT_TRUE(a.PrevText() == e.PrevText()) << context << " place " << i << ": " << a.GetPrevText() << " | " << e.GetPrevText();
+    ASSERT_TRUE(a.NextText() == e.NextText()) << context << " place " << i << ": " << a.GetNextText() << " | " << e.GetNextText();
+    ASSERT_EQ(a.SubMatches().size(), e.SubMatches().size()) << context;
     ASSERT_TRUE(a.Checked);
   }
 }

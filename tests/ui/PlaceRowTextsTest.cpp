@@ -21,7 +21,7 @@ class TFakePlace : public TAbstractPlace {
 
 TEST(PlaceRowTexts, LineFeedsMarkedContextCutAtTheHitsLineFileRelative) {
   TFakePlace place("前の行\n同じ\t行の前", "ヒ\nット", "後ろ\tの文\n次の行");
-  place.FileName = "/work/tree/sub/a.txt";
+  place.SetFileName("/work/tree/sub/a.txt");
   place.Line = 41;
   const TPlaceRowTexts row = TPlaceRowTexts::Make(place, false, "/work/tree", true);
   EXPECT_EQ(row.Hit, "ヒ↓ ット");
@@ -35,7 +35,7 @@ TEST(PlaceRowTexts, LineFeedsMarkedContextCutAtTheHitsLineFileRelative) {
 // Needs the path shortening against the display base.
 TEST(PlaceRowTexts, FileIsShownRelativeToTheDisplayBase) {
   TFakePlace place("", "hit", "");
-  place.FileName = "/work/tree/sub/a.txt";
+  place.SetFileName("/work/tree/sub/a.txt");
   EXPECT_EQ(TPlaceRowTexts::Make(place, false, "/work/tree", true).File, "sub/a.txt");
   EXPECT_EQ(TPlaceRowTexts::Make(place, false, "/work/tree/", true).File, "sub/a.txt");
   EXPECT_EQ(TPlaceRowTexts::Make(place, false, "/work/tree/sub/a.txt/longer", true).File, "/work/tree/sub/a.txt");

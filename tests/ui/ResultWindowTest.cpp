@@ -413,7 +413,7 @@ TEST_F(ResultWindow, ReplaceThroughTheWindowRewritesEveryCodeAndBacksUp) {
   ASSERT_EQ(Search("検索"), SearchCompleted);
   ASSERT_EQ(Count(), 10);
   for (int i = 0; i < Count(); ++i) {
-    if (Place(i).FileName == P("untouched.txt")) Place(i).Checked = false;
+    if (Place(i).FileName() == P("untouched.txt")) Place(i).Checked = false;
   }
   result.cmbReplacing->setEditText("探索");
   result.btnReplace->setEnabled(true);

@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
   if (TAbstractPlaceList* list = main.App().PlaceList.get()) {
     for (int i = 0; i < list->Count(); ++i) {
       const TAbstractPlace& place = *list->Item(i);
-      if (place.FileName.find("2026-12.txt") != std::string::npos && place.Line == 3) {
+      if (place.FileName().find("2026-12.txt") != std::string::npos && place.Line == 3) {
         view.ShowPlace(i);
         break;
       }
