@@ -258,8 +258,10 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
     if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(text, !utf8, kind)) {
       // A file without the string every hit contains is not decoded at all.
       if (direct->PrefilterOnly()) {
-        // Line by line only the lines holding it are decoded.
-        if (typedPattern.ByLine) return direct->SearchLines(text, kind, typedPattern, typedList, path);
+        // Line by line only the lines holding it are decoded, unless the places are
+        // kept: those share the file's decoded text when they are many.
+        if (typedPattern.ByLine && !typedList.KeepPlaces)
+          return direct->SearchLines(text, kind, typedPattern, typedList, path);
         if (!direct->Occurs(text)) return false;
       } else {
         return direct->Search(text, kind, typedPattern.ByLine, typedPattern.ShowLine, typedList, path);

@@ -199,6 +199,17 @@ TEST(RequiredLiteral, Utf8FilesWithoutTheStringArePassedOver) {
           }
         }
         ExpectSame(actual, expected, expression);
+        // A search whose places are handed on and not kept (as mirun-cli prints them)
+        // decodes only the lines holding the string, line by line.
+        TPlaceList<wchar_t> handedOn;
+        handedOn.KeepPlaces = false;
+        TPlaceList<wchar_t> seen;
+        handedOn.OnAdd = [&](TAbstractPlace* place) {
+          const auto& typed = dynamic_cast<const TPlace<wchar_t>&>(*place);
+          seen.Add(std::make_shared<TPlace<wchar_t>>(typed));
+        };
+        set.Search(*pattern, handedOn);
+        ExpectSame(seen, expected, std::string(expression) + " handed on");
       }
     }
   }
