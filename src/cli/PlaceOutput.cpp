@@ -1,44 +1,14 @@
 #include "cli/PlaceOutput.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include "cli/TerminalText.h"
 #include "core/MessageTable.h"
-#include "core/PlaceBase.h"
-#include "core/Utf16Cut.h"
-#include "platform/AnsiCodePage.h"
+#include "core/AbstractPlace.h"
 
 namespace {
 
 constexpr auto kFlushInterval = std::chrono::milliseconds(100);
-
-std::string ToAnsi(const std::string& s) { return s; }
-std::string ToAnsi(const std::wstring& s) { return hovrak::WideToAnsi(s); }
-
-template <class C>
-bool AppendLineText(const TAbstractPlace& place, std::string& out) {
-  const auto* typed = dynamic_cast<const TPlaceBase<C>*>(&place);
-  if (!typed) return false;
-  using TString = std::basic_string<C>;
-  const C lf = static_cast<C>('\n');
-  TString before = typed->PrevText();
-  const std::size_t lastBreak = before.rfind(lf);
-  if (lastBreak != TString::npos) before.erase(0, lastBreak + 1);
-  TString after = typed->NextText();
-  after.erase(std::min(after.find(lf), after.size()));
-  DropCutHalfAtFront(before);
-  DropCutHalfAtBack(after);
-  out += ToAnsi(before);
-  const std::string hit = ToAnsi(typed->Text());
-  const std::string arrow = MessageTable(32);
-  for (const char c : hit) {
-    if (c == '\n') out += arrow;
-    else out += c;
-  }
-  out += ToAnsi(after);
-  return true;
-}
 
 }  // namespace
 
@@ -52,7 +22,12 @@ std::string TPlaceOutput::GrepLine(const TAbstractPlace& place, bool forTerminal
   out += ':';
   std::string text;
   std::string& target = forTerminal ? text : out;
-  if (!AppendLineText<wchar_t>(place, target) && !AppendLineText<char>(place, target)) target += place.GetText();
+  target += place.GetPrevLineText();
+  for (const char c : place.GetText()) {
+    if (c == '\n') target += MessageTable(32);
+    else target += c;
+  }
+  target += place.GetNextLineText();
   if (forTerminal) out += EscapeForTerminal(text, true);
   out += '\n';
   return out;

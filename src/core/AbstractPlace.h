@@ -21,6 +21,17 @@ class TAbstractPlace {
   virtual std::string GetText() const = 0;      // the hit
   virtual std::string GetPrevText() const = 0;  // up to 100 units before the hit
   virtual std::string GetNextText() const = 0;  // up to 100 units after the hit
+  // The context on the hit's own line: of the text before the hit, what follows its
+  // last line feed; of the text after it, what precedes its first.
+  virtual std::string GetPrevLineText() const {
+    std::string text = GetPrevText();
+    const std::size_t lastBreak = text.rfind('\n');
+    return lastBreak == std::string::npos ? text : text.substr(lastBreak + 1);
+  }
+  virtual std::string GetNextLineText() const {
+    std::string text = GetNextText();
+    return text.substr(0, text.find('\n'));
+  }
 
   // The places of one file share its name.
   const std::string& FileName() const { return file_->Name; }

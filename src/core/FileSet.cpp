@@ -244,7 +244,8 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
   const auto& typedPattern = dynamic_cast<const TSearchedPattern<wchar_t>&>(pattern);
   auto& typedList = dynamic_cast<TPlaceList<wchar_t>&>(list);
   TFile<wchar_t> file(path, CharCode);
-  if (file.CharCode == TCharCode::Auto) file.CharCode = DetectCharCode(bytes);
+  bool wellFormed = false;  // detection found every byte well-formed UTF-8
+  if (file.CharCode == TCharCode::Auto) file.CharCode = DetectCharCode(bytes, &wellFormed);
   if (direct) {
     // UTF-8 text, and ASCII-only text in a code that reads ASCII as itself, is
     // searched in its bytes; the text these decode to is the same.
@@ -255,7 +256,7 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
     const bool utf8 = code == TCharCode::UTF8N || (code == TCharCode::UTF8 && hasBom);
     const bool sjis = code == TCharCode::SJIS || code == TCharCode::ASCII || code == TCharCode::Unknown;
     TNewLineKind kind;
-    if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(text, !utf8, kind)) {
+    if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(text, !utf8, kind, wellFormed)) {
       // A file without the string every hit contains is not decoded at all.
       if (direct->PrefilterOnly()) {
         // Line by line only the lines holding it are decoded, unless the places are

@@ -9,8 +9,11 @@
 
 namespace {
 
-std::string ToAnsi(const std::string& s) { return s; }
-std::string ToAnsi(const std::wstring& s) { return hovrak::WideToAnsi(s); }
+std::string ToAnsi(std::string_view s) { return std::string(s); }
+std::string ToAnsi(std::wstring_view s) { return hovrak::WideToAnsi(s.data(), s.size()); }
+// Well-formed UTF-8 as the system code page shows its units: the same bytes, up to a
+// NUL, where the wide conversion stops.
+std::string ShownUtf8(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
 
 // The UTF-8 bytes of a shared text are only ever kept for wide places.
 std::wstring FromBytes(const TSharedPlaceText<wchar_t>& shared, std::size_t from, std::size_t to) {
@@ -129,20 +132,28 @@ typename TPlace<C>::TString TPlace<C>::Text() const {
 
 // The context never reaches past the searched text: the line, in a search by line.
 template <class C>
-typename TPlace<C>::TString TPlace<C>::PrevText() const {
-  if (!(flags_ & kShared)) return CopiedPart(0, prevLength_);
-  const TSharedPlaceText<C>& shared = Shared();
-  if (shared.Utf8) return BytesBefore(shared, low_, at_, ContextLength);
+std::basic_string_view<C> TPlace<C>::PrevView() const {
+  if (!(flags_ & kShared)) return {copy_.get(), prevLength_};
   const std::size_t from = at_ - low_ > ContextLength ? at_ - ContextLength : low_;
-  return shared.Text.substr(from, at_ - from);
+  return std::basic_string_view<C>(Shared().Text).substr(from, at_ - from);
+}
+
+template <class C>
+std::basic_string_view<C> TPlace<C>::NextView() const {
+  if (!(flags_ & kShared)) return {copy_.get() + prevLength_ + static_cast<std::size_t>(this->Length), nextLength_};
+  return std::basic_string_view<C>(Shared().Text).substr(end_, std::min<std::size_t>(high_ - end_, ContextLength));
+}
+
+template <class C>
+typename TPlace<C>::TString TPlace<C>::PrevText() const {
+  if (SharesUtf8()) return BytesBefore(Shared(), low_, at_, ContextLength);
+  return TString(PrevView());
 }
 
 template <class C>
 typename TPlace<C>::TString TPlace<C>::NextText() const {
-  if (!(flags_ & kShared)) return CopiedPart(prevLength_ + static_cast<std::size_t>(this->Length), nextLength_);
-  const TSharedPlaceText<C>& shared = Shared();
-  if (shared.Utf8) return BytesAfter(shared, end_, high_, ContextLength);
-  return shared.Text.substr(end_, std::min<std::size_t>(high_ - end_, ContextLength));
+  if (SharesUtf8()) return BytesAfter(Shared(), end_, high_, ContextLength);
+  return TString(NextView());
 }
 
 template <class C>
@@ -154,6 +165,7 @@ std::vector<typename TPlace<C>::TString> TPlace<C>::SubMatches() const {
 
 template <class C>
 std::string TPlace<C>::GetText() const {
+  if (SharesUtf8()) return ShownUtf8(hovrak::Utf8WithLineEnds(Shared().Bytes.substr(at_, end_ - at_), Shared().Kind));
   return ToAnsi(Text());
 }
 
@@ -169,6 +181,27 @@ std::string TPlace<C>::GetPrevText() const {
 template <class C>
 std::string TPlace<C>::GetNextText() const {
   TString text = NextText();
+  DropCutHalfAtBack(text);
+  return ToAnsi(text);
+}
+
+// Printed for every place of a search, so cut from the held text without copies;
+// text kept as UTF-8 bytes is shown as it stands.
+template <class C>
+std::string TPlace<C>::GetPrevLineText() const {
+  if (SharesUtf8()) return ShownUtf8(hovrak::Utf8LineBefore(Shared().Bytes, low_, at_, Shared().Kind, ContextLength));
+  std::basic_string_view<C> text = PrevView();
+  const std::size_t lastBreak = text.rfind(static_cast<C>('\n'));
+  if (lastBreak != std::basic_string_view<C>::npos) text.remove_prefix(lastBreak + 1);
+  DropCutHalfAtFront(text);
+  return ToAnsi(text);
+}
+
+template <class C>
+std::string TPlace<C>::GetNextLineText() const {
+  if (SharesUtf8()) return ShownUtf8(hovrak::Utf8LineAfter(Shared().Bytes, end_, high_, Shared().Kind, ContextLength));
+  std::basic_string_view<C> text = NextView();
+  text = text.substr(0, text.find(static_cast<C>('\n')));
   DropCutHalfAtBack(text);
   return ToAnsi(text);
 }

@@ -53,6 +53,8 @@ class TPlace : public TPlaceBase<C> {
   std::string GetText() const override;
   std::string GetPrevText() const override;
   std::string GetNextText() const override;
+  std::string GetPrevLineText() const override;
+  std::string GetNextLineText() const override;
 
   // Line (lineBase plus the line feeds before position) and column of a hit at
   // position in a text with the given line feeds.
@@ -68,6 +70,10 @@ class TPlace : public TPlaceBase<C> {
   enum : std::uint8_t { kShared = 1, kHitIsSubMatch = 2 };
 
   const TSharedPlaceText<C>& Shared() const { return static_cast<const TSharedPlaceText<C>&>(*this->file_); }
+  bool SharesUtf8() const { return (flags_ & kShared) && Shared().Utf8; }
+  // The context texts where they are held as units (not for SharesUtf8).
+  std::basic_string_view<C> PrevView() const;
+  std::basic_string_view<C> NextView() const;
   void Copy(std::basic_string_view<C> prevText, std::basic_string_view<C> text, std::basic_string_view<C> nextText);
   TString CopiedPart(std::size_t from, std::size_t count) const {
     return count == 0 ? TString() : TString(copy_.get() + from, count);

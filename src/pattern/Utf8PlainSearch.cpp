@@ -48,8 +48,9 @@ std::size_t TUtf8PlainSearch::Next(std::string_view bytes, std::size_t from, std
   return p;
 }
 
-bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLineKind& kind) {
-  const hovrak::TUtf8Form form = hovrak::ClassifyUtf8(bytes.data(), bytes.size());
+bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLineKind& kind, bool wellFormed) {
+  const hovrak::TUtf8Form form =
+      wellFormed ? hovrak::TUtf8Form::Utf8 : hovrak::ClassifyUtf8(bytes.data(), bytes.size());
   if (form == hovrak::TUtf8Form::Malformed || (asciiOnly && form != hovrak::TUtf8Form::Ascii)) return false;
   const std::size_t first = bytes.find_first_of("\r\n");
   kind = first == std::string_view::npos || bytes[first] == '\n' ? TNewLineKind::Lf
@@ -111,10 +112,13 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
   std::size_t scanned = 0, lineStart = 0, columnAt = 0, columnUnits = 0, unitsAt = 0, units = 0, lineEnd = 0;
   std::int32_t line = 0;
   // The places share the file's name, and its bytes once their copies would take more.
+  // Places handed on and dropped at once borrow the bytes from the start: their
+  // texts are cut only if asked for.
   std::shared_ptr<const TPlaceFile> file;
   std::shared_ptr<const TSharedPlaceText<wchar_t>> shared;
   std::size_t copied = 0;
-  const bool mayShare = list.KeepPlaces && TPlace<wchar_t>::CanShare(size);
+  const bool mayShare = TPlace<wchar_t>::CanShare(size);
+  const bool borrow = !list.KeepPlaces && mayShare;
   bool found = false;
   std::size_t hitEnd = 0;
   for (std::size_t p = Next(bytes, 0, hitEnd); p != std::string_view::npos; p = Next(bytes, hitEnd, hitEnd)) {
@@ -161,14 +165,14 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     const std::size_t high = byLine ? lineEnd : size;
 
     const std::size_t after = p + m;
-    if (!shared && mayShare) {
+    if (!shared && borrow) {
+      shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, bytes, kind,
+                                                                  TSharedPlaceText<wchar_t>::TBorrowed{});
+    } else if (!shared && mayShare) {
       // At most a unit a byte: what the copies of this place would hold.
       const std::size_t copyUnits = std::min(p - low, context) + m + std::min(high - after, context);
       copied += copyUnits * sizeof(wchar_t) + kCopyOverhead;
-      if (copied > size) {
-        shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, std::string(bytes), kind);
-        file = shared;
-      }
+      if (copied > size) shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, std::string(bytes), kind);
     }
     if (shared) {
       list.Add(std::make_shared<TPlace<wchar_t>>(shared, countLines ? line : 0, column,

@@ -37,8 +37,9 @@ class TUtf8PlainSearch {
   // which line-end convention: bytes must be well-formed UTF-8 (plain ASCII when
   // asciiOnly is set, for codes that read only ASCII as UTF-8 does) and, where the first
   // line end is CR LF, hold no CR without an LF after it (loading drops every CR,
-  // which would join the text around it).
-  static bool CanSearch(std::string_view bytes, bool asciiOnly, TNewLineKind& kind);
+  // which would join the text around it). wellFormed: the bytes are already known
+  // to be well-formed UTF-8 with a character past ASCII.
+  static bool CanSearch(std::string_view bytes, bool asciiOnly, TNewLineKind& kind, bool wellFormed = false);
 
   // Appends a place for every hit in bytes, which passed CanSearch with kind. byLine
   // and showLine as in the searched pattern. True when any hit was found.

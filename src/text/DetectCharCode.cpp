@@ -1,5 +1,8 @@
 #include "text/DetectCharCode.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "text/AnalyzeEncoding.h"
 #include "text/Utf8Scan.h"
 
@@ -45,7 +48,8 @@ bool IsJapaneseCharacter(std::uint32_t c) {
          (c >= 0xFF00 && c <= 0xFFEF);
 }
 
-TCharCode DetectCharCode(const char* data, std::size_t size) {
+TCharCode DetectCharCode(const char* data, std::size_t size, bool* wellFormed) {
+  if (wellFormed) *wellFormed = false;
   const auto* bytes = reinterpret_cast<const unsigned char*>(data);
   if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return TCharCode::UTF16;
   if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return TCharCode::UTF8;
@@ -53,6 +57,23 @@ TCharCode DetectCharCode(const char* data, std::size_t size) {
   std::size_t first = 0;
   while (first < size && IsPlainText(bytes[first])) ++first;
   const std::size_t start = first / 4 * 4;
+
+  // The bytes before `first` are plain ASCII, so a UTF-8 check may start there.
+  const auto japaneseUtf8 = [&] {
+    const bool yes = IsJapaneseUtf8(data + first, size - first);
+    if (wellFormed) *wellFormed = yes;
+    return yes;
+  };
+  // The analyser answers UTF-16, UTF-32 or JIS only for a NUL, SI or ESC among the
+  // bytes it reads; every other answer gives way to well-formed Japanese UTF-8. So
+  // without those bytes such text is UTF-8 whatever it would score: most UTF-8 files
+  // are told without scoring.
+  const std::size_t sampled = std::min(size - start, kAnalyseLimit);
+  const bool mayScoreOther = std::memchr(data + start, 0x00, sampled) || std::memchr(data + start, 0x0F, sampled) ||
+                             std::memchr(data + start, 0x1B, sampled);
+  if (!mayScoreOther) {
+    if (japaneseUtf8()) return TCharCode::UTF8N;
+  }
 
   TCharCode scored;
   switch (hovrak::analyze_encoding(data + start, size - start, kAnalyseLimit)) {
@@ -63,8 +84,10 @@ TCharCode DetectCharCode(const char* data, std::size_t size) {
     case hovrak::TEncoding::UTF8: return TCharCode::UTF8N;
     default: return TCharCode::Unknown;  // nothing, or zero bytes
   }
-  // The bytes before `first` are plain ASCII, so a UTF-8 check may start there.
-  return IsJapaneseUtf8(data + first, size - first) ? TCharCode::UTF8N : scored;
+  if (!mayScoreOther) return scored;  // the UTF-8 check above failed
+  return japaneseUtf8() ? TCharCode::UTF8N : scored;
 }
 
-TCharCode DetectCharCode(const std::string& bytes) { return DetectCharCode(bytes.data(), bytes.size()); }
+TCharCode DetectCharCode(const std::string& bytes, bool* wellFormed) {
+  return DetectCharCode(bytes.data(), bytes.size(), wellFormed);
+}

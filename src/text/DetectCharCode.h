@@ -12,8 +12,10 @@
 // well-formed UTF-8 throughout and hold at least one Japanese character (below) are
 // UTF8N whatever the scoring says: Shift-JIS and EUC-JP text is rarely well-formed
 // UTF-8, and when it is, it decodes to other scripts.
-TCharCode DetectCharCode(const char* data, std::size_t size);
-TCharCode DetectCharCode(const std::string& bytes);
+// wellFormed, when given, is set when the answer came from checking that every byte
+// is well-formed UTF-8 (so a caller need not check again).
+TCharCode DetectCharCode(const char* data, std::size_t size, bool* wellFormed = nullptr);
+TCharCode DetectCharCode(const std::string& bytes, bool* wellFormed = nullptr);
 
 // Whether a code point is one that Japanese text is made of: CJK symbols and
 // punctuation U+3000-303F, hiragana and katakana U+3040-30FF, katakana phonetic

@@ -24,4 +24,17 @@ std::wstring Utf8ContextBefore(std::string_view bytes, std::size_t low, std::siz
 std::wstring Utf8ContextAfter(std::string_view bytes, std::size_t from, std::size_t high, TNewLineKind kind,
                               std::size_t units);
 
+// The same contexts cut to the hit's own line and left in UTF-8, without decoding:
+// the bytes of Utf8ContextBefore's units after their last line break, or of
+// Utf8ContextAfter's units before their first, less a character whose surrogate
+// pair the unit cut would split. No byte inside is a line end or a dropped CR.
+std::string_view Utf8LineBefore(std::string_view bytes, std::size_t low, std::size_t at, TNewLineKind kind,
+                                std::size_t units);
+std::string_view Utf8LineAfter(std::string_view bytes, std::size_t from, std::size_t high, TNewLineKind kind,
+                               std::size_t units);
+
+// The UTF-8 form of what DecodeUtf8Units gives: bytes with the line ends as loading
+// leaves them.
+std::string Utf8WithLineEnds(std::string_view bytes, TNewLineKind kind);
+
 }  // namespace hovrak

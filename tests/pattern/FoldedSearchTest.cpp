@@ -15,6 +15,7 @@
 #include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/FoldedSearchedPattern.h"
+#include "pattern/ShownPlace.h"
 #include "pattern/InvalidSearchedPattern.h"
 #include "pattern/RegexQuoting.h"
 #include "pattern/RegexSearchedPattern.h"
@@ -199,6 +200,10 @@ TEST(FoldedSearch, Utf8BytesGiveThePlacesOfTheEngineOnTheDecodedText) {
           TPlaceList<wchar_t> bytesOnly;
           search.Search(bytes, kind, byLine, showLine, bytesOnly, path);
           ExpectSamePlaces(bytesOnly, expected, context + " direct");
+          ASSERT_TRUE(HandedOn([&](TPlaceList<wchar_t>& list) {
+                        search.Search(bytes, kind, byLine, showLine, list, path);
+                      }) == ShownPlaces(expected))
+              << context << " handed on";
         }
       }
     }

@@ -3,8 +3,10 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
+#include "pattern/ShownPlace.h"
 #include "core/FileSet.h"
 #include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
@@ -53,7 +55,8 @@ void ExpectSamePlaces(const TPlaceList<wchar_t>& actual, const TPlaceList<wchar_
 
 // Random text of pieces with the line ends of one style: "\n", "\r\n", "\r", or a
 // mixture with stray CRs; now and then a malformed byte.
-std::string RandomText(std::mt19937& random, int style, bool ascii) {
+// breaks: percent of pieces that end a line; few make lines longer than the context.
+std::string RandomText(std::mt19937& random, int style, bool ascii, unsigned breaks = 8) {
   static const char* const kJapanese[] = {"a", "b", " ", "\xE3\x81\x82", "\xE3\x81\x84", "\xE6\xBC\xA2",
                                           "\xF0\x9F\x98\x80", "\xC3\xA9", "ab"};
   static const char* const kBreaks[][3] = {{"\n"}, {"\r\n"}, {"\r"}, {"\n", "\r\n", "\r"}};
@@ -61,10 +64,12 @@ std::string RandomText(std::mt19937& random, int style, bool ascii) {
   const int pieces = static_cast<int>(random() % 700);
   for (int i = 0; i < pieces; ++i) {
     const unsigned roll = random() % 100;
-    if (roll < 8) {
+    if (roll < breaks) {
       text += kBreaks[style][style == 3 ? random() % 3 : 0];
     } else if (roll == 8 && style == 3 && random() % 4 == 0) {
       text += '\xE3';  // a cut sequence: the file is no longer UTF-8
+    } else if (roll == 9 && random() % 8 == 0) {
+      text += '\0';  // the narrow texts stop at a NUL
     } else {
       text += kJapanese[random() % (ascii ? 3 : 9)];
     }
@@ -84,7 +89,7 @@ TEST(Utf8PlainSearch, SearchingTheBytesGivesThePlacesOfSearchingTheDecodedText) 
     const int style = round % 4;
     const bool ascii = round % 5 == 0;
     const bool bom = !ascii && round % 3 == 0;
-    const std::string text = RandomText(random, style, ascii);
+    const std::string text = RandomText(random, style, ascii, round % 8 < 2 ? 1 : 8);
     const std::string path = dir / ("f" + std::to_string(round) + ".txt");
     WriteWholeFile(path, (bom ? "\xEF\xBB\xBF" : "") + text);
     // Ascii text is read as Shift-JIS; the rest as UTF-8 with or without a BOM.
@@ -116,6 +121,13 @@ TEST(Utf8PlainSearch, SearchingTheBytesGivesThePlacesOfSearchingTheDecodedText) 
           TPlaceList<wchar_t> actual;
           EXPECT_EQ(search.Search(bytes, kind, byLine, showLine, actual, path), expected.Count() > 0);
           ExpectSamePlaces(actual, expected, context + " direct");
+          // Handed on and dropped at once, the places borrow the bytes.
+          const std::vector<TShown> shown = ShownPlaces(expected);
+          ASSERT_TRUE(ShownPlaces(actual) == shown) << context;
+          ASSERT_TRUE(HandedOn([&](TPlaceList<wchar_t>& list) {
+                        search.Search(bytes, kind, byLine, showLine, list, path);
+                      }) == shown)
+              << context << " handed on";
         }
       }
     }

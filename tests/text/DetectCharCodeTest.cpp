@@ -2,10 +2,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "TestSupport.h"
+#include "platform/AnsiCodePage.h"
+#include "text/AnalyzeEncoding.h"
 #include "text/DetectCharCode.h"
+#include "text/Utf8Scan.h"
 
 using namespace std::string_literals;
 
@@ -138,4 +142,64 @@ TEST(DetectCharCode, MarksJISAndZeroBytesComeFirst) {
   EXPECT_EQ(Detect("\xEF\xBB\xBF会議"), TCharCode::UTF8);
   EXPECT_EQ(Detect("\x1B$B$\"\x1B(B 会議"), TCharCode::JIS);
   EXPECT_EQ(Detect("会議\0\0"s), TCharCode::Unknown);
+}
+
+namespace {
+
+// The detection the long way: score first, then let well-formed Japanese UTF-8 win
+// over the codes that give way to it.
+TCharCode ScoredFirst(const std::string& bytes) {
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (bytes.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) return TCharCode::UTF16;
+  if (bytes.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return TCharCode::UTF8;
+  std::size_t first = 0;
+  while (first < bytes.size() && ((b[first] >= 0x20 && b[first] <= 0x7E) || b[first] == '\n' ||
+                                  b[first] == '\r' || b[first] == '\t'))
+    ++first;
+  const std::size_t start = first / 4 * 4;
+  TCharCode scored;
+  switch (hovrak::analyze_encoding(bytes.data() + start, bytes.size() - start, 2000)) {
+    case hovrak::TEncoding::ASCII: scored = TCharCode::ASCII; break;
+    case hovrak::TEncoding::ShiftJIS: scored = TCharCode::SJIS; break;
+    case hovrak::TEncoding::EUCJP: scored = TCharCode::EUC; break;
+    case hovrak::TEncoding::JIS: return TCharCode::JIS;
+    case hovrak::TEncoding::UTF8: return TCharCode::UTF8N;
+    default: return TCharCode::Unknown;
+  }
+  if (hovrak::ClassifyUtf8(bytes.data(), bytes.size()) != hovrak::TUtf8Form::Utf8) return scored;
+  for (const wchar_t c : hovrak::AnsiToWide(bytes))
+    if (IsJapaneseCharacter(static_cast<std::uint32_t>(c))) return TCharCode::UTF8N;
+  return scored;
+}
+
+}  // namespace
+
+// Most UTF-8 is told without scoring; NULs, SI and ESC among the scored bytes still
+// let the scores speak first.
+TEST(DetectCharCode, AnswersAsScoringFirstWould) {
+  static const std::string kPieces[] = {
+      "\xE3\x81\x82", "\xE6\xBC\xA2", "\xEF\xBC\xA1", "\xC3\xA9", "\xF0\x9F\x98\x80", "abc ", "\r\n", "\n",
+      "\x82\xA0", "\x8A\xBF", "\xA4\xA2", "\xB4\xC1", "\x8E\xB1", std::string(1, '\0'), std::string(2, '\0'),
+      "\x1B$B", "\x1B(B", "\x0F", "\x0E", "UTF-8", "Shift_JIS", "EUC", "\xE3\x81", "\xFF\xFE"};
+  std::mt19937 random(6);
+  int utf8 = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes(round % 10 == 0 ? 1990 + random() % 40 : random() % 8, 'x');
+    const unsigned pieces = random() % 1200;
+    // Mostly one kind of text with a few others mixed in.
+    const unsigned main = random() % 13;
+    for (unsigned i = 0; i < pieces; ++i) {
+      const unsigned roll = random() % 1000;
+      bytes += kPieces[roll < 985 ? (roll < 500 ? main : random() % 8) : random() % 24];
+    }
+    bool wellFormed = false;
+    const TCharCode code = DetectCharCode(bytes, &wellFormed);
+    ASSERT_EQ(code, ScoredFirst(bytes)) << "round " << round;
+    if (wellFormed) {
+      ++utf8;
+      EXPECT_EQ(code, TCharCode::UTF8N);
+      EXPECT_EQ(hovrak::ClassifyUtf8(bytes.data(), bytes.size()), hovrak::TUtf8Form::Utf8);
+    }
+  }
+  EXPECT_GT(utf8, 150);
 }
