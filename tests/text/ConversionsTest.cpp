@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 #include <string>
 
 #include "text/Conversions.h"
@@ -138,6 +139,32 @@ TEST(Utf8Decode, LenientAsDesigned) {
   // Five-byte form: overlong values are accepted, large ones are not.
   EXPECT_EQ(utf8_to_unicode(B({0xF8, 0x80, 0x80, 0x81, 0x81})), W({0x41}));
   EXPECT_EQ(utf8_to_unicode(B({0xFC, 0x84, 0x80, 0x80, 0x80, 0x80})), L"?");
+}
+
+// Long input goes through the block decoder (runs of Japanese characters several at
+// a time); fed a byte at a time the engine never sees enough for that, so the two
+// must agree on every input, malformed ones included.
+TEST(Utf8Decode, RunsDecodeAsOneCharacterAtATime) {
+  static const std::string kPieces[] = {
+      "\xE3\x81\x82", "\xE6\xBC\xA2", "\xEF\xBC\xA1", "\xE3\x80\x82", "\xE0\x41\x42", "\xEF\xFF\xFF",
+      "a",        "\n",       "\r\n",      std::string(1, '\0'), "\xC3\xA9",    "\xF0\x9F\x98\x80",
+      "\x80",     "\xFE",     "\xF4\x90\x80\x80", "\xF8\x80\x80\x81\x81", "abcdefghij", "\xE3"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes;
+    const unsigned pieces = random() % 200;
+    for (unsigned i = 0; i < pieces; ++i) {
+      const unsigned roll = random() % 100;
+      bytes += kPieces[roll < 70 ? random() % 4 : random() % 18];
+    }
+    utf8_to_unicode_engine byteByByte;
+    for (const char c : bytes) {
+      byteByByte.untranslated_buffer += c;
+      byteByByte.translate();
+    }
+    byteByByte.flush();
+    ASSERT_TRUE(utf8_to_unicode(bytes) == byteByByte.translated_buffer) << "round " << round;
+  }
 }
 
 TEST(Utf8Encode, Surrogates) {
