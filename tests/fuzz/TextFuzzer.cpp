@@ -18,6 +18,8 @@
 #include "text/DetectCharCode.h"
 #include "text/File.h"
 #include "text/Utf8Scan.h"
+#include "text/Utf8ToUnicodeEngine.h"
+#include "text/ScoredFirst.h"
 #include "core/PlaceList.h"
 #include "pattern/FoldedSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
@@ -95,6 +97,25 @@ void CheckByteSearch(const std::string& bytes) {
         Check(a.Line == e.Line && a.Column == e.Column && a.Length == e.Length && a.Text() == e.Text() &&
               a.PrevText() == e.PrevText() && a.NextText() == e.NextText());
       }
+      // Handed on without being kept, the places borrow the bytes and show the same.
+      TPlaceList<wchar_t> dropping;
+      dropping.KeepPlaces = false;
+      int index = 0;
+      dropping.OnAdd = [&](TAbstractPlace* place) {
+        Check(index < expected.Count());
+        const TPlace<wchar_t>& e = *expected.TypedItem(index++);
+        Check(place->Line == e.Line && place->Column == e.Column && place->GetText() == e.GetText() &&
+              place->GetPrevText() == e.GetPrevText() && place->GetNextText() == e.GetNextText() &&
+              place->GetPrevLineText() == e.GetPrevLineText() && place->GetNextLineText() == e.GetNextLineText());
+        // The line texts are the context cut at its line feeds.
+        const std::string prev = e.GetPrevText(), next = e.GetNextText();
+        if (prev.find('\0') == std::string::npos && e.PrevText().find(L'\0') == std::wstring::npos)
+          Check(place->GetPrevLineText() == prev.substr(prev.rfind('\n') + 1));
+        if (e.NextText().find(L'\0') == std::wstring::npos)
+          Check(place->GetNextLineText() == next.substr(0, next.find('\n')));
+      };
+      search.Search(bytes, kind, byLine, showLine, dropping, "f");
+      Check(index == expected.Count());
     }
   }
 }
@@ -183,9 +204,13 @@ const TCharCode kCodes[] = {TCharCode::SJIS, TCharCode::UTF16, TCharCode::ASCII,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 
-  // Detection never fails and names only codes a file can be read in.
-  const TCharCode detected = DetectCharCode(bytes);
+  // Detection never fails, names only codes a file can be read in, and answers as
+  // scoring first would.
+  bool wellFormed = false;
+  const TCharCode detected = DetectCharCode(bytes, &wellFormed);
   Check(detected != TCharCode::Auto && static_cast<unsigned>(detected) <= 8);
+  Check(detected == ScoredFirst(bytes));
+  if (wellFormed) Check(hovrak::ClassifyUtf8(bytes.data(), size) == hovrak::TUtf8Form::Utf8);
   for (const std::size_t limit : {std::size_t(0), std::size_t(3), std::size_t(2000), size})
     Check(static_cast<unsigned>(hovrak::analyze_encoding(bytes.data(), size, limit)) <=
           static_cast<unsigned>(hovrak::TEncoding::UTF32LE));
@@ -203,6 +228,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckUnits(hovrak::cp932_to_unicode(bytes));
   CheckUnits(hovrak::euc_to_unicode(bytes));
   CheckUnits(hovrak::utf8_to_unicode(bytes));
+  {
+    // Fed a byte at a time, the decoder never takes characters in runs; it must agree.
+    hovrak::utf8_to_unicode_engine byteByByte;
+    for (const char c : bytes) {
+      byteByByte.untranslated_buffer += c;
+      byteByByte.translate();
+    }
+    byteByByte.flush();
+    Check(byteByByte.translated_buffer == hovrak::utf8_to_unicode(bytes));
+  }
   CheckUnits(hovrak::euc_to_unicode(hovrak::jis_to_euc(bytes)));
   hovrak::euc_to_jis(bytes);
   CheckUnits(hovrak::AnsiToWide(bytes));

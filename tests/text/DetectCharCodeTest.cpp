@@ -6,9 +6,8 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "platform/AnsiCodePage.h"
-#include "text/AnalyzeEncoding.h"
 #include "text/DetectCharCode.h"
+#include "text/ScoredFirst.h"
 #include "text/Utf8Scan.h"
 
 using namespace std::string_literals;
@@ -144,35 +143,6 @@ TEST(DetectCharCode, MarksJISAndZeroBytesComeFirst) {
   EXPECT_EQ(Detect("会議\0\0"s), TCharCode::Unknown);
 }
 
-namespace {
-
-// The detection the long way: score first, then let well-formed Japanese UTF-8 win
-// over the codes that give way to it.
-TCharCode ScoredFirst(const std::string& bytes) {
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (bytes.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) return TCharCode::UTF16;
-  if (bytes.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return TCharCode::UTF8;
-  std::size_t first = 0;
-  while (first < bytes.size() && ((b[first] >= 0x20 && b[first] <= 0x7E) || b[first] == '\n' ||
-                                  b[first] == '\r' || b[first] == '\t'))
-    ++first;
-  const std::size_t start = first / 4 * 4;
-  TCharCode scored;
-  switch (hovrak::analyze_encoding(bytes.data() + start, bytes.size() - start, 2000)) {
-    case hovrak::TEncoding::ASCII: scored = TCharCode::ASCII; break;
-    case hovrak::TEncoding::ShiftJIS: scored = TCharCode::SJIS; break;
-    case hovrak::TEncoding::EUCJP: scored = TCharCode::EUC; break;
-    case hovrak::TEncoding::JIS: return TCharCode::JIS;
-    case hovrak::TEncoding::UTF8: return TCharCode::UTF8N;
-    default: return TCharCode::Unknown;
-  }
-  if (hovrak::ClassifyUtf8(bytes.data(), bytes.size()) != hovrak::TUtf8Form::Utf8) return scored;
-  for (const wchar_t c : hovrak::AnsiToWide(bytes))
-    if (IsJapaneseCharacter(static_cast<std::uint32_t>(c))) return TCharCode::UTF8N;
-  return scored;
-}
-
-}  // namespace
 
 // Most UTF-8 is told without scoring; NULs, SI and ESC among the scored bytes still
 // let the scores speak first.
