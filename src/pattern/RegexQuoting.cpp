@@ -14,8 +14,14 @@ template <class C>
 void AppendQuoted(std::basic_string<C>& out, C c) {
   const unsigned long code = Code(c);
   if (code < 256) {
-    static constexpr char kControls[] = "\n\t\a\f\r\v";
-    static constexpr char kLetters[] = "ntafrv";
+    // The engine reads \v as any vertical space (line feed, form feed, CR and more),
+    // so the vertical tab itself is written by its code.
+    static constexpr char kControls[] = "\n\t\a\f\r";
+    static constexpr char kLetters[] = "ntafr";
+    if (code == '\v') {
+      for (const char c : {'\\', 'x', '{', 'b', '}'}) out.push_back(static_cast<C>(c));
+      return;
+    }
     if (code != 0) {
       if (const char* hit = std::strchr(kControls, static_cast<int>(code))) {
         out.push_back(C('\\'));

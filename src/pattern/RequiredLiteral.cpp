@@ -65,12 +65,13 @@ class TReader {
       // Word and buffer boundaries, though not letters.
       if (Is(x, '<') || Is(x, '>') || Is(x, '`') || Is(x, '\'')) return Breaking(true);
       if (!IsAsciiAlnum(x)) return Literal(x);
-      static const char kControls[] = "ntrfvae";
-      static const char kValues[] = "\n\t\r\f\v\a\x1b";
+      // \v is not the vertical tab but any vertical space: a class.
+      static const char kControls[] = "ntrfae";
+      static const char kValues[] = "\n\t\r\f\a\x1b";
       for (int k = 0; kControls[k] != 0; ++k)
         if (Is(x, kControls[k])) return Literal(static_cast<C>(static_cast<unsigned char>(kValues[k])));
       // Classes and assertions that take no argument.
-      if (Code(x) < 128 && std::strchr("dDwWsShH", static_cast<int>(Code(x)))) return Breaking(false);
+      if (Code(x) < 128 && std::strchr("dDwWsShHvV", static_cast<int>(Code(x)))) return Breaking(false);
       if (Code(x) < 128 && std::strchr("bBAzZG", static_cast<int>(Code(x)))) return Breaking(true);
       return false;  // escapes with arguments or meanings not read here
     }

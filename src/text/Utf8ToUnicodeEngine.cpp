@@ -49,6 +49,17 @@ __attribute__((always_inline)) inline bool DecodeOne(const unsigned char*& p, co
   return true;
 }
 
+// Eight ASCII bytes at once, when the eight from p (which are there) are all ASCII.
+__attribute__((always_inline)) inline bool TakeAscii8(const unsigned char*& p, wchar_t*& out) {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  if (word & 0x8080808080808080ull) return false;
+  for (int k = 0; k < 8; ++k) out[k] = p[k];
+  p += 8;
+  out += 8;
+  return true;
+}
+
 // Decodes until out reaches full (a step writes at most sixteen units) or the bytes
 // end; true when a cut sequence at the end waits for more bytes. Runs of ASCII go
 // eight bytes at a time.
@@ -57,16 +68,7 @@ bool DecodeScalar(const unsigned char*& from, const unsigned char* end, wchar_t*
   wchar_t* out = to;
   bool stopped = false;
   while (p < end && out < full) {
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if (!(word & 0x8080808080808080ull)) {
-        for (int k = 0; k < 8; ++k) out[k] = p[k];
-        p += 8;
-        out += 8;
-        continue;
-      }
-    }
+    if (end - p >= 8 && TakeAscii8(p, out)) continue;
     if (!DecodeOne(p, end, out)) {
       stopped = true;
       break;
@@ -92,15 +94,7 @@ __attribute__((target("ssse3"))) bool DecodeVector(const unsigned char*& from, c
   wchar_t* out = to;
   while (end - p >= 16 && out < full) {
     if (*p < 0x80) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if (!(word & 0x8080808080808080ull)) {
-        for (int k = 0; k < 8; ++k) out[k] = p[k];
-        p += 8;
-        out += 8;
-        continue;
-      }
-      DecodeOne(p, end, out);
+      if (!TakeAscii8(p, out)) DecodeOne(p, end, out);
       continue;
     }
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));

@@ -50,7 +50,7 @@ void ExpectSamePlaces(const TPlaceList<C>& actual, const TPlaceList<C>& expected
 const wchar_t* const kPieces[] = {L"a", L"A", L"k", L"K", L"\x212A", L"i", L"I", L"\x130", L"\x131",
                                   L"s", L"S", L"\x17F", L"\x3A3", L"\x3C3", L"\x3C2", L"\x414", L"\x434",
                                   L"\xFF21", L"\xFF41", L"\xFF44", L"\xFF24", L"\x3042", L"\x6F22",
-                                  L"\xD83D\xDE00", L"\xDF", L"\x1E9E", L" ", L"ab", L"AB"};
+                                  L"\xD83D\xDE00", L"\xDF", L"\x1E9E", L" ", L"ab", L"AB", L"\v", L"\f"};
 const wchar_t* const kBreaks[][3] = {{L"\n"}, {L"\r\n"}, {L"\r"}, {L"\n", L"\r\n", L"\r"}};
 
 std::wstring RandomWide(std::mt19937& random, int style, int pieces) {

@@ -35,6 +35,7 @@ TEST(RequiredLiteral, TakesTheLongestRunThatEveryMatchHolds) {
   EXPECT_EQ(RequiredLiteral("\\<file\\>"), "file");
   EXPECT_EQ(RequiredLiteral("\\<foo\\>\\s*\\<bar\\>"), "foo");
   EXPECT_EQ(RequiredLiteral("a\\tb\\nc"), "a\tb\nc");
+  EXPECT_EQ(RequiredLiteral("a\\vbc"), "bc");  // any vertical space, not a vertical tab
   EXPECT_EQ(RequiredLiteral("^abc$"), "abc");
   EXPECT_EQ(RequiredLiteral(L"ファイル(を|の)[^。]*?指定"), L"ファイル");
   EXPECT_EQ(RequiredLiteral("a\\+b"), "a+b");
@@ -126,9 +127,9 @@ TEST(RequiredLiteral, PassingOverLinesKeepsEveryPlace) {
   const wchar_t* const expressions[] = {L"ab", L"a[bc]d", L"(x|y)ab", L"ab\\s*c", L"\\<ab\\>", L"b.*a",
                                         L"Ab", L"\xFF21\xFF42+", L"^ab", L"ab$", L"a\\nb", L"k\\.", L"ab?",
                                         L"\\bba", L"\\Bab", L"a(b)?c|x", L"(?<=b)a", L"ab*", L"\\`ab",
-                                        L"\\<a\\>\\s*\\<b\\>", L"a.*?b", L"aa"};
+                                        L"\\<a\\>\\s*\\<b\\>", L"a.*?b", L"aa", L"a\\vb", L"\\Vab"};
   const wchar_t* const pieces[] = {L"a", L"b", L"c", L"d", L"A", L"B", L" ", L"\n", L"x", L"\x212A",
-                                   L"k", L".", L"\xFF21", L"\xFF42", L"\xFF22", L"\x3042"};
+                                   L"k", L".", L"\xFF21", L"\xFF42", L"\xFF22", L"\x3042", L"\v", L"\f"};
   std::mt19937 random(5);
   for (int round = 0; round < 400; ++round) {
     std::wstring text;

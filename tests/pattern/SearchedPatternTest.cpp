@@ -7,6 +7,7 @@
 #include "pattern/FoldedSearchedPattern.h"
 #include "pattern/InvalidSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
+#include "pattern/RegexQuoting.h"
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/SearchFileText.h"
 #include "pattern/SearchedPattern.h"
@@ -87,6 +88,21 @@ TEST(SearchedPattern, CaseInsensitiveQuotesTheTextAndFoldsFullWidthLetters) {
   EXPECT_EQ(RunW(Info("(x)+[y]", 0, false), L"(X)+[Y]"), (std::vector<THit>{{0, 0, 7}}));
   // The plain pattern never folds.
   EXPECT_TRUE(RunW(Info("ＡＢＣ", 0, true), L"ａｂｃ").empty());
+}
+
+// A quoted text is an expression that matches exactly it: no control character or
+// special character stands for others (the engine reads \v as any vertical space).
+TEST(SearchedPattern, QuotedTextMatchesExactlyItself) {
+  const std::wstring specials = L"\n\t\a\f\r\v.*?+(){}[]^$|\\x";
+  for (const wchar_t c : specials) {
+    for (const bool caseSensitive : {true, false}) {
+      const boost::wregex quoted(QuoteRegex(std::wstring{L'a', c, L'0'}),
+                                 TRegexSearchedPattern<wchar_t>::Flags(caseSensitive));
+      for (const wchar_t other : specials)
+        EXPECT_EQ(boost::regex_match(std::wstring{L'a', other, L'0'}, quoted), other == c)
+            << static_cast<int>(c) << " matched " << static_cast<int>(other);
+    }
+  }
 }
 
 TEST(SearchedPattern, WordSearchMatchesWholeWordsAcrossBlanks) {
