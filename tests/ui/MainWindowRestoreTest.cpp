@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "MainWindowSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "backup/Backup.h"
@@ -45,9 +46,7 @@ class MainWindowRestoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     QGuiApplication::clipboard()->clear();
-    main_ = std::make_unique<TfrmMain>(home_ / "Mirun.kel");
-    main_->StartUp({});
-    main_->show();
+    main_ = StartShownMain(home_ / "Mirun.kel");
     main_->App().Backup->BackupDir = home_ / "Backup";
     dialogs_.OnExec = [this](QDialog& dialog) { return Answer(dialog); };
   }
@@ -371,14 +370,7 @@ TEST_F(MainWindowRestoreTest, AUnitMirunCliMadeWhileTheWindowLivesIsListedAndRes
   // The window's settings (the backup folder) are what mirun-cli reads.
   main_->SaveSettings();
   WriteWholeFile(data_ / "cli/y.txt", "東京と京都\n");
-  QProcess cli;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("MIRUN_HOME"), FromNarrow(home_.Path()));
-  cli.setProcessEnvironment(env);
-  cli.start(QStringLiteral(MIRUN_CLI_PATH), {QStringLiteral("-s"), QStringLiteral("東京"), QStringLiteral("--replace"),
-                                             QStringLiteral("大阪"), FromNarrow(data_ / "cli/y.txt")});
-  ASSERT_TRUE(cli.waitForFinished(30000));
-  ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+  ASSERT_NO_FATAL_FAILURE(RunCliReplace(home_.Path(), data_ / "cli/y.txt"));
   ASSERT_EQ(ReadWholeFile(data_ / "cli/y.txt"), "大阪と京都\n");
   ASSERT_TRUE(main_->App().Backup->Units.empty());
 

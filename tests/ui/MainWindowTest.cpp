@@ -28,6 +28,7 @@
 #include <QUrl>
 #include <QtTest/QTest>
 
+#include "MainWindowSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "backup/Backup.h"
@@ -58,9 +59,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   TfrmMain& Start(const std::vector<std::string>& args = {}) {
-    main_ = std::make_unique<TfrmMain>(settingsPath_);
-    main_->StartUp(args);
-    main_->show();
+    main_ = StartShownMain(settingsPath_, args);
     return *main_;
   }
 
@@ -769,14 +768,7 @@ TEST_F(MainWindowTest, ExitKeepsBackupUnitsAnotherProcessAdded) {
 
   // mirun-cli replaces meanwhile with the same settings folder and backs up.
   WriteWholeFile(data_ / "cli/y.txt", "東京\n");
-  QProcess cli;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("MIRUN_HOME"), FromNarrow(home_.Path()));
-  cli.setProcessEnvironment(env);
-  cli.start(QStringLiteral(MIRUN_CLI_PATH), {QStringLiteral("-s"), QStringLiteral("東京"), QStringLiteral("--replace"),
-                                             QStringLiteral("大阪"), FromNarrow(data_ / "cli/y.txt")});
-  ASSERT_TRUE(cli.waitForFinished(30000));
-  ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+  ASSERT_NO_FATAL_FAILURE(RunCliReplace(home_.Path(), data_ / "cli/y.txt"));
   const std::string between = ReadWholeFile(settingsPath_);
   ASSERT_EQ(between.find(mine.UnitName), std::string::npos);
   const std::size_t nameAt = between.find("Name=");

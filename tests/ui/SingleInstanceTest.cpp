@@ -27,6 +27,7 @@
 #include <QProcessEnvironment>
 #include <QtTest/QTest>
 
+#include "MainWindowSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "core/PlaceList.h"
@@ -83,10 +84,17 @@ class SingleInstanceTest : public ::testing::Test {
     side_ = home_ / "mirun.cmdparam";
   }
 
+  // The places of 東京 in a small tree, found through the window.
+  void SearchTree(TfrmMain& main) {
+    main.cmbPath->setEditText(FromNarrow(MakeTree()));
+    main.cmbFilter->setEditText(QStringLiteral("*.txt"));
+    main.cmbSearched->setEditText(QStringLiteral("東京"));
+    main.btnSearchClick();
+    ASSERT_EQ(main.State(), TUiState::Found);
+  }
+
   TfrmMain& StartMain() {
-    main_ = std::make_unique<TfrmMain>(home_ / "Mirun.kel");
-    main_->StartUp({});
-    main_->show();
+    main_ = StartShownMain(home_ / "Mirun.kel");
     return *main_;
   }
 
@@ -198,11 +206,7 @@ TEST_F(SingleInstanceTest, InstancesOfOtherSocketsRunIndependently) {
 
 TEST_F(SingleInstanceTest, HandOverRestoresAppliesAndDiscardsTheResults) {
   TfrmMain& main = StartMain();
-  main.cmbPath->setEditText(FromNarrow(MakeTree()));
-  main.cmbFilter->setEditText(QStringLiteral("*.txt"));
-  main.cmbSearched->setEditText(QStringLiteral("東京"));
-  main.btnSearchClick();
-  ASSERT_EQ(main.State(), TUiState::Found);
+  ASSERT_NO_FATAL_FAILURE(SearchTree(main));
   main.showMinimized();
 
   int acknowledged = 0;
@@ -264,11 +268,7 @@ TEST_F(SingleInstanceTest, HandOverDuringARunWaitsForItsEndAndKeepsItsResults) {
 
 TEST_F(SingleInstanceTest, HandOverArrivingDuringAnotherOnesQuestionWaitsForIt) {
   TfrmMain& main = StartMain();
-  main.cmbPath->setEditText(FromNarrow(MakeTree()));
-  main.cmbFilter->setEditText(QStringLiteral("*.txt"));
-  main.cmbSearched->setEditText(QStringLiteral("東京"));
-  main.btnSearchClick();
-  ASSERT_EQ(main.State(), TUiState::Found);
+  ASSERT_NO_FATAL_FAILURE(SearchTree(main));
   // An edited view window: leaving the results asks whether to save, and the
   // question's event loop lets the next request in.
   main.frmView()->ShowPlace(0);

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "MainWindowSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "core/AbstractPlaceList.h"
@@ -40,9 +41,7 @@ class CopyResultTest : public ::testing::Test {
  protected:
   void SetUp() override {
     QGuiApplication::clipboard()->clear();
-    main_ = std::make_unique<TfrmMain>(home_ / "Mirun.kel");
-    main_->StartUp({});
-    main_->show();
+    main_ = StartShownMain(home_ / "Mirun.kel");
   }
 
   // tree/a.txt (UTF-8) holds 東京 once, tree/sub/b.txt (Shift-JIS) twice.
