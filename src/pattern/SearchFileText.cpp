@@ -1,5 +1,7 @@
 #include "pattern/SearchFileText.h"
 
+#include "pattern/SkipLines.h"
+
 template <class C>
 bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C> text,
                     TPlaceList<C>& placeList, const std::string& fileName) {
@@ -17,11 +19,7 @@ bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C
     while (start <= text.size()) {
       const std::size_t at = pattern.FindRequired(text, start);
       if (at == npos) break;
-      std::size_t lineStart = start;
-      for (std::size_t p = text.find(lf, start); p != npos && p < at; p = text.find(lf, p + 1)) {
-        ++info.LineBase;
-        lineStart = p + 1;
-      }
+      const std::size_t lineStart = hovrak::SkipLines(text.data(), start, at, false, info.LineBase, start);
       const std::size_t end = text.find(lf, at);
       const std::size_t stop = end == npos ? text.size() : end;
       if (pattern.FindPlaces(text.substr(lineStart, stop - lineStart), info)) found = true;

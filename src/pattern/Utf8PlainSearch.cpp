@@ -7,6 +7,7 @@
 #include "core/Place.h"
 #include "pattern/VectorScan.h"
 #include "pattern/SearchedPattern.h"
+#include "pattern/SkipLines.h"
 #include "text/Conversions.h"
 #include "text/Utf8Context.h"
 #include "text/Utf8Scan.h"
@@ -75,18 +76,7 @@ bool TUtf8PlainSearch::SearchLines(std::string_view bytes, TNewLineKind kind,
   std::size_t start = 0;  // a line start; info.LineBase is its line
   std::size_t end = 0;
   for (std::size_t p = Next(bytes, start, end); p != std::string_view::npos; p = Next(bytes, start, end)) {
-    std::size_t lineStart = start;
-    if (kind == TNewLineKind::Cr) {
-      for (std::size_t i = start; i < p; ++i) {
-        if (!IsBreak(data[i], kind)) continue;
-        ++info.LineBase;
-        lineStart = i + 1;
-      }
-    } else {
-      info.LineBase += static_cast<unsigned>(hovrak::CountByte(data + start, p - start, '\n'));
-      if (const void* lf = ::memrchr(data + start, '\n', p - start))
-        lineStart = static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
-    }
+    const std::size_t lineStart = hovrak::SkipLines(data, start, p, kind == TNewLineKind::Cr, info.LineBase, start);
     std::size_t lineEnd = end;
     while (lineEnd < size && !IsBreak(data[lineEnd], kind)) ++lineEnd;
     line.resize(lineEnd - lineStart);
@@ -126,17 +116,7 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     const std::size_t m = hitEnd - p;
     std::int32_t column;
     if (countLines) {
-      if (kind == TNewLineKind::Cr) {
-        for (std::size_t i = scanned; i < p; ++i) {
-          if (data[i] != '\n' && data[i] != '\r') continue;
-          ++line;
-          lineStart = i + 1;
-        }
-      } else {
-        line += static_cast<std::int32_t>(hovrak::CountByte(data + scanned, p - scanned, '\n'));
-        if (const void* lf = ::memrchr(data + scanned, '\n', p - scanned))
-          lineStart = static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
-      }
+      lineStart = hovrak::SkipLines(data, scanned, p, kind == TNewLineKind::Cr, line, lineStart);
       scanned = p;
       // Columns count on from the last hit on the same line, so that a long line with
       // many hits is not counted again for each. A line holds no CR here: in a CR LF
