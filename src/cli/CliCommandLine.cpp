@@ -193,29 +193,12 @@ bool TCliCommandLine::ParseShort(const std::vector<std::string>& args) {
   std::string valueError;
   const TShortSwitches switches = TShortSwitches::Read(parser, &valueError);
   if (!valueError.empty()) return Fail(valueError);
-  Targets = switches.Targets;
-  SearchText = switches.SearchText;
-  Filters = switches.Filters;
-  Mode = switches.Mode;
-  SubDir = switches.SubDir;
-  ByLine = switches.ByLine;
-  CaseSensitive = switches.CaseSensitive;
-  Escape = switches.Escape;
-  CheckCharCode = switches.CheckCharCode;
-  Backup = switches.Backup;
-  CharCode = switches.CharCode;
+  static_cast<TShortSwitches&>(*this) = switches;
   return true;
 }
 
 void TCliCommandLine::ApplyTo(TOption& option) const {
-  if (Mode) option.Mode = *Mode;
-  if (SubDir) option.SubDir = *SubDir;
-  if (ByLine) option.ByLine = *ByLine;
-  if (CaseSensitive) option.CaseSensitive = *CaseSensitive;
-  if (Escape) option.Escape = *Escape;
-  if (CheckCharCode) option.CheckCharCode = *CheckCharCode;
-  if (Backup) option.Backup = *Backup;
-  if (CharCode) option.CharCode = *CharCode;
+  TShortSwitches::ApplyTo(option);
   if (ShowLine) option.ShowLine = *ShowLine;
   if (MaxFileSize) option.MaxFileSize = *MaxFileSize;
 }

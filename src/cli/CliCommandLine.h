@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "core/ShortSwitches.h"
 #include "core/StringVector.h"
 #include "settings/SearchMode.h"
 #include "text/CharCode.h"
 
 class TOption;
 
-class TCliCommandLine {
+// The short switches and their fields are those of both front ends.
+class TCliCommandLine : public TShortSwitches {
  public:
   enum class TOnError { Skip, Force, Abort };
 
@@ -28,9 +30,6 @@ class TCliCommandLine {
   bool Help = false;
   bool Version = false;
   bool Quiet = false;
-  TStringVector Targets;
-  std::optional<std::string> SearchText;
-  std::optional<std::string> Filters;
   std::optional<std::string> Replacement;
   TOnError OnError = TOnError::Skip;
   // Rewrite files whose backup copy could not be made (--on-backup-error continue).
@@ -48,15 +47,8 @@ class TCliCommandLine {
   bool CsvAround = false;
   int CsvAroundLength = 30;
 
-  // Option changes asked for; those not given keep the settings file's values.
-  std::optional<TSearchMode> Mode;
-  std::optional<bool> SubDir;
-  std::optional<bool> ByLine;
-  std::optional<bool> CaseSensitive;
-  std::optional<bool> Escape;
-  std::optional<bool> CheckCharCode;
-  std::optional<bool> Backup;
-  std::optional<TCharCode> CharCode;
+  // Option changes asked for beyond the short switches; those not given keep the
+  // settings file's values.
   std::optional<bool> ShowLine;
   std::optional<std::int32_t> MaxFileSize;
 
