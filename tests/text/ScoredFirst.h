@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/AnsiCodePage.h"
 #include "text/AnalyzeEncoding.h"
+#include "text/Conversions.h"
 #include "text/DetectCharCode.h"
 #include "text/Utf8Scan.h"
 
@@ -30,7 +30,7 @@ inline TCharCode ScoredFirst(const std::string& bytes) {
     default: return TCharCode::Unknown;
   }
   if (hovrak::ClassifyUtf8(bytes.data(), bytes.size()) != hovrak::TUtf8Form::Utf8) return scored;
-  for (const wchar_t c : hovrak::AnsiToWide(bytes))
+  for (const wchar_t c : hovrak::utf8_to_unicode(bytes))  // well-formed: exact, NULs and all
     if (IsJapaneseCharacter(static_cast<std::uint32_t>(c))) return TCharCode::UTF8N;
   return scored;
 }
