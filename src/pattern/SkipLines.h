@@ -40,4 +40,15 @@ std::size_t SkipLines(const C* data, std::size_t from, std::size_t to, bool crEn
   return lineStart;
 }
 
+// The first line end in data[from, size), or size when there is none.
+inline std::size_t LineEnd(const char* data, std::size_t from, std::size_t size, bool crEndsLines) {
+  const auto* lf = static_cast<const char*>(std::memchr(data + from, '\n', size - from));
+  std::size_t end = lf ? static_cast<std::size_t>(lf - data) : size;
+  if (crEndsLines) {
+    if (const void* cr = std::memchr(data + from, '\r', end - from))
+      end = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+  }
+  return end;
+}
+
 }  // namespace hovrak

@@ -29,8 +29,6 @@ std::string EncodeNeedle(const std::wstring& needle) {
   return hovrak::unicode_to_utf8(needle);
 }
 
-bool IsBreak(char c, TNewLineKind kind) { return c == '\n' || (c == '\r' && kind == TNewLineKind::Cr); }
-
 }  // namespace
 
 TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle, bool ignoreCase, bool prefilterOnly)
@@ -77,8 +75,7 @@ bool TUtf8PlainSearch::SearchLines(std::string_view bytes, TNewLineKind kind,
   std::size_t end = 0;
   for (std::size_t p = Next(bytes, start, end); p != std::string_view::npos; p = Next(bytes, start, end)) {
     const std::size_t lineStart = hovrak::SkipLines(data, start, p, kind == TNewLineKind::Cr, info.LineBase, start);
-    std::size_t lineEnd = end;
-    while (lineEnd < size && !IsBreak(data[lineEnd], kind)) ++lineEnd;
+    const std::size_t lineEnd = hovrak::LineEnd(data, end, size, kind == TNewLineKind::Cr);
     line.resize(lineEnd - lineStart);
     line.resize(hovrak::DecodeUtf8Units(data + lineStart, lineEnd - lineStart, kind, &line[0]));
     if (pattern.FindPlaces(line, info)) found = true;
@@ -139,8 +136,7 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     // on its first hit: a later hit before that end is on the same line.
     const std::size_t low = byLine ? lineStart : 0;
     if (byLine && lineEnd < p + m) {
-      lineEnd = p + m;
-      while (lineEnd < size && !IsBreak(data[lineEnd], kind)) ++lineEnd;
+      lineEnd = hovrak::LineEnd(data, p + m, size, kind == TNewLineKind::Cr);
     }
     const std::size_t high = byLine ? lineEnd : size;
 
