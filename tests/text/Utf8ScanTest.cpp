@@ -2,7 +2,9 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
+#include "text/Conversions.h"
 #include "text/Utf8Scan.h"
 
 using hovrak::ClassifyUtf8;
@@ -100,4 +102,19 @@ TEST(Utf8Scan, Utf16LengthCountsSurrogatePairsTwice) {
   const std::string text = "a\xE3\x81\x82\xC3\xA9\xF0\x9F\x98\x80\n";
   EXPECT_EQ(hovrak::Utf16Length(text.data(), text.size()), 6u);
   EXPECT_EQ(hovrak::Utf16Length(text.data(), 0), 0u);
+  // Every stretch of a longer text that starts and ends between characters, so that
+  // the counting sixteen bytes at a time meets every alignment and every tail.
+  std::string longer;
+  for (int i = 0; i < 12; ++i) longer += text + "\xEF\xBD\x81" + "bc";
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i <= longer.size(); ++i)
+    if (i == longer.size() || (static_cast<unsigned char>(longer[i]) & 0xC0) != 0x80) starts.push_back(i);
+  for (const std::size_t from : starts) {
+    for (const std::size_t to : starts) {
+      if (from > to) continue;
+      ASSERT_EQ(hovrak::Utf16Length(longer.data() + from, to - from),
+                hovrak::utf8_to_unicode(longer.substr(from, to - from)).size())
+          << from << ".." << to;
+    }
+  }
 }
