@@ -71,6 +71,12 @@ TPlace<C>::TPlace(const TPlace& other)
     std::copy(other.copy_.get(), other.copy_.get() + n, copy_.get());
   }
   if (other.subMatches_) subMatches_ = std::make_unique<std::vector<TString>>(*other.subMatches_);
+  // A copy may be kept: texts borrowed from a search that is ending are copied.
+  if (other.SharesText() && other.Shared().Borrowed) {
+    this->file_ = std::make_shared<const TPlaceFile>(other.FileName());
+    flags_ &= static_cast<std::uint8_t>(~kShared);
+    Copy(other.PrevText(), other.Text(), other.NextText());
+  }
 }
 
 template <class C>
@@ -127,7 +133,7 @@ typename TPlace<C>::TString TPlace<C>::Text() const {
   if (!(flags_ & kShared)) return CopiedPart(prevLength_, static_cast<std::size_t>(this->Length));
   const TSharedPlaceText<C>& shared = Shared();
   if (shared.Utf8) return FromBytes(shared, at_, end_);
-  return shared.Text.substr(at_, end_ - at_);
+  return TString(shared.Text.substr(at_, end_ - at_));
 }
 
 // The context never reaches past the searched text: the line, in a search by line.
@@ -135,13 +141,13 @@ template <class C>
 std::basic_string_view<C> TPlace<C>::PrevView() const {
   if (!(flags_ & kShared)) return {copy_.get(), prevLength_};
   const std::size_t from = at_ - low_ > ContextLength ? at_ - ContextLength : low_;
-  return std::basic_string_view<C>(Shared().Text).substr(from, at_ - from);
+  return Shared().Text.substr(from, at_ - from);
 }
 
 template <class C>
 std::basic_string_view<C> TPlace<C>::NextView() const {
   if (!(flags_ & kShared)) return {copy_.get() + prevLength_ + static_cast<std::size_t>(this->Length), nextLength_};
-  return std::basic_string_view<C>(Shared().Text).substr(end_, std::min<std::size_t>(high_ - end_, ContextLength));
+  return Shared().Text.substr(end_, std::min<std::size_t>(high_ - end_, ContextLength));
 }
 
 template <class C>

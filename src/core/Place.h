@@ -39,6 +39,7 @@ class TPlace : public TPlaceBase<C> {
          std::int32_t length, std::size_t at, std::size_t end, std::size_t low, std::size_t high,
          std::vector<TString> subMatches, bool hitIsSubMatch);
 
+  // A copy of a place whose texts are borrowed (see TSharedPlaceText) holds copies.
   TPlace(const TPlace& other);
   TPlace& operator=(const TPlace&) = delete;
 

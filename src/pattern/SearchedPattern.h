@@ -39,7 +39,8 @@ class TSearchedPattern : public TAbstractSearchedPattern {
     TView WholeText;
     // The places of one file share its name, and when they are many, its text: once
     // their copies would take more than the text itself, the text is kept once and
-    // the places that follow cut their texts from it.
+    // the places that follow cut their texts from it. Places handed on and dropped at
+    // once borrow the text from the start.
     mutable std::shared_ptr<const TPlaceFile> File;
     mutable std::shared_ptr<const TSharedPlaceText<C>> Shared;
     mutable std::size_t Copied = 0;  // bytes held by the copies so far
@@ -52,7 +53,13 @@ class TSearchedPattern : public TAbstractSearchedPattern {
     // Whether the next place, which would copy units units, shares the whole text.
     bool ShareNext(std::size_t units) const {
       if (Shared) return true;
-      if (WholeText.empty() || !PlaceList->KeepPlaces || !TPlace<C>::CanShare(WholeText.size())) return false;
+      if (WholeText.empty() || !TPlace<C>::CanShare(WholeText.size())) return false;
+      if (!PlaceList->KeepPlaces) {
+        Shared = std::make_shared<const TSharedPlaceText<C>>(FileName, WholeText,
+                                                             typename TSharedPlaceText<C>::TBorrowed{});
+        File = Shared;
+        return true;
+      }
       Copied += units * sizeof(C) + kCopyOverhead;
       if (Copied <= WholeText.size() * sizeof(C)) return false;
       Shared = std::make_shared<const TSharedPlaceText<C>>(FileName, TString(WholeText));

@@ -82,9 +82,12 @@ void Compare(const std::basic_string<C>& text, const std::string& search, bool r
   TPlaceList<C> copies;
   copies.KeepPlaces = false;
   std::vector<TSeen<C>> seen;
+  // Handed on, a place borrows the text; a copy of it, which may be kept, copies.
   copies.OnAdd = [&seen](TAbstractPlace* p) {
-    EXPECT_FALSE(static_cast<TPlace<C>*>(p)->SharesText());
-    seen.push_back(See(*static_cast<TPlace<C>*>(p)));
+    EXPECT_TRUE(static_cast<TPlace<C>*>(p)->SharesText());
+    const TPlace<C> copy(*static_cast<TPlace<C>*>(p));
+    EXPECT_FALSE(copy.SharesText());
+    seen.push_back(See(copy));
   };
   SearchFileText<C>(typed, text, copies, "dir/f.txt");
   TPlaceList<C> kept;
@@ -128,7 +131,11 @@ TEST(SharedPlaceText, Utf8BytesGiveTheTextsOfCopies) {
           TPlaceList<wchar_t> copies;
           copies.KeepPlaces = false;
           std::vector<TSeen<wchar_t>> seen;
-          copies.OnAdd = [&seen](TAbstractPlace* p) { seen.push_back(See(*static_cast<TPlace<wchar_t>*>(p))); };
+          copies.OnAdd = [&seen](TAbstractPlace* p) {
+            const TPlace<wchar_t> copy(*static_cast<TPlace<wchar_t>*>(p));
+            EXPECT_FALSE(copy.SharesText());
+            seen.push_back(See(copy));
+          };
           search.Search(bytes, kind, byLine, showLine, copies, "f");
           TPlaceList<wchar_t> kept;
           search.Search(bytes, kind, byLine, showLine, kept, "f");
