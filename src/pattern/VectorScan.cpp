@@ -39,17 +39,61 @@ std::size_t Find(const C* text, std::size_t n, const C* needle, std::size_t m, s
   return n;
 }
 
+#if defined(__SSE2__)
+// One vector of sixteen bytes or of four 32-bit wide units: a unit in every lane,
+// lanes compared, and a bit per lane.
+struct TByteLanes {
+  static constexpr std::size_t kCount = 16;
+  static __m128i Splat(char c) { return _mm_set1_epi8(c); }
+  static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); }
+  static unsigned Mask(__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); }
+};
+struct TUnitLanes {
+  static constexpr std::size_t kCount = 4;
+  static __m128i Splat(wchar_t c) { return _mm_set1_epi32(static_cast<int>(c)); }
+  static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi32(a, b); }
+  static unsigned Mask(__m128i v) { return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(v))); }
+};
+
+template <class C>
+__m128i Load(const C* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// Find with candidates whose first and last units match, a vector at a time.
+template <class L, class C>
+std::size_t FindByEnds(const C* text, std::size_t n, const C* needle, std::size_t m) {
+  const __m128i first = L::Splat(needle[0]);
+  const __m128i final = L::Splat(needle[m - 1]);
+  return Find(text, n, needle, m, L::kCount, [&](std::size_t i) {
+    return L::Mask(_mm_and_si128(L::Equal(Load(text + i), first), L::Equal(Load(text + i + m - 1), final)));
+  });
+}
+
+// The first i from i on, a vector at a time, with text[i] one of a and text[i + gap]
+// one of b (up to four each); n when none. i is left where the vectors stop.
+template <class L, class C>
+std::size_t FindUnitPairVector(const C* text, std::size_t n, std::size_t& i, const C* a, int na, std::size_t gap,
+                               const C* b, int nb) {
+  __m128i as[4], bs[4];
+  for (int k = 0; k < na; ++k) as[k] = L::Splat(a[k]);
+  for (int k = 0; k < nb; ++k) bs[k] = L::Splat(b[k]);
+  for (; i + gap + L::kCount <= n; i += L::kCount) {
+    const __m128i x = Load(text + i), y = Load(text + i + gap);
+    __m128i hitA = L::Equal(x, as[0]);
+    for (int k = 1; k < na; ++k) hitA = _mm_or_si128(hitA, L::Equal(x, as[k]));
+    __m128i hitB = L::Equal(y, bs[0]);
+    for (int k = 1; k < nb; ++k) hitB = _mm_or_si128(hitB, L::Equal(y, bs[k]));
+    const unsigned mask = L::Mask(_mm_and_si128(hitA, hitB));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+  return n;
+}
+#endif
+
 }  // namespace
 
 std::size_t FindBytes(const char* text, std::size_t n, const char* needle, std::size_t m) {
 #if defined(__SSE2__)
-  const __m128i first = _mm_set1_epi8(needle[0]);
-  const __m128i final = _mm_set1_epi8(needle[m - 1]);
-  return Find(text, n, needle, m, 16, [&](std::size_t i) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + m - 1));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
-  });
+  return FindByEnds<TByteLanes>(text, n, needle, m);
 #else
   return Find(text, n, needle, m, 0, [](std::size_t) { return 0u; });
 #endif
@@ -57,14 +101,7 @@ std::size_t FindBytes(const char* text, std::size_t n, const char* needle, std::
 
 std::size_t FindUnits(const wchar_t* text, std::size_t n, const wchar_t* needle, std::size_t m) {
 #if defined(__SSE2__) && __SIZEOF_WCHAR_T__ == 4
-  const __m128i first = _mm_set1_epi32(static_cast<int>(needle[0]));
-  const __m128i final = _mm_set1_epi32(static_cast<int>(needle[m - 1]));
-  return Find(text, n, needle, m, 4, [&](std::size_t i) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + m - 1));
-    return static_cast<unsigned>(
-        _mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(_mm_cmpeq_epi32(a, first), _mm_cmpeq_epi32(b, final)))));
-  });
+  return FindByEnds<TUnitLanes>(text, n, needle, m);
 #else
   return Find(text, n, needle, m, 0, [](std::size_t) { return 0u; });
 #endif
@@ -93,19 +130,8 @@ std::size_t FindUnitPair(const char* text, std::size_t n, std::size_t from, cons
                          std::size_t gap, const char* b, int nb) {
   std::size_t i = from;
 #if defined(__SSE2__)
-  __m128i as[4], bs[4];
-  for (int k = 0; k < na; ++k) as[k] = _mm_set1_epi8(a[k]);
-  for (int k = 0; k < nb; ++k) bs[k] = _mm_set1_epi8(b[k]);
-  for (; i + gap + 16 <= n; i += 16) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + gap));
-    __m128i hitA = _mm_cmpeq_epi8(x, as[0]);
-    for (int k = 1; k < na; ++k) hitA = _mm_or_si128(hitA, _mm_cmpeq_epi8(x, as[k]));
-    __m128i hitB = _mm_cmpeq_epi8(y, bs[0]);
-    for (int k = 1; k < nb; ++k) hitB = _mm_or_si128(hitB, _mm_cmpeq_epi8(y, bs[k]));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(hitA, hitB)));
-    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
-  }
+  const std::size_t at = FindUnitPairVector<TByteLanes>(text, n, i, a, na, gap, b, nb);
+  if (at != n) return at;
 #endif
   return FindUnitPairScalar(text, n, i, a, na, gap, b, nb);
 }
@@ -114,19 +140,8 @@ std::size_t FindUnitPair(const wchar_t* text, std::size_t n, std::size_t from, c
                          std::size_t gap, const wchar_t* b, int nb) {
   std::size_t i = from;
 #if defined(__SSE2__) && __SIZEOF_WCHAR_T__ == 4
-  __m128i as[4], bs[4];
-  for (int k = 0; k < na; ++k) as[k] = _mm_set1_epi32(static_cast<int>(a[k]));
-  for (int k = 0; k < nb; ++k) bs[k] = _mm_set1_epi32(static_cast<int>(b[k]));
-  for (; i + gap + 4 <= n; i += 4) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + gap));
-    __m128i hitA = _mm_cmpeq_epi32(x, as[0]);
-    for (int k = 1; k < na; ++k) hitA = _mm_or_si128(hitA, _mm_cmpeq_epi32(x, as[k]));
-    __m128i hitB = _mm_cmpeq_epi32(y, bs[0]);
-    for (int k = 1; k < nb; ++k) hitB = _mm_or_si128(hitB, _mm_cmpeq_epi32(y, bs[k]));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(hitA, hitB))));
-    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
-  }
+  const std::size_t at = FindUnitPairVector<TUnitLanes>(text, n, i, a, na, gap, b, nb);
+  if (at != n) return at;
 #endif
   return FindUnitPairScalar(text, n, i, a, na, gap, b, nb);
 }
