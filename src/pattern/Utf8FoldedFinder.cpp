@@ -4,25 +4,15 @@
 #include <cstring>
 
 #include "pattern/FoldedFinder.h"
+#include "text/Conversions.h"
 
 namespace {
 
-void AppendUtf8(std::string& out, std::uint32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | c >> 6));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | c >> 12));
-    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | c >> 18));
-    out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
+// The UTF-8 form of one character.
+std::string Utf8Of(std::uint32_t c) {
+  if (c <= 0xFFFF) return hovrak::unicode_to_utf8(std::wstring(1, static_cast<wchar_t>(c)));
+  const std::uint32_t v = c - 0x10000;
+  return hovrak::unicode_to_utf8({static_cast<wchar_t>(0xD800 | v >> 10), static_cast<wchar_t>(0xDC00 | (v & 0x3FF))});
 }
 
 bool IsSurrogate(std::uint32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
@@ -72,13 +62,11 @@ TUtf8FoldedFinder::TUtf8FoldedFinder(const std::wstring& needle, std::shared_ptr
   for (std::size_t k = 0; k < codes_.size(); ++k) {
     std::vector<std::string> forms;
     if (codes_[k] > 0xFFFF) {
-      forms.emplace_back();
-      AppendUtf8(forms.back(), codes_[k]);
+      forms.push_back(Utf8Of(codes_[k]));
     } else {
       for (const wchar_t v : fold_->Variants(static_cast<wchar_t>(codes_[k]))) {
         if (IsSurrogate(static_cast<std::uint32_t>(v))) continue;
-        forms.emplace_back();
-        AppendUtf8(forms.back(), static_cast<std::uint32_t>(v));
+        forms.push_back(Utf8Of(static_cast<std::uint32_t>(v)));
       }
     }
     const int cost = FoldAnchorCommonness(codes_[k] > 0xFFFF ? 0xD800 : codes_[k]) * static_cast<int>(forms.size());
