@@ -24,6 +24,7 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QThread>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest/QTest>
@@ -40,6 +41,7 @@
 #include "ui/Application.h"
 #include "ui/UiText.h"
 #include "ui/frmFileErrorDialog.h"
+#include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmProcess.h"
 #include "ui/frmResult.h"
@@ -373,7 +375,9 @@ TEST_F(MainWindowTest, FileErrorAnswersRetryAndAbort) {
     return int(hovrak::FileErrorRetry);
   };
   main.btnSearchClick();
-  EXPECT_EQ(question, Msg(47) + QStringLiteral("\n") + Msg(53) + QStringLiteral("\n\n") + FromNarrow(late));
+  // With the system's reason.
+  EXPECT_EQ(question, Msg(47) + QStringLiteral("\n（") + QString::fromLocal8Bit(std::strerror(ENOENT)) +
+                          QStringLiteral("）\n") + Msg(53) + QStringLiteral("\n\n") + FromNarrow(late));
   EXPECT_FALSE(forceShown);
   EXPECT_TRUE(retryShown);
   EXPECT_EQ(main.State(), TUiState::Found);
@@ -480,7 +484,7 @@ TEST_F(MainWindowTest, SearchAndReplaceThroughTheWindowsInSeveralCodes) {
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("\"東京\"")));
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("\"大阪\"")));
   EXPECT_EQ(main.State(), TUiState::Ready);
-  EXPECT_EQ(main.stbPanel0->text(), Msg(63));
+  EXPECT_EQ(main.stbPanel0->text(), Msg(63) + QStringLiteral("（4ファイル 8箇所を書き換え）"));
   EXPECT_EQ(main.frmResult()->cmbReplacing->itemText(0), QStringLiteral("大阪"));
   for (const TCase& c : cases) EXPECT_EQ(ReadWholeFile(data_ / ("codes/" + c.Name)), c.After) << c.Name;
 
@@ -604,7 +608,7 @@ TEST_F(MainWindowTest, OptionDialogOkReloadsModeAndSubfolders) {
   EXPECT_TRUE(main.chkSubDir->isChecked());
 }
 
-TEST_F(MainWindowTest, HelpOpensThePageOrNamesIt) {
+TEST_F(MainWindowTest, HelpShowsThePageInsideTheProgram) {
   TfrmMain& main = Start();
   std::vector<QUrl> opened;
   main.UrlOpener = [&](const QUrl& url) {
@@ -612,16 +616,25 @@ TEST_F(MainWindowTest, HelpOpensThePageOrNamesIt) {
     return true;
   };
   main.mniHelpCClick();
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_TRUE(opened[0].isLocalFile());
-  EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("help/index.html")));
+  ASSERT_NE(main.frmHelp(), nullptr);
+  TfrmHelp& help = *main.frmHelp();
+  EXPECT_TRUE(help.isVisible());
+  EXPECT_TRUE(help.brwHelp->source().toLocalFile().endsWith(QStringLiteral("help/index.html")));
+  EXPECT_TRUE(help.brwHelp->toPlainText().contains(QStringLiteral("Mirun ヘルプ")));
   EXPECT_TRUE(dialogs_.Messages.empty());
+  EXPECT_TRUE(opened.empty());  // nothing depends on a program for HTML files
 
-  main.UrlOpener = [](const QUrl&) { return false; };
+  // A link within the help stays in the window; one to the web goes to the browser.
+  emit help.brwHelp->anchorClicked(QUrl(QStringLiteral("#result")));
+  EXPECT_TRUE(help.brwHelp->source().toLocalFile().endsWith(QStringLiteral("help/index.html")));
+  EXPECT_TRUE(opened.empty());
+  emit help.brwHelp->anchorClicked(QUrl(QStringLiteral("https://www.example.org/")));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], QUrl(QStringLiteral("https://www.example.org/")));
+
+  // Asked again: the same window, brought forward.
   main.mniHelpCClick();
-  ASSERT_EQ(dialogs_.Messages.size(), 1u);
-  EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("help/index.html")));
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(main.frmHelp(), &help);
 }
 
 // ---------------------------------------------------------------------------------

@@ -273,10 +273,13 @@ TEST_F(ResultWindow, HeaderGapDragStopsAt32AndResizeFeedsThePositionColumn) {
   QTest::mousePress(header.pnlFile, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(header.DragColumn(), -1);
 
+  // A wider window: the file column gets a third of the room, the position the rest.
   const int posWidth = header.Columns()[TPlaceColumns::Pos].Width;
-  result.resize(result.width() + 100, result.height());
+  const int fileWidth = header.Columns()[TPlaceColumns::File].Width;
+  result.resize(result.width() + 99, result.height());
   QApplication::processEvents();
-  EXPECT_EQ(header.Columns()[TPlaceColumns::Pos].Width, posWidth + 100);
+  EXPECT_EQ(header.Columns()[TPlaceColumns::File].Width, fileWidth + 33);
+  EXPECT_EQ(header.Columns()[TPlaceColumns::Pos].Width, posWidth + 66);
   EXPECT_EQ(header.Columns()[TPlaceColumns::Line].Right(), header.width());
 }
 
@@ -360,9 +363,12 @@ TEST_F(ResultWindow, PreviewListsTickedPlacesWithTheirReplacement) {
   result.cmbReplacing->setEditText("にほんご");
   const auto rows = result.PreviewRows();
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].first, "日本語");
-  EXPECT_EQ(rows[0].second, "にほんご");
-  result.SetReplaceEnabled(true);
+  EXPECT_EQ(rows[0].Prev, "一つ目の");
+  EXPECT_EQ(rows[0].Hit, "日本語");
+  EXPECT_EQ(rows[0].Replacement, "にほんご");
+  EXPECT_EQ(rows[0].Next, "");
+  EXPECT_EQ(rows[0].File, QString::fromStdString(P("a.txt")));  // no display base here
+  EXPECT_EQ(rows[0].Line, "1");
   result.btnConfirm->click();
   ASSERT_EQ(dialogs.ExecTitles.size(), 1u);  // the confirmation list, shown modally
 }
@@ -375,7 +381,6 @@ TEST_F(ResultWindow, ReplaceQuestionTextDefaultButtonAndNo) {
   ASSERT_EQ(Search("abc"), SearchCompleted);
   result.cmbReplacing->setEditText("");
   dialogs.OnMessage = [](const TScriptedDialogs::TMessage&) { return QMessageBox::No; };
-  result.SetReplaceEnabled(true);
   result.btnReplace->click();
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   const auto& question = dialogs.Messages[0];
@@ -465,7 +470,7 @@ TEST_F(ResultWindow, BackupRefusedLeavesFilesAndTicksAsTheyWere) {
 
 TEST_F(ResultWindow, ReplaceThatFailsMidwayIsToldAndLeavesTheReplacingState) {
   WriteWholeFile(P("a.txt"), "abc");
-  main.App().OnFileError = [](const std::string&, TFileOperationResult) -> TDecision {
+  main.App().OnFileError = [](const std::string&, TFileOperationResult, int) -> TDecision {
     throw std::runtime_error("the question broke");
   };
   ASSERT_EQ(Search("abc"), SearchCompleted);
@@ -473,7 +478,6 @@ TEST_F(ResultWindow, ReplaceThatFailsMidwayIsToldAndLeavesTheReplacingState) {
   struct timespec times[2] = {{0, UTIME_OMIT}, {1000000, 0}};
   ASSERT_EQ(utimensat(AT_FDCWD, P("a.txt").c_str(), times, 0), 0);
   result.cmbReplacing->setEditText("x");
-  result.SetReplaceEnabled(true);
   result.btnReplace->click();
   EXPECT_EQ(main.State(), TUiState::Found);
   ASSERT_EQ(dialogs.Messages.size(), 2u);  // the replace question, then the error
