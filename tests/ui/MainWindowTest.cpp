@@ -45,6 +45,7 @@
 #include "ui/frmMain.h"
 #include "ui/frmProcess.h"
 #include "ui/frmResult.h"
+#include "ui/PlacesHeader.h"
 
 namespace {
 
@@ -396,6 +397,31 @@ TEST_F(MainWindowTest, FileErrorAnswersRetryAndAbort) {
   EXPECT_EQ(ResultStatus(), Msg(36));
 }
 
+TEST_F(MainWindowTest, NothingToSearchForOrInIsSaidBeforeAnythingChanges) {
+  TfrmMain& main = Start();
+  const std::string tree = MakeTree();
+  const auto refused = [&](const QString& expected) {
+    ASSERT_EQ(dialogs_.Messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.Messages[0].Text.contains(expected)) << dialogs_.Messages[0].Text.toStdString();
+    EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Error);
+    EXPECT_EQ(main.State(), TUiState::Ready);
+    EXPECT_FALSE(main.frmResult()->isVisible());
+    EXPECT_EQ(main.cmbSearched->count(), 0);
+    EXPECT_EQ(main.cmbPath->count(), 0);
+    dialogs_.Messages.clear();
+  };
+  SetBoxes(tree, "*.txt", "");
+  main.btnSearchClick();
+  refused(QStringLiteral("検索文字列が入力されていません。"));
+
+  SetBoxes(data_ / "no such folder", "*.txt", "東京");
+  main.btnSearchClick();
+  refused(FromNarrow(data_ / "no such folder"));
+  SetBoxes(data_ / "no such folder", "*.txt", "東京");
+  main.btnSearchClick();
+  refused(QString::fromLocal8Bit(std::strerror(ENOENT)));
+}
+
 TEST_F(MainWindowTest, SeveralPathsWithAFolderAreRefused) {
   TfrmMain& main = Start();
   const std::string tree = MakeTree();
@@ -690,6 +716,7 @@ TEST_F(MainWindowTest, SwitchNStartsTheSearchOnceTheEventLoopRuns) {
 }
 
 TEST_F(MainWindowTest, SettingsRoundTrip) {
+  std::vector<std::int32_t> columnWidths;
   {
     TfrmMain& main = Start();
     SetBoxes(MakeTree(), "*.txt", "東京");
@@ -703,6 +730,9 @@ TEST_F(MainWindowTest, SettingsRoundTrip) {
     main.SetBounds(TPersistentWindows::TWindow::Main, {31, 42, 0, 0});
     main.SetBounds(TPersistentWindows::TWindow::Result, {50, 300, 720, 420});
     main.SetBounds(TPersistentWindows::TWindow::View, {1, 2, 3, 4});
+    main.SetColumnWidths({40, 300, 260, 45});
+    columnWidths = main.ColumnWidths();  // fitted to the shown window
+    EXPECT_EQ(columnWidths[0], 40);
     main.SetState(TUiState::Ready);
     main.SaveSettings();
   }
@@ -726,6 +756,8 @@ TEST_F(MainWindowTest, SettingsRoundTrip) {
   const TPersistentWindows::TBounds view = main.Bounds(TPersistentWindows::TWindow::View);
   EXPECT_EQ(view.Left, 1);
   EXPECT_EQ(view.Height, 4);
+  // The columns as the user left them.
+  EXPECT_EQ(main.ColumnWidths(), columnWidths);
   // The first path and filter of the histories are selected.
   EXPECT_EQ(main.cmbFilter->currentText(), QStringLiteral("*.txt"));
 }

@@ -195,6 +195,46 @@ TEST_F(ResultWindow, ClickInTheBoxAndSpaceToggleOtherClicksOnlyMoveTheRow) {
   EXPECT_NE(result.scbPlaces->RenderRows(0, 1, 700, 1.0), off);
 }
 
+TEST_F(ResultWindow, TheCurrentRowIsDrawnWhereClicksAndKeysMoveIt) {
+  WriteWholeFile(P("a.txt"), "x\nx\nx\n");
+  ASSERT_EQ(Search("x"), SearchCompleted);
+  const TPlacesView& view = *result.scbPlaces;
+  const QColor base = view.palette().color(QPalette::Base);
+  // The gap between the file and the line column never holds text.
+  const int x = result.pnlPlacesHead->Columns()[TPlaceColumns::File].Right() + 2;
+  const auto marked = [&](int row) {
+    const QImage image = result.pbxPlaces->grab().toImage();
+    return image.pixelColor(x, row * view.RowHeight() + view.RowHeight() / 2) != base;
+  };
+  const QPoint inPosition(result.pnlPlacesHead->Columns()[TPlaceColumns::Pos].Left + 5, CheckBoxCentre(1).y());
+  QTest::mouseClick(result.pbxPlaces, Qt::LeftButton, {}, inPosition);
+  ASSERT_TRUE(result.edtPlacesDummy->hasFocus());
+  EXPECT_TRUE(marked(1));
+  EXPECT_FALSE(marked(0));
+  EXPECT_FALSE(marked(2));
+  QTest::keyClick(result.edtPlacesDummy, Qt::Key_End);
+  EXPECT_TRUE(marked(2));
+  EXPECT_FALSE(marked(1));
+  QTest::keyClick(result.edtPlacesDummy, Qt::Key_Home);
+  EXPECT_TRUE(marked(0));
+  // Space ticks the row that is drawn as current.
+  QTest::keyClick(result.edtPlacesDummy, Qt::Key_Space);
+  EXPECT_FALSE(Place(0).Checked);
+  EXPECT_TRUE(Place(1).Checked && Place(2).Checked);
+}
+
+TEST_F(ResultWindow, TheFileColumnShowsTheFullPathAsATooltip) {
+  WriteWholeFile(P("a rather long file name that the column cannot hold.txt"), "x\n");
+  ASSERT_EQ(Search("x"), SearchCompleted);
+  const TPlaceColumns& columns = result.pnlPlacesHead->Columns();
+  const int y = CheckBoxCentre(0).y();
+  EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::File].Left + 3, y)),
+            QString::fromStdString(P("a rather long file name that the column cannot hold.txt")));
+  EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::Pos].Left + 3, y)), QString());
+  EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::File].Left + 3, y + 5 * result.scbPlaces->RowHeight())),
+            QString());  // below the last row
+}
+
 TEST_F(ResultWindow, KeysMoveTheCurrentRowAndScrollItIntoView) {
   std::string text;
   for (int i = 0; i < 100; ++i) text += "x\n";
