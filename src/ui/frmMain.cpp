@@ -176,6 +176,8 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateControls() {
   setWindowTitle(hovrak::Msg(0));
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowRole(objectName());
   setFont(hovrak::JapaneseFont(false));
   setAcceptDrops(true);
 

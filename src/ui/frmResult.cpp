@@ -54,6 +54,9 @@ QPushButton* NewButton(int row, const char* name, QWidget* parent) {
 TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
   using hovrak::Msg;
   setObjectName(QStringLiteral("frmResult"));
+  // The window's role tells it apart from the other windows of the same title, for
+  // the window manager (remembered places) and for tests driving a real desktop.
+  setWindowRole(objectName());
   setWindowTitle(Msg(21));
   setFont(hovrak::JapaneseFont(false, 12));
   setMinimumSize(340, 300);
