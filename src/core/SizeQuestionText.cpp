@@ -9,8 +9,8 @@ std::string SizeQuestionText(std::uint64_t total, const std::vector<const TBacku
   std::string text = "置換されるファイルの合計が" + TBackup::SizeText(total) + "あります。\n";
   if (!doomed.empty()) {
     // Pruning would otherwise take the undo history without a word.
-    text += "バックアップすると、場所を空けるために古いバックアップ" + std::to_string(doomed.size()) +
-            "件が削除され、元に戻せなくなります。\n";
+    text += "次の古いバックアップ" + std::to_string(doomed.size()) + "件を削除して場所を空けます。\n";
+    text += "削除したバックアップは元に戻せません。\n";
     text += BackupUnitLines(doomed);
   }
   return text + "バックアップしますか？";

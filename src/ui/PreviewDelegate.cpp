@@ -20,6 +20,12 @@ TPreviewDelegate::TPreviewDelegate(bool after, QObject* parent) : QStyledItemDel
 
 QColor TPreviewDelegate::MarkColor(bool after) { return after ? QColor(0xC6, 0xEF, 0xC6) : QColor(0xFF, 0xD0, 0xD0); }
 
+QSize TPreviewDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QSize size = QStyledItemDelegate::sizeHint(option, index);
+  size.setHeight(std::max(size.height(), QFontMetrics(option.font).height() + 6));
+  return size;
+}
+
 void TPreviewDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   const QStringList parts = index.data(TPreviewModel::PartsRole).toStringList();
   if (parts.size() != 3) {

@@ -13,6 +13,9 @@ class TPreviewDelegate : public QStyledItemDelegate {
   TPreviewDelegate(bool after, QObject* parent = nullptr);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // A little taller than a plain row: the mark must not touch the next row, nor
+  // cut an underscore.
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
   // Background of the changed part.
   static QColor MarkColor(bool after);

@@ -54,6 +54,7 @@
 #include "settings/Option.h"
 #include "settings/SettingsBackupIndex.h"
 #include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
 #include "ui/PlacesHeader.h"
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
@@ -269,7 +270,7 @@ void TfrmMain::CreateControls() {
   grid->setColumnStretch(1, 1);
   setCentralWidget(client);
 
-  stbPanel0 = new QLabel(this);
+  stbPanel0 = new TElidedLabel(this);
   stbPanel0->setObjectName(QStringLiteral("stbPanel0"));
   stbPanel0->setMinimumWidth(50);
   statusBar()->setObjectName(QStringLiteral("stbMain"));

@@ -29,6 +29,7 @@
 #include "core/ReplaceSummaryText.h"
 #include "settings/Option.h"
 #include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
 #include "ui/PlaceRowTexts.h"
 #include "ui/PlacesHeader.h"
 #include "ui/PlacesView.h"
@@ -133,9 +134,8 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   stbMain = new QStatusBar(this);
   stbMain->setObjectName(QStringLiteral("stbMain"));
   stbMain->setSizeGripEnabled(true);
-  stbPanel0 = new QLabel(stbMain);
+  stbPanel0 = new TElidedLabel(stbMain);
   stbPanel0->setObjectName(QStringLiteral("stbPanel0"));
-  stbPanel0->setTextFormat(Qt::PlainText);
   stbPanel1 = new QLabel(stbMain);
   stbPanel1->setObjectName(QStringLiteral("stbPanel1"));
   stbPanel1->setTextFormat(Qt::PlainText);

@@ -27,13 +27,14 @@ TEST(SizeQuestionTextTest, NamesTheOlderUnitsThatWillBeDeletedWithTheirDates) {
   const std::string text = hovrak::SizeQuestionText(2u * 1073741824u, {doomed[0], doomed[1]});
   EXPECT_EQ(text,
             "置換されるファイルの合計が2.00GBあります。\n"
-            "バックアップすると、場所を空けるために古いバックアップ2件が削除され、元に戻せなくなります。\n"
+            "次の古いバックアップ2件を削除して場所を空けます。\n"
+            "削除したバックアップは元に戻せません。\n"
             "  2026年12月1日 9:05:07  /home/u/src\n"
             "  2026年12月2日 9:05:07  /home/u/src\n"
             "バックアップしますか？");
   // Many units: the first ten by date, the rest counted.
   const std::string many = hovrak::SizeQuestionText(2u * 1073741824u, doomed);
-  EXPECT_NE(many.find("古いバックアップ12件"), std::string::npos);
+  EXPECT_NE(many.find("古いバックアップ12件を削除"), std::string::npos);
   EXPECT_NE(many.find("2026年12月10日"), std::string::npos);
   EXPECT_EQ(many.find("2026年12月11日"), std::string::npos);
   EXPECT_NE(many.find("  ほか 2 件\n"), std::string::npos);

@@ -216,7 +216,7 @@ TEST_F(MainWindowRun, OlderBackupsPrunedToMakeRoomAreAskedAboutAndNamed) {
   const QString when = FromNarrow(hovrak::TimeText(first.Time));
   const auto named = [&](const TScriptedDialogs::TMessage& m) { return m.Text.contains(when); };
   ASSERT_GE(dialogs_.Messages.size(), 3u);  // the replace question, the size question, the summary
-  EXPECT_TRUE(dialogs_.Messages[1].Text.contains(QStringLiteral("古いバックアップ1件が削除され"))) 
+  EXPECT_TRUE(dialogs_.Messages[1].Text.contains(QStringLiteral("古いバックアップ1件を削除して"))) 
       << dialogs_.Messages[1].Text.toStdString();
   EXPECT_TRUE(named(dialogs_.Messages[1]));
   // The summary, though nothing went wrong, says it went.
