@@ -74,7 +74,7 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
     unit.Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, std::numeric_limits<std::uint32_t>::max()));
     return UpdateIndex([&] {
       StoreUnit(unit);
-      Prune();
+      report.Pruned = Prune();
     });
   };
   try {
@@ -158,35 +158,52 @@ bool TBackup::IsYoung(const TBackupUnit& unit, const pt::ptime& now) const {
   return now - unit.Time < DeletableTime;
 }
 
-void TBackup::Prune() {
-  std::uint64_t total = 0;
-  for (const auto& unit : Units) total += unit->Size;
+TBackup::TUnitPointers TBackup::UnitsToPrune(std::uint64_t newSize) const {
+  return UnitsToPrune(Units.size(), newSize);
+}
+
+TBackup::TUnitPointers TBackup::UnitsToPrune(std::size_t older, std::uint64_t newSize) const {
+  older = std::min(older, Units.size());
+  std::uint64_t total = newSize;
+  for (std::size_t i = 0; i < older; ++i) total += Units[i]->Size;
+  TUnitPointers doomed;
+  for (std::size_t i = 0; i < older && total >= MaxSize; ++i) {
+    const TBackupUnit& unit = *Units[i];
+    if (IsKept(unit)) continue;
+    total -= unit.Size;
+    doomed.push_back(&unit);
+  }
+  return doomed;
+}
+
+std::vector<TPrunedUnit> TBackup::Prune() {
+  std::vector<TPrunedUnit> pruned;
+  if (Units.empty()) return pruned;
   const pt::ptime now = Now();
 
   // The oldest units go until the rest fit; the newest one always stays, and so
   // does a unit that is being restored.
-  std::size_t doomed = 0;
+  const TUnitPointers doomed = UnitsToPrune(Units.size() - 1, Units.back()->Size);
   TUnitPointers young;
-  while (doomed + 1 < Units.size() && total >= MaxSize) {
-    const TBackupUnit& unit = *Units[doomed];
-    if (!IsKept(unit)) {
-      total -= unit.Size;
-      if (IsYoung(unit, now)) young.push_back(&unit);
-    }
-    ++doomed;
-  }
+  for (const TBackupUnit* unit : doomed)
+    if (IsYoung(*unit, now)) young.push_back(unit);
   bool agreed = true;
   if (!young.empty() && OnConfirmDelete) agreed = OnConfirmDelete(young);
 
   TUnitList kept;
-  for (std::size_t i = 0; i < Units.size(); ++i) {
-    if (i < doomed && !IsKept(*Units[i]) && (agreed || !IsYoung(*Units[i], now))) {
-      Units[i]->DeleteFiles();
+  std::size_t next = 0;  // the next of doomed, in index order like Units
+  for (auto& unit : Units) {
+    const bool isDoomed = next < doomed.size() && doomed[next] == unit.get();
+    if (isDoomed) ++next;
+    if (isDoomed && (agreed || !IsYoung(*unit, now))) {
+      unit->DeleteFiles();
+      pruned.push_back(TPrunedUnit{unit->Name, unit->Time, unit->BaseDir});
     } else {
-      kept.push_back(std::move(Units[i]));
+      kept.push_back(std::move(unit));
     }
   }
   Units = std::move(kept);
+  return pruned;
 }
 
 void TBackup::Write(hovrak::TKELNode& node) const {

@@ -26,14 +26,17 @@ class TBackup : public hovrak::TKELObject {
   using TUnitList = std::vector<std::unique_ptr<TBackupUnit>>;
   using TUnitPointers = std::vector<const TBackupUnit*>;
 
-  static constexpr std::uint32_t kDefaultMaxSize = 3 * 1048576;
+  // Room for the undo history of many replaces; a settings file without these keys
+  // gets them.
+  static constexpr std::uint32_t kDefaultMaxSize = 1024u * 1048576u;
+  static constexpr int kDefaultDeletableDays = 7;
 
   // Folder that holds the units; empty stands for the default folder.
   std::string BackupDir;
   // Limit of all units together, in bytes.
   std::uint32_t MaxSize = kDefaultMaxSize;
   // Units younger than this are deleted only when the user agrees.
-  boost::posix_time::time_duration DeletableTime = boost::posix_time::seconds(0);
+  boost::posix_time::time_duration DeletableTime = boost::posix_time::hours(24 * kDefaultDeletableDays);
   // The index, oldest unit first.
   TUnitList Units;
 
@@ -69,6 +72,11 @@ class TBackup : public hovrak::TKELObject {
   int MarkRestored(const std::string& name, const boost::posix_time::ptime& when);
   // The unit of that name in the index as last read, or null.
   const TBackupUnit* FindUnit(const std::string& name) const;
+  // The units a prune would delete, oldest first, after a new unit of newSize bytes
+  // joined the units listed now: the oldest go one by one until the rest, the new
+  // one included, total less than MaxSize; units being restored are passed over.
+  // Young ones among them go only when the user agrees.
+  TUnitPointers UnitsToPrune(std::uint64_t newSize) const;
 
   // Names of units that pruning passes over (the unit a restore reads from).
   std::set<std::string> KeptUnits;
@@ -106,7 +114,10 @@ class TBackup : public hovrak::TKELObject {
   static std::string SizeText(std::uint64_t bytes);
 
  private:
-  void Prune();
+  // Deletes what UnitsToPrune names for the newest unit; returns what it deleted.
+  std::vector<TPrunedUnit> Prune();
+  // UnitsToPrune over the first older units of the index.
+  TUnitPointers UnitsToPrune(std::size_t older, std::uint64_t newSize) const;
   // Runs change on the index: through IndexStore when there is one, else in memory.
   int UpdateIndex(const std::function<void()>& change);
   // Puts unit into Units in place of the one of its name, or at the end.

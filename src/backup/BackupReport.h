@@ -6,9 +6,18 @@
 #include <string>
 #include <vector>
 
+#include <boost/date_time/posix_time/ptime.hpp>
+
 struct TBackupFailure {
   std::string Path;  // the file whose copy is missing
   int Error = 0;     // errno value of the step that failed
+};
+
+// An older unit that pruning deleted to make room, as the user knew it.
+struct TPrunedUnit {
+  std::string Name;
+  boost::posix_time::ptime Time;
+  std::string BaseDir;
 };
 
 struct TBackupReport {
@@ -20,6 +29,8 @@ struct TBackupReport {
   std::vector<TBackupFailure> Failures;
   // errno value when the index could not be kept (0: kept).
   int IndexError = 0;
+  // Older units deleted after the new one was made, oldest first.
+  std::vector<TPrunedUnit> Pruned;
 
   bool Complete() const { return Failures.empty() && IndexError == 0; }
 };

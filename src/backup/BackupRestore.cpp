@@ -97,7 +97,8 @@ TDecision TBackupRestore::Ask(const std::string& path, TRestoreProblem problem, 
   LastError = error;
   if (!OnFileError) return TDecision::Skip;
   const bool changed = problem == TRestoreProblem::Modified || problem == TRestoreProblem::NotRecorded;
-  return OnFileError(path, changed ? TFileOperationResult::ModifiedSinceSearch : TFileOperationResult::OpenFailed);
+  return OnFileError(path, changed ? TFileOperationResult::ModifiedSinceSearch : TFileOperationResult::OpenFailed,
+                     error);
 }
 
 void TBackupRestore::Progress(TProcessType type, const std::string& path, int index, int count) {

@@ -99,14 +99,14 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
     if (*stopFlag_) throw EStoppedException();
     if (progress) progress->Update(kind, path, i, count);
   };
-  restore.OnFileError = [&](const std::string& path, TFileOperationResult) {
+  restore.OnFileError = [&](const std::string& path, TFileOperationResult, int error) {
     clearProgress();
     TDecision decision = TDecision::Skip;
     if (command.OnError == TCliCommandLine::TOnError::Abort) decision = TDecision::Abort;
     else if (command.OnError == TCliCommandLine::TOnError::Force && restore.Problem != TRestoreProblem::WriteFailed)
       decision = TDecision::Force;
     std::string text = ProblemText(restore.Problem);
-    if (restore.LastError != 0) text += std::string(": ") + std::strerror(restore.LastError);
+    if (error != 0) text += std::string(": ") + std::strerror(error);
     const char* const outcome =
         decision == TDecision::Force ? "restored anyway" : decision == TDecision::Abort ? "stopping" : "left as it is";
     std::fprintf(err_, "%s: '%s': %s (%s)\n", kProgram, TextForStream(err_, path).c_str(), text.c_str(), outcome);

@@ -16,10 +16,12 @@
 #include "cli/ProgressLine.h"
 #include "cli/SkipReport.h"
 #include "cli/TerminalText.h"
+#include "core/FileErrorQuestion.h"
 #include "core/MessageTable.h"
 #include "core/MirunApp.h"
 #include "core/PathListText.h"
 #include "core/StoppedException.h"
+#include "core/TimeText.h"
 #include "platform/SettingsFolder.h"
 #include "settings/Option.h"
 #include "settings/Serializer.h"
@@ -39,24 +41,6 @@ int TerminalWidth(int fd) {
   struct winsize size;
   if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
   return 80;
-}
-
-// The file-error text the desktop program shows for a result; empty for results
-// that have none. A write that failed for another reason than permissions does not
-// guess "read-only": the reason follows on the next line.
-std::string FileErrorText(TFileOperationResult result, bool replacing, TCharCode charCode, int error) {
-  switch (result) {
-    case TFileOperationResult::OpenFailed: {
-      const std::string text = MessageTable(replacing ? 46 : 47);
-      if (!replacing || error == 0 || error == EACCES || error == EPERM || error == EROFS) return text;
-      return text.substr(0, text.find('\n'));
-    }
-    case TFileOperationResult::BinaryFile: return MessageTable(51);
-    case TFileOperationResult::CharCodeMismatch:
-      return MessageTable(charCode == TCharCode::Auto ? 48 : charCode == TCharCode::SJIS ? 49 : 50);
-    case TFileOperationResult::ModifiedSinceSearch: return MessageTable(52);
-    default: return std::string();
-  }
 }
 
 }  // namespace
@@ -183,15 +167,14 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     if (outIsTerminal) progress->Clear();
     if (!output.Write(*place)) throw EStoppedException();
   };
-  app.OnFileError = [&](const std::string& path, TFileOperationResult result) {
+  app.OnFileError = [&](const std::string& path, TFileOperationResult result, int error) {
     clearProgress();
     TDecision decision = TDecision::Skip;
     if (command.OnError == TCliCommandLine::TOnError::Abort) decision = TDecision::Abort;
     else if (command.OnError == TCliCommandLine::TOnError::Force && result != TFileOperationResult::OpenFailed)
       decision = TDecision::Force;
     // The system's own reason, when there is one: "read-only" is only a guess.
-    const int error = app.FileSet ? app.FileSet->LastError : 0;
-    const std::string text = FileErrorText(result, replacing, app.Option->CharCode, error);
+    const std::string text = hovrak::FileFailureText(result, replacing, app.Option->CharCode, error);
     if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
     if (error != 0)
       std::fprintf(err_, "  %s (%s)\n", TextForStream(err_, path).c_str(), std::strerror(error));
@@ -290,6 +273,12 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     }
     for (const TReplaceFailure& f : app.FileSet->Failures)
       if (!f.IsError()) std::fprintf(err_, "%s: skipped: '%s'\n", kProgram, TextForStream(err_, f.Path).c_str());
+  }
+  // Units pruned to make room can no longer be undone: each is named.
+  if (app.FileSet) {
+    for (const TPrunedUnit& unit : app.FileSet->LastBackup.Pruned)
+      std::fprintf(err_, "%s: 古いバックアップを削除しました: %s（%s）\n", kProgram,
+                   TextForStream(err_, unit.Name).c_str(), hovrak::TimeText(unit.Time).c_str());
   }
   return status;
 }

@@ -16,5 +16,7 @@ enum class TDecision : int {
 // Outcome of loading or saving a text file; defined with the text file.
 enum class TFileOperationResult;
 
-// (path, result) -> decision. When no handler is set the run skips the file.
-using TFileErrorEvent = boost::function<TDecision(const std::string& path, TFileOperationResult result)>;
+// (path, result, error) -> decision; error is the system's errno value behind the
+// result, 0 when none is known. When no handler is set the run skips the file.
+using TFileErrorEvent =
+    boost::function<TDecision(const std::string& path, TFileOperationResult result, int error)>;

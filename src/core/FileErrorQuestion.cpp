@@ -1,5 +1,6 @@
 #include "core/FileErrorQuestion.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "core/MessageTable.h"
@@ -26,11 +27,25 @@ int FailureRow(TFileOperationResult result, bool replacing, TCharCode charCode) 
 
 }  // namespace
 
-TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
-                                         TCharCode charCode) {
-  TFileErrorQuestion q;
+std::string FileFailureText(TFileOperationResult result, bool replacing, TCharCode charCode, int error) {
   const int row = FailureRow(result, replacing, charCode);
-  if (row != 0) q.Text = MessageTable(row);
+  if (row == 0) return std::string();
+  std::string text = MessageTable(row);
+  // "It seems to be read-only" is only a guess, wrong when the system says otherwise.
+  if (row == 46 && error != 0 && error != EACCES && error != EPERM && error != EROFS)
+    text.resize(text.find('\n'));
+  return text;
+}
+
+TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
+                                         TCharCode charCode, int error) {
+  TFileErrorQuestion q;
+  q.Text = FileFailureText(result, replacing, charCode, error);
+  if (error != 0) {
+    q.Text += "\n（";
+    q.Text += std::strerror(error);
+    q.Text += "）";
+  }
   q.Text += "\n";
   q.Text += MessageTable(53);
   q.Text += "\n\n";

@@ -26,10 +26,17 @@ struct TFileErrorQuestion {
                           // and a file changed since the search
 };
 
-// replacing: the run is a replace (a file that cannot be opened then cannot be
-// written); charCode: the option CharCode, which picks the mismatch text.
+// The text of a failure (rows 46 to 52): replacing, the run is a replace (a file
+// that cannot be opened then cannot be written); charCode, the option CharCode,
+// which picks the mismatch text; error, the system's errno value (0: none known),
+// which replaces the guess that a file that cannot be written is read-only when it
+// says otherwise. "" for a result without a text of its own.
+std::string FileFailureText(TFileOperationResult result, bool replacing, TCharCode charCode, int error = 0);
+
+// The failure's text with the system's reason when error is not 0, then row 53 and
+// the path as above.
 TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
-                                         TCharCode charCode);
+                                         TCharCode charCode, int error = 0);
 
 // The question of a restore (the undo of a replace) about a file that failed its
 // check: the failure's own text (with the system's reason when error is not 0),

@@ -160,8 +160,7 @@ struct TRunFile<wchar_t> {
 }  // namespace
 
 TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult result, int error) {
-  LastError = error;
-  return OnFileError ? OnFileError(path, result) : TDecision::Skip;
+  return OnFileError ? OnFileError(path, result, error) : TDecision::Skip;
 }
 
 void TFileSet::ReportSkipped(const std::string& path, TSkipReason reason) {
@@ -279,6 +278,8 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
 
 int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup) {
   Failures.clear();
+  WrittenFiles.clear();
+  ReplacedPlaces = 0;
   LastBackup = TBackupReport();
   // One pass over the list: the files to rewrite and where each file's places are.
   std::set<std::string> targets;
@@ -340,7 +341,10 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
     const std::vector<int>& indices = placesOf[path];
     const bool wrote = CharCode == TCharCode::ASCII ? ReplaceFileAs<char>(path, pattern, list, &indices)
                                                     : ReplaceFileAs<wchar_t>(path, pattern, list, &indices);
-    if (wrote) written.insert(path);
+    if (wrote) {
+      written.insert(path);
+      WrittenFiles.push_back(path);
+    }
     ++replaceIndex_;
     if (wrote && std::chrono::steady_clock::now() - lastRecord > std::chrono::seconds(2)) {
       RecordWrittenStates();
@@ -437,6 +441,7 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
         const std::string absolute = hovrak::AbsolutePath(path);
         WrittenStates[absolute] = state;
         unrecorded_[absolute] = state;
+        ReplacedPlaces += spliced.Replaced;
         return true;
       }
       if (result == TFileOperationResult::ModifiedSinceSearch) {

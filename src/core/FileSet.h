@@ -57,15 +57,15 @@ class TFileSet {
   // rewritten, the incomplete unit is discarded and Replace returns 2.
   boost::function<bool(const TBackupReport&)> OnBackupFailed;
 
-  // What the last replace run's backup did, and the files it did not rewrite.
+  // What the last replace run's backup did, the files it rewrote (in search order)
+  // with the number of places replaced in them, and the files it did not rewrite.
   TBackupReport LastBackup;
+  TStringVector WrittenFiles;
+  int ReplacedPlaces = 0;
   std::vector<TReplaceFailure> Failures;
   // The state each file had right after this replace run wrote it, by absolute path;
   // recorded in the run's backup unit so that a restore can tell later work on it.
   std::map<std::string, TWrittenState> WrittenStates;
-  // The system error behind the result OnFileError is being asked about (0: none
-  // known), for a message that names the real reason.
-  int LastError = 0;
   // Told of each file over MaxFileSize that the search passes over, and of each
   // folder the listing cannot read or path it cannot use (each folder once).
   TSkippedEvent OnSkipped;

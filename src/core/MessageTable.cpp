@@ -2,7 +2,8 @@
 
 namespace {
 
-// Row 57 carries the maker's contact address and row 107 the About box's notice line.
+// Row 57 asks the user to report an unexpected error and row 107 is the About box's
+// notice line; neither names an address, for there is none that would answer.
 constexpr const char* kRows[MessageTableSize] = {
     /* 0 */ "Mirun - 条件入力",
     /* 1 */ "ツール(&T)",
@@ -61,7 +62,7 @@ constexpr const char* kRows[MessageTableSize] = {
     /* 54 */ "対象ファイル/フォルダが指定されていません。",
     /* 55 */ "対象にフォルダを指定する時は、フォルダを1つだけ指定してください。",
     /* 56 */ "予期しないエラーが発生しました。",
-    /* 57 */ "エラー発生の状況と上のメッセージを、作者<" "mirun@hovrak.invalid" ">に教えていただけると助かります。",
+    /* 57 */ "エラー発生の状況と上のメッセージを、作者に教えていただけると助かります。",
     /* 58 */ "外部エディタが指定されていません。オプションで指定してください。",
     /* 59 */ "外部エディタのファイルまたはパスが見つかりません。",
     /* 60 */ "外部エディタを開くときにエラーが発生しました。",
@@ -76,10 +77,10 @@ constexpr const char* kRows[MessageTableSize] = {
     /* 69 */ "行単位で検索(&L)",
     /* 70 */ "大・小文字を区別(&A)",
     /* 71 */ "\\n、\\tなどを使う(&N)",
-    /* 72 */ "行番号を表示(&D)",
+    /* 72 */ "行番号を表示(&I)",
     /* 73 */ "文字コード(&C):",
     /* 74 */ "自動判別",
-    /* 75 */ "置換の前に文字コードをチェック(&M)",
+    /* 75 */ "置換の前に文字コードをチェック(&K)",
     /* 76 */ "置換の前にタイムスタンプをチェック(&T)",
     /* 77 */ "MB以上のファイルは検索対象から除外(&B)",
     /* 78 */ "外部エディタ(&E):",
@@ -111,7 +112,7 @@ constexpr const char* kRows[MessageTableSize] = {
     /* 104 */ "書式(&O)",
     /* 105 */ "右端で折り返す(&W)",
     /* 106 */ "バージョン情報",
-    /* 107 */ "Mirun  Copyright (C) Hovrak  https://hovrak.invalid/mirun/",
+    /* 107 */ "Mirun  Copyright (C) Hovrak",
     /* 108 */ "OK",
     /* 109 */ "キャンセル",
     /* 110 */ "複数行入力",

@@ -83,9 +83,21 @@ int TMirunApp::Replace(const std::string& replacement) {
 }
 
 std::string TMirunApp::PreviewReplacement(int index, const std::string& replacement) const {
-  if (!PlaceList || index < 0 || index >= PlaceList->Count()) return std::string();
+  return PreviewReplacements({index}, replacement).front();
+}
+
+std::vector<std::string> TMirunApp::PreviewReplacements(const std::vector<int>& indices,
+                                                        const std::string& replacement) const {
+  std::vector<std::string> texts(indices.size());
+  if (!PlaceList || indices.empty()) return texts;
   const auto pattern = MakeReplacingPattern(replacement);
-  if (const auto* wide = dynamic_cast<const TReplacingPattern<wchar_t>*>(pattern.get()))
-    return hovrak::WideToAnsi(wide->GetReplacement(*PlaceList, index));
-  return dynamic_cast<const TReplacingPattern<char>&>(*pattern).GetReplacement(*PlaceList, index);
+  const auto* wide = dynamic_cast<const TReplacingPattern<wchar_t>*>(pattern.get());
+  const auto* narrow = dynamic_cast<const TReplacingPattern<char>*>(pattern.get());
+  for (std::size_t k = 0; k < indices.size(); ++k) {
+    const int index = indices[k];
+    if (index < 0 || index >= PlaceList->Count()) continue;
+    texts[k] = wide ? hovrak::WideToAnsi(wide->GetReplacement(*PlaceList, index))
+                    : narrow->GetReplacement(*PlaceList, index);
+  }
+  return texts;
 }

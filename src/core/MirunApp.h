@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <boost/function.hpp>
 
@@ -74,4 +75,7 @@ class TMirunApp {
   std::unique_ptr<TAbstractReplacingPattern> MakeReplacingPattern(const std::string& replacement) const;
   // What place index of the list would be replaced with, in UTF-8.
   std::string PreviewReplacement(int index, const std::string& replacement) const;
+  // The same for many places, the pattern compiled once; "" for an index outside
+  // the list.
+  std::vector<std::string> PreviewReplacements(const std::vector<int>& indices, const std::string& replacement) const;
 };

@@ -86,6 +86,11 @@ std::string JoinTargetText(const TStringVector& paths) {
   return text;
 }
 
+std::string TargetBoxText(const TStringVector& paths) {
+  if (paths.size() == 1 && !paths.front().empty() && paths.front()[0] != '"') return paths.front();
+  return JoinTargetText(paths);
+}
+
 TStringVector SplitFilterText(const std::string& text) {
   TStringVector filters = SplitQuotedTokens(text);
   if (filters.empty()) filters.push_back("*");

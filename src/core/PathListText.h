@@ -23,6 +23,12 @@ TStringVector SplitTargetText(const std::string& text);
 // that SplitTargetText gives the same paths back.
 std::string JoinTargetText(const TStringVector& paths);
 
+// The target box's text for paths handed in from the command line: a single path
+// as it stands when the box reads it back as that one path (it is not empty and does
+// not begin with a quote), so that it matches the same path typed before in the
+// history; otherwise JoinTargetText.
+std::string TargetBoxText(const TStringVector& paths);
+
 // Filter box: always the tokens ("*.txt *.htm" gives two); "*" when there are none.
 TStringVector SplitFilterText(const std::string& text);
 

@@ -1,5 +1,7 @@
 #include "core/TargetCheck.h"
 
+#include <cstring>
+
 #include "platform/FileInfo.h"
 
 namespace hovrak {
@@ -12,6 +14,13 @@ int CheckTargets(const TStringVector& paths) {
     }
   }
   return 0;
+}
+
+std::string MissingTargetText(const TStringVector& paths) {
+  if (paths.size() != 1) return std::string();
+  int error = 0;
+  if (PathKind(paths.front(), &error) != 0) return std::string();
+  return "以下のファイル/フォルダが見つかりません。\n" + paths.front() + "\n（" + std::strerror(error) + "）";
 }
 
 }  // namespace hovrak

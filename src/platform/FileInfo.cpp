@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
@@ -23,10 +25,14 @@ const char* CPath(const std::string& path) {
 
 }  // namespace
 
-int PathKind(const std::string& path) {
+int PathKind(const std::string& path, int* error) {
   const char* p = CPath(path);
   struct stat st;
-  if (!p || stat(p, &st) != 0) return 0;
+  if (error) *error = 0;
+  if (!p || stat(p, &st) != 0) {
+    if (error) *error = p ? errno : EINVAL;
+    return 0;
+  }
   return S_ISDIR(st.st_mode) ? 2 : 1;
 }
 

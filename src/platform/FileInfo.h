@@ -10,8 +10,9 @@
 namespace hovrak {
 
 // 0 when the path cannot be queried (missing), 2 for a folder, 1 otherwise. Symbolic
-// links are followed: a link named directly counts as what it leads to.
-int PathKind(const std::string& path);
+// links are followed: a link named directly counts as what it leads to. error, when
+// given, gets the errno value of a failed query (0 otherwise).
+int PathKind(const std::string& path, int* error = nullptr);
 
 // Last-write time in UTC, truncated to milliseconds; not_a_date_time when the path
 // cannot be queried.

@@ -4,6 +4,7 @@
 // interface implements it; the core stays free of windows.
 
 #include <cstdint>
+#include <vector>
 
 #include "core/StringVector.h"
 
@@ -28,4 +29,8 @@ class TPersistentWindows {
   // stored.
   virtual TBounds Bounds(TWindow window) const = 0;
   virtual void SetBounds(TWindow window, const TBounds& bounds) = 0;
+  // The widths of the result list's columns, left to right; none when the windows
+  // do not keep them.
+  virtual std::vector<std::int32_t> ColumnWidths() const { return {}; }
+  virtual void SetColumnWidths(const std::vector<std::int32_t>&) {}
 };

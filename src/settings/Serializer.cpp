@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "settings/KELNode.h"
 #include "settings/KELString.h"
@@ -39,6 +40,9 @@ constexpr TBoundsKeys kBounds[] = {
     {TWindow::View, "View", true},
 };
 
+// One value per column of the result list, left to right.
+const char* const kColumnKey = "ResultColumnWidth";
+
 }  // namespace
 
 void TSerializer::Write(hovrak::TKELNode& node) const {
@@ -58,6 +62,7 @@ void TSerializer::Write(hovrak::TKELNode& node) const {
         WriteValue(node, prefix + "Height", bounds.Height);
       }
     }
+    for (const std::int32_t width : windows_->ColumnWidths()) WriteValue(node, kColumnKey, width);
   }
   WriteValue(node, "Ver3First", Ver3First);
 }
@@ -83,6 +88,15 @@ void TSerializer::Read(hovrak::TKELNode& node) {
       }
       if (changed) windows_->SetBounds(b.Window, bounds);
     }
+    // All or nothing: a list that lost a value would shift the rest into other columns.
+    std::vector<std::int32_t> widths;
+    bool readable = true;
+    for (hovrak::TKELString text; node.GetValue(kColumnKey, text.Text());) {
+      std::int32_t width = 0;
+      readable = text.Get(width) && readable;
+      widths.push_back(width);
+    }
+    if (readable && !widths.empty()) windows_->SetColumnWidths(widths);
   }
   ReadValue(node, "Ver3First", Ver3First);
 }

@@ -25,12 +25,13 @@ class TSerializer : public hovrak::TKELObject {
   void SetBackup(hovrak::TKELObject* backup) { backup_ = backup; }
   void SetWindows(TPersistentWindows* windows) { windows_ = windows; }
 
-  // Adds the "Option" and "Backup" blocks, the histories, the bounds and
-  // Ver3First, in that order.
+  // Adds the "Option" and "Backup" blocks, the histories, the bounds, the result
+  // list's column widths and Ver3First, in that order.
   void Write(hovrak::TKELNode& node) const override;
   // Takes the same keys in the same order. Each history is replaced by the values
   // found (emptied when there are none); a bound that does not read as a signed
-  // integer keeps the window's current one.
+  // integer keeps the window's current one; column widths are taken only when all
+  // of them read.
   void Read(hovrak::TKELNode& node) override;
 
   // Whether to show the one-time notice about the older settings file: true when

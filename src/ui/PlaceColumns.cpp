@@ -29,7 +29,12 @@ bool TPlaceColumns::Drag(int column, int d) {
 }
 
 void TPlaceColumns::Fit(int headerWidth) {
-  const int slack = headerWidth - Columns[Line].Right();
+  int slack = headerWidth - Columns[Line].Right();
+  // Names are often longer than the designed column: it grows with the window too.
+  int fileShare = slack / 3;
+  if (Columns[File].Width + fileShare < kMinWidth) fileShare = std::min(0, kMinWidth - Columns[File].Width);
+  Columns[File].Width += fileShare;
+  slack -= fileShare;
   if (Columns[Pos].Width + slack >= kMinWidth) {
     Columns[Pos].Width += slack;
   } else {
@@ -42,6 +47,12 @@ void TPlaceColumns::Fit(int headerWidth) {
       shortage -= given;
     }
   }
+  PlaceFromWidths();
+}
+
+void TPlaceColumns::SetWidths(const std::array<int, kCount>& widths) {
+  for (int i = 0; i < kCount; ++i)
+    Columns[static_cast<std::size_t>(i)].Width = std::max(kMinWidth, widths[static_cast<std::size_t>(i)]);
   PlaceFromWidths();
 }
 

@@ -28,10 +28,14 @@ class TPlaceColumns {
   // Widens column by d and narrows its right neighbour by as much; refused (false)
   // when either would become narrower than kMinWidth.
   bool Drag(int column, int d);
-  // Fits the columns to a header width: the position column takes the slack; when
-  // it would fall below kMinWidth the rest of the shortage comes from the tick,
-  // file and line columns in that order, each down to kMinWidth.
+  // Fits the columns to a header width: the file column takes a third of the
+  // change (down to kMinWidth), the position column the rest; when that would fall
+  // below kMinWidth the rest of the shortage comes from the tick, file and line
+  // columns in that order, each down to kMinWidth.
   void Fit(int headerWidth);
+  // Takes widths as stored (each at least kMinWidth); the header fits them to its
+  // width at its next resize.
+  void SetWidths(const std::array<int, kCount>& widths);
 
   std::array<TPlaceColumn, kCount> Columns;
 

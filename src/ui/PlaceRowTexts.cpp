@@ -51,21 +51,26 @@ std::string TPlaceRowTexts::DisplayNarrow(const std::string& bytes) {
   return bytes.substr(first, last - first);
 }
 
+std::string TPlaceRowTexts::ShownHit(const std::string& text, bool narrow) {
+  static const std::string lineFeedMark = MessageTable(32);
+  const std::string hit = TabsToSpaces(narrow ? DisplayNarrow(text) : text);
+  std::string shown;
+  shown.reserve(hit.size());
+  for (const char c : hit) {
+    if (c == '\n') {
+      shown += lineFeedMark;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 TPlaceRowTexts TPlaceRowTexts::Make(const TAbstractPlace& place, bool narrow, const std::string& displayBase,
                                     bool showLine) {
   const auto shown = [narrow](const std::string& text) { return narrow ? DisplayNarrow(text) : text; };
   TPlaceRowTexts row;
-
-  static const std::string lineFeedMark = MessageTable(32);
-  const std::string hit = TabsToSpaces(shown(place.GetText()));
-  row.Hit.reserve(hit.size());
-  for (const char c : hit) {
-    if (c == '\n') {
-      row.Hit += lineFeedMark;
-    } else {
-      row.Hit += c;
-    }
-  }
+  row.Hit = ShownHit(place.GetText(), narrow);
 
   // Cut at the line feeds first: a line feed byte is one in every code a narrow
   // text may be in, and the cut leaves less to guess the code from.

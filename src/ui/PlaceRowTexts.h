@@ -23,4 +23,7 @@ struct TPlaceRowTexts {
   // the rest then reads as UTF-8, so one cut character does not turn the whole
   // context into code page 932.
   static std::string DisplayNarrow(const std::string& bytes);
+  // A hit, or what replaces it, as one row shows it: line feeds as "↓ ", tabs as
+  // spaces; narrow texts through DisplayNarrow.
+  static std::string ShownHit(const std::string& text, bool narrow);
 };

@@ -58,6 +58,13 @@ void TPlacesHeader::resizeEvent(QResizeEvent* event) {
   emit ColumnsChanged();
 }
 
+void TPlacesHeader::SetWidths(const std::array<int, TPlaceColumns::kCount>& widths) {
+  columns_.SetWidths(widths);
+  if (isVisible()) columns_.Fit(width());
+  PlacePanels();
+  emit ColumnsChanged();
+}
+
 void TPlacesHeader::PlacePanels() {
   for (int i = 0; i < TPlaceColumns::kCount; ++i) {
     const TPlaceColumn& column = columns_[i];

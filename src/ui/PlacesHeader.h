@@ -17,6 +17,9 @@ class TPlacesHeader : public QWidget {
   explicit TPlacesHeader(QWidget* parent = nullptr);
 
   const TPlaceColumns& Columns() const { return columns_; }
+  // Stored widths; fitted to the header's width at once when it is shown, else at
+  // its first resize.
+  void SetWidths(const std::array<int, TPlaceColumns::kCount>& widths);
   // The column whose edge is being dragged; -1 when none.
   int DragColumn() const { return dragColumn_; }
   QSize sizeHint() const override;

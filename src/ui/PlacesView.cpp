@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include "core/AbstractPlaceList.h"
 #include "ui/CheckImages.h"
@@ -160,10 +160,11 @@ void TPlacesView::SetCurrentRow(int row) {
 
 void TPlacesView::ToggleCheck(int row) {
   TAbstractPlaceList* list = source_.List();
-  if (!list || row < 0 || row >= list->Count()) return;
+  if (!ticksEnabled_ || !list || row < 0 || row >= list->Count()) return;
   TAbstractPlace* place = list->Item(row);
   place->Checked = !place->Checked;
   DropCache();
+  emit TicksChanged();
 }
 
 QRect TPlacesView::RowRect(int row) const {
@@ -206,6 +207,7 @@ QImage TPlacesView::RenderRows(int first, int end, int width, qreal devicePixelR
   const TPlaceColumn& file = columns[TPlaceColumns::File];
   const TPlaceColumn& line = columns[TPlaceColumns::Line];
   const QFontMetrics hitMetrics(hitFont_);
+  const QFontMetrics listMetrics(listFont_);
   const QRect box = CheckBoxInRow();
 
   QPainter painter(&image);
@@ -233,8 +235,9 @@ QImage TPlacesView::RenderRows(int first, int end, int width, qreal devicePixelR
     }
 
     painter.setFont(listFont_);
+    // A long name loses its start, where the folders are, at a character boundary.
     DrawClipped(painter, QRect(file.Left, top, file.Width, rowHeight_), file.Left, file.Right(), Qt::AlignLeft,
-                hovrak::FromNarrow(texts.File));
+                listMetrics.elidedText(hovrak::FromNarrow(texts.File), Qt::ElideLeft, file.Width));
     DrawClipped(painter, QRect(line.Left, top, line.Width, rowHeight_), line.Left, line.Right(), Qt::AlignLeft,
                 hovrak::FromNarrow(texts.Line));
 
@@ -264,13 +267,47 @@ void TPlacesView::paintEvent(QPaintEvent* event) {
     }
     painter.drawImage(QPoint(0, static_cast<int>(first * rowHeight_ - position)), cache_);
   }
-  if (focused_ && currentRow_ >= first && currentRow_ < end) {
-    QStyleOptionFocusRect option;
-    option.initFrom(viewport());
-    option.rect = FocusRect(currentRow_);
-    option.backgroundColor = palette().color(QPalette::Base);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, viewport());
+  if (currentRow_ >= first && currentRow_ < end) DrawCurrentRow(painter);
+}
+
+void TPlacesView::DrawCurrentRow(QPainter& painter) const {
+  // Drawn here rather than by the style: some styles draw a focus rectangle only
+  // after a key moved the focus, which left the row a click made current unseen.
+  const QRect rect = FocusRect(currentRow_);
+  if (rect.isEmpty()) return;
+  QColor selection = palette().color(focused_ ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
+  // Translucent, so the row's own texts keep their colours.
+  selection.setAlpha(focused_ ? 96 : 40);
+  painter.fillRect(rect, selection);
+  if (!focused_) return;
+  QPen pen(palette().color(QPalette::Text));
+  pen.setStyle(Qt::DotLine);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
+QString TPlacesView::ToolTipAt(const QPoint& point) const {
+  const TPlaceColumn& file = header_.Columns()[TPlaceColumns::File];
+  if (point.x() < file.Left || point.x() >= file.Right()) return QString();
+  const std::int64_t row = RowAt(point.y());
+  const TAbstractPlaceList* list = source_.List();
+  if (!list || row < 0 || row >= list->Count()) return QString();
+  return hovrak::FromNarrow(list->Item(static_cast<int>(row))->FileName());
+}
+
+bool TPlacesView::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = ToolTipAt(help->pos());
+    if (text.isEmpty()) {
+      QToolTip::hideText();
+    } else {
+      QToolTip::showText(help->globalPos(), text, viewport());
+    }
+    return true;
   }
+  return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TPlacesView::resizeEvent(QResizeEvent* event) {

@@ -4,7 +4,8 @@
 // drawn, through a cache of the last rendered range. The vertical scroll bar counts
 // pixels, or rows when the list is too tall for an int of pixels, so a list of
 // millions of places scrolls like a short one. A small focus holder takes the
-// keyboard for the list.
+// keyboard for the list; the current row is drawn in the selection colour with a
+// focus rectangle while the list has the focus, and faintly without it.
 
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+class QPainter;
 class QWidget;
 class TAbstractPlaceList;
 class TCheckImages;
@@ -59,9 +61,16 @@ class TPlacesView : public QAbstractScrollArea {
   // Clamped to the list; repaints the rows that change their focus mark and
   // scrolls the row into view.
   void SetCurrentRow(int row);
-  // Inverts the tick of a row of the list; other rows do nothing.
+  // Inverts the tick of a row of the list; other rows, and every row while ticks
+  // are disabled, do nothing.
   void ToggleCheck(int row);
   void UpdateRow(int row);
+  // Whether clicks on a tick box and Space change ticks (not while a run reads them).
+  void SetTicksEnabled(bool enabled) { ticksEnabled_ = enabled; }
+  bool TicksEnabled() const { return ticksEnabled_; }
+  // The full path of the place under a point of the viewport's file column, for its
+  // tooltip; "" elsewhere.
+  QString ToolTipAt(const QPoint& point) const;
 
   // Rows [first, end) as this view draws them, width pixels wide, for the cache and
   // for checks by eye.
@@ -76,6 +85,8 @@ class TPlacesView : public QAbstractScrollArea {
  signals:
   void DoubleClicked();
   void ContextMenuAt(const QPoint& globalPos);
+  // The user ticked or unticked a place.
+  void TicksChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -86,6 +97,7 @@ class TPlacesView : public QAbstractScrollArea {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void UpdateScrollRange();
@@ -96,6 +108,8 @@ class TPlacesView : public QAbstractScrollArea {
   // The rows' rectangle in viewport coordinates.
   QRect RowRect(int row) const;
   QRect FocusRect(int row) const;
+  // The current row's mark over the cached rows.
+  void DrawCurrentRow(QPainter& painter) const;
 
   TSource source_;
   const TPlacesHeader& header_;
@@ -107,6 +121,7 @@ class TPlacesView : public QAbstractScrollArea {
   int unit_ = 1;             // pixels per scroll bar step: 1, or the row height
   int currentRow_ = 0;
   bool focused_ = false;
+  bool ticksEnabled_ = true;
   mutable std::unique_ptr<TCheckImages> checkImages_;  // drawn for the last pixel ratio
   mutable int renderCount_ = 0;
 

@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
 #include <QThread>
 
 #include "platform/InstanceName.h"
@@ -95,18 +94,11 @@ void TSingleInstance::ReadRequest(QLocalSocket* socket) {
     return;
   }
   // Read now: a later start may overwrite the file before a deferred hand-over is
-  // applied.
+  // applied. Acknowledged on receipt: the arguments are safe here, and the later
+  // start ends at once even while a run or a question holds them back.
   const std::vector<std::string> args = hovrak::ReadSideFile(sideFile_);
-  QPointer<QLocalSocket> guarded(socket);
-  auto acknowledge = [guarded]() {
-    if (!guarded) return;
-    guarded->write(kAcknowledgement);
-    guarded->flush();
-    guarded->disconnectFromServer();
-  };
-  if (OnHandOver) {
-    OnHandOver(args, acknowledge);
-  } else {
-    acknowledge();
-  }
+  socket->write(kAcknowledgement);
+  socket->flush();
+  socket->disconnectFromServer();
+  if (OnHandOver) OnHandOver(args);
 }

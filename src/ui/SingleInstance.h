@@ -3,8 +3,9 @@
 // and listens on a local socket; a later start finds the lock taken, writes its
 // arguments into the side file, sends a one-line "handover" request over the socket,
 // waits a few seconds for the acknowledgement and ends without opening a window.
-// The running instance reads the side file when the request comes in and hands the
-// arguments to OnHandOver, which acknowledges once they were applied.
+// The running instance reads the side file when the request comes in, acknowledges
+// at once (the later start need not wait for a run to end) and hands the arguments
+// to OnHandOver, which applies them when it can.
 
 #include <functional>
 #include <string>
@@ -21,7 +22,8 @@ class TSingleInstance : public QObject {
   Q_OBJECT
  public:
   // How long a later start waits, in all, for the running instance to accept the
-  // request and acknowledge it.
+  // request and acknowledge it (a running instance that is starting up may take a
+  // moment to listen).
   static constexpr int kHandOverTimeoutMs = 5000;
 
   // socketPath: the instance's local socket (its lock file is socketPath + ".lock");
@@ -35,10 +37,9 @@ class TSingleInstance : public QObject {
   // were handed to the running instance (acknowledged or not); end with code 0.
   bool Check(const std::vector<std::string>& args, int timeoutMs = kHandOverTimeoutMs);
 
-  // The running instance: called with the handed-over arguments and a function to
-  // call once they were applied (it sends the acknowledgement). Without a handler
-  // the request is acknowledged at once.
-  std::function<void(const std::vector<std::string>&, std::function<void()>)> OnHandOver;
+  // The running instance: called with the handed-over arguments, after the request
+  // was acknowledged.
+  std::function<void(const std::vector<std::string>&)> OnHandOver;
 
   bool Listening() const;
   const std::string& SocketPath() const { return socketPath_; }

@@ -1,63 +1,67 @@
 #include "ui/frmConfirm.h"
 
+#include <utility>
+
 #include <QHeaderView>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
+#include "ui/PreviewDelegate.h"
+#include "ui/PreviewModel.h"
 #include "ui/ProgramIcon.h"
 #include "ui/UiText.h"
 
 namespace {
 
-QTreeWidgetItem* MakeRow(const QString& before, const QString& after) {
-  auto* item = new QTreeWidgetItem;
-  item->setText(0, before);
-  item->setText(1, after);
-  return item;
-}
+const QString kCaption = QStringLiteral("Mirun - 置換結果の確認");
 
 }  // namespace
 
 TfrmConfirm::TfrmConfirm(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinMaxButtonsHint) {
-  setWindowTitle(QStringLiteral("Mirun - 置換結果の確認"));
+  setWindowTitle(kCaption);
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 
-  lsvConfirm = new QTreeWidget(this);
+  model_ = new TPreviewModel(this);
+  lsvConfirm = new QTreeView(this);
   lsvConfirm->setObjectName("lsvConfirm");
   lsvConfirm->setFont(hovrak::JapaneseFont(true));
-  lsvConfirm->setColumnCount(2);
-  lsvConfirm->setHeaderLabels({QStringLiteral("置換前"), QStringLiteral("置換後")});
+  lsvConfirm->setModel(model_);
+  lsvConfirm->setItemDelegateForColumn(TPreviewModel::BeforeColumn, new TPreviewDelegate(false, lsvConfirm));
+  lsvConfirm->setItemDelegateForColumn(TPreviewModel::AfterColumn, new TPreviewDelegate(true, lsvConfirm));
   lsvConfirm->setRootIsDecorated(false);
   lsvConfirm->setItemsExpandable(false);
   lsvConfirm->setUniformRowHeights(true);  // keeps long lists fast
+  lsvConfirm->setAlternatingRowColors(true);
   lsvConfirm->setSelectionMode(QAbstractItemView::SingleSelection);
   lsvConfirm->setSelectionBehavior(QAbstractItemView::SelectRows);
   lsvConfirm->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lsvConfirm->setSortingEnabled(false);
-  lsvConfirm->header()->setSectionsClickable(false);
-  lsvConfirm->header()->setSectionsMovable(false);
-  lsvConfirm->header()->setStretchLastSection(false);
-  lsvConfirm->setColumnWidth(0, 300);
-  lsvConfirm->setColumnWidth(1, 300);
+  lsvConfirm->setTextElideMode(Qt::ElideLeft);  // a long file name keeps its end
+  QHeaderView* header = lsvConfirm->header();
+  header->setSectionsClickable(false);
+  header->setSectionsMovable(false);
+  header->setStretchLastSection(false);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  header->setSectionResizeMode(TPreviewModel::BeforeColumn, QHeaderView::Stretch);
+  header->setSectionResizeMode(TPreviewModel::AfterColumn, QHeaderView::Stretch);
+  lsvConfirm->setColumnWidth(TPreviewModel::FileColumn, 150);
+  lsvConfirm->setColumnWidth(TPreviewModel::LineColumn,
+                             lsvConfirm->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 8);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(lsvConfirm);
-  resize(634, 286);
+  // Wider than designed: two lines side by side need the room.
+  resize(860, 320);
 }
 
-void TfrmConfirm::Clear() { lsvConfirm->clear(); }
-
-void TfrmConfirm::Add(const QString& before, const QString& after) {
-  lsvConfirm->addTopLevelItem(MakeRow(before, after));
+void TfrmConfirm::SetRows(std::vector<TPreviewRow> rows) {
+  const int count = static_cast<int>(rows.size());
+  model_->SetRows(std::move(rows));
+  setWindowTitle(QStringLiteral("%1（%2件）").arg(kCaption).arg(count));
 }
 
-void TfrmConfirm::AddRows(const std::vector<std::pair<QString, QString>>& rows) {
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(rows.size()));
-  for (const auto& row : rows) items.append(MakeRow(row.first, row.second));
-  lsvConfirm->addTopLevelItems(items);
-}
+int TfrmConfirm::RowCount() const { return model_->rowCount(); }

@@ -1,24 +1,29 @@
 #pragma once
-// The replace preview: the ticked places' texts before and after the replacement,
-// in a read-only two-column list. Created once and reused.
+// The replace preview: per ticked place its file, line, and the line before and
+// after the replacement with the changed part marked, like a diff; the caption
+// counts the places. Created once and reused.
 
-#include <utility>
 #include <vector>
 
 #include <QDialog>
-#include <QString>
 
-class QTreeWidget;
+#include "ui/PreviewRow.h"
+
+class QTreeView;
+class TPreviewModel;
 
 class TfrmConfirm : public QDialog {
   Q_OBJECT
  public:
   explicit TfrmConfirm(QWidget* parent = nullptr);
 
-  void Clear();
-  void Add(const QString& before, const QString& after);
-  // Many rows at once (much faster than one Add per row for a long list).
-  void AddRows(const std::vector<std::pair<QString, QString>>& rows);
+  // Shows these rows, in order, and their count in the caption.
+  void SetRows(std::vector<TPreviewRow> rows);
+  int RowCount() const;
+  const TPreviewModel& Model() const { return *model_; }
 
-  QTreeWidget* lsvConfirm = nullptr;
+  QTreeView* lsvConfirm = nullptr;
+
+ private:
+  TPreviewModel* model_ = nullptr;
 };

@@ -16,6 +16,8 @@
 TfrmFileErrorDialog::TfrmFileErrorDialog(const QString& message, bool forcible, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setWindowTitle(QStringLiteral("Mirun"));
+  setObjectName(QStringLiteral("frmFileErrorDialog"));
+  setWindowRole(objectName());  // its caption is the progress window's too
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 

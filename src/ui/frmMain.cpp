@@ -39,13 +39,14 @@
 #include "backup/Backup.h"
 #include "backup/BackupRestore.h"
 #include "backup/RestoreSummaryText.h"
-#include "backup/SizeQuestionText.h"
 #include "core/ArgParser.h"
+#include "core/BackupUnitLines.h"
 #include "core/DisplayBase.h"
 #include "core/FileErrorQuestion.h"
 #include "core/MessageTable.h"
 #include "core/PathListText.h"
 #include "core/ShortSwitches.h"
+#include "core/SizeQuestionText.h"
 #include "core/TargetCheck.h"
 #include "core/TimeText.h"
 #include "pattern/Escapes.h"
@@ -53,12 +54,15 @@
 #include "settings/Option.h"
 #include "settings/SettingsBackupIndex.h"
 #include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
+#include "ui/PlacesHeader.h"
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
 #include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
+#include "ui/frmHelp.h"
 #include "ui/frmMultiLineEdit.h"
 #include "ui/frmOption.h"
 #include "ui/frmProcess.h"
@@ -151,6 +155,8 @@ TfrmMain::~TfrmMain() {
   delete frmView_;
   delete frmAbout_;
   delete frmCopyResult_;
+  delete frmHelp_;
+  frmHelp_ = nullptr;
   frmCopyResult_ = nullptr;
   frmResult_ = nullptr;
   frmOption_ = nullptr;
@@ -171,6 +177,8 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateControls() {
   setWindowTitle(hovrak::Msg(0));
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowRole(objectName());
   setFont(hovrak::JapaneseFont(false));
   setAcceptDrops(true);
 
@@ -262,7 +270,7 @@ void TfrmMain::CreateControls() {
   grid->setColumnStretch(1, 1);
   setCentralWidget(client);
 
-  stbPanel0 = new QLabel(this);
+  stbPanel0 = new TElidedLabel(this);
   stbPanel0->setObjectName(QStringLiteral("stbPanel0"));
   stbPanel0->setMinimumWidth(50);
   statusBar()->setObjectName(QStringLiteral("stbMain"));
@@ -274,6 +282,12 @@ void TfrmMain::CreateControls() {
   mniDirRef->setObjectName(QStringLiteral("mniDirRef"));
   mniFileRef = pmnPathRef->addAction(hovrak::Msg(18));
   mniFileRef->setObjectName(QStringLiteral("mniFileRef"));
+
+  tmrHandOver = new QTimer(this);
+  tmrHandOver->setObjectName(QStringLiteral("tmrHandOver"));
+  tmrHandOver->setSingleShot(true);
+  tmrHandOver->setInterval(100);
+  connect(tmrHandOver, &QTimer::timeout, this, &TfrmMain::ApplyPendingHandOvers);
 
   tmrSearch = new QTimer(this);
   tmrSearch->setObjectName(QStringLiteral("tmrSearch"));
@@ -376,15 +390,15 @@ void TfrmMain::InstallCallbacks() {
     OnProcess(kind, path, index, count);
   };
   app_.OnPlaceAdded = [this](TAbstractPlace* place) { OnPlaceAdded(place); };
-  app_.OnFileError = [this](const std::string& path, TFileOperationResult result) {
-    return OnFileError(path, result);
+  app_.OnFileError = [this](const std::string& path, TFileOperationResult result, int error) {
+    return OnFileError(path, result, error);
   };
   app_.OnBackupFailed = [this](const TBackupReport& report) { return OnBackupFailed(report); };
   app_.OnSkipped = [this](const std::string&, TSkipReason) { ++skipped_; };
   app_.Backup->OnConfirmSize = [this](std::uint64_t total) { return OnConfirmSize(total); };
   app_.Backup->OnConfirmDelete = [this](const TBackup::TUnitPointers& units) {
     const TQuestionCursor cursor;
-    return TfrmDeleteBackupDialog::ShowDeleteBackupDialog(this, units);
+    return TfrmDeleteBackupDialog::ShowDeleteBackupDialog(QuestionParent(), units);
   };
   // Units are entered into the settings file as they are made or pruned, under the
   // lock mirun-cli takes too, so runs of both keep each other's units.
@@ -433,7 +447,7 @@ void TfrmMain::ApplyArguments(const std::vector<std::string>& args) {
   const hovrak::arg_parser parser(args, "fmsK");
   // Values that name nothing are left unset, and so ignored.
   const TShortSwitches switches = TShortSwitches::Read(parser);
-  if (!switches.Targets.empty()) cmbPath->setEditText(hovrak::FromNarrow(hovrak::JoinTargetText(switches.Targets)));
+  if (!switches.Targets.empty()) cmbPath->setEditText(hovrak::FromNarrow(hovrak::TargetBoxText(switches.Targets)));
   if (switches.SearchText) cmbSearched->setEditText(hovrak::FromNarrow(*switches.SearchText));
   if (switches.Filters) cmbFilter->setEditText(hovrak::FromNarrow(*switches.Filters));
   if (switches.SubDir) chkSubDir->setChecked(*switches.SubDir);
@@ -474,7 +488,9 @@ void TfrmMain::SetState(TUiState state) {
   SetSearchControlsEnabled(editable);
   // Undo writes files: only while no run is active.
   mniRestore->setEnabled(state == TUiState::Ready || state == TUiState::Found || state == TUiState::NotFound);
-  frmResult_->SetReplaceEnabled(state == TUiState::Found);
+  frmResult_->ApplyState(state);
+  // The about box is modal: opened during a run it would hold the run up.
+  mniAbout->setEnabled(editable);
   // The CSV dialog works on results: only once a search has ended with them.
   mniCopyResult->setEnabled(state == TUiState::Found || state == TUiState::NotFound);
   if (state == TUiState::Ready || state == TUiState::NotFound) {
@@ -553,6 +569,17 @@ void TfrmMain::btnSearchClick() {
   const TStringVector paths = hovrak::SplitTargetText(hovrak::ToNarrow(cmbPath->currentText()));
   if (const int row = hovrak::CheckTargets(paths)) {
     TDialogs::Current().Message(this, kCaption, hovrak::Msg(row), TDialogs::TIcon::Error, QMessageBox::Ok);
+    return;
+  }
+  // Nothing to search in, or nothing to search for: said before anything changes,
+  // and nothing goes into the histories.
+  if (const std::string missing = hovrak::MissingTargetText(paths); !missing.empty()) {
+    TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(missing), TDialogs::TIcon::Error, QMessageBox::Ok);
+    return;
+  }
+  if (SearchedText().isEmpty()) {
+    TDialogs::Current().Message(this, kCaption, QStringLiteral("検索文字列が入力されていません。"),
+                                TDialogs::TIcon::Error, QMessageBox::Ok);
     return;
   }
   app_.Option->Mode = static_cast<TSearchMode>(std::clamp(cmbMode->currentIndex(), 0, 2));
@@ -635,14 +662,21 @@ void TfrmMain::OnPlaceAdded(TAbstractPlace*) {
   frmProcess_->StopCheck();
 }
 
-TDecision TfrmMain::OnFileError(const std::string& path, TFileOperationResult result) {
+QWidget* TfrmMain::QuestionParent() {
+  // The progress window stays on top of the others; a question parented to it is
+  // its transient, which the window manager keeps above it.
+  return frmProcess_->isVisible() ? static_cast<QWidget*>(frmProcess_) : this;
+}
+
+TDecision TfrmMain::OnFileError(const std::string& path, TFileOperationResult result, int error) {
   if (skipAll_.count(result)) return TDecision::Skip;
   const hovrak::TFileErrorQuestion question =
-      hovrak::MakeFileErrorQuestion(path, result, state_ == TUiState::InReplace, app_.Option->CharCode);
+      hovrak::MakeFileErrorQuestion(path, result, state_ == TUiState::InReplace, app_.Option->CharCode, error);
   int answer;
   {
     const TQuestionCursor cursor;
-    answer = TfrmFileErrorDialog::ShowFileErrorDialog(this, hovrak::FromNarrow(question.Text), question.Forcible);
+    answer = TfrmFileErrorDialog::ShowFileErrorDialog(QuestionParent(), hovrak::FromNarrow(question.Text),
+                                                      question.Forcible);
   }
   if (answer == hovrak::FileErrorSkipAll) {
     skipAll_.insert(result);
@@ -653,7 +687,8 @@ TDecision TfrmMain::OnFileError(const std::string& path, TFileOperationResult re
 
 bool TfrmMain::OnConfirmSize(std::uint64_t total) {
   const TQuestionCursor cursor;
-  return TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(hovrak::SizeQuestionText(total)),
+  const std::string text = hovrak::SizeQuestionText(total, app_.Backup->UnitsToPrune(total));
+  return TDialogs::Current().Message(QuestionParent(), kCaption, hovrak::FromNarrow(text),
                                      TDialogs::TIcon::Information, QMessageBox::Yes | QMessageBox::No) ==
          QMessageBox::Yes;
 }
@@ -682,7 +717,7 @@ bool TfrmMain::AskGoOnWithoutBackup(const TBackupReport& report, const QString& 
   }
   text += QLatin1Char('\n') + question;
   const TQuestionCursor cursor;
-  return TDialogs::Current().Message(this, kCaption, text, TDialogs::TIcon::Warning,
+  return TDialogs::Current().Message(QuestionParent(), kCaption, text, TDialogs::TIcon::Warning,
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -772,19 +807,26 @@ QString TfrmMain::HelpFilePath() {
 }
 
 void TfrmMain::mniHelpCClick() {
-  QApplication::setOverrideCursor(Qt::BusyCursor);
   const QString path = HelpFilePath();
-  const bool opened = !path.isEmpty() && UrlOpener(QUrl::fromLocalFile(path));
-  QApplication::restoreOverrideCursor();
-  if (opened) return;
-  const QString named = path.isEmpty()
-                            ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"))
-                            : path;
-  TDialogs::Current().Message(this, kCaption, QStringLiteral("ヘルプファイルを開けません。\n%1").arg(named),
-                              TDialogs::TIcon::Warning, QMessageBox::Ok);
+  if (path.isEmpty()) {
+    const QString expected = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
+    TDialogs::Current().Message(this, kCaption, QStringLiteral("ヘルプファイルが見つかりません。\n%1").arg(expected),
+                                TDialogs::TIcon::Warning, QMessageBox::Ok);
+    return;
+  }
+  // Shown inside the program: a desktop without a program for HTML files would
+  // otherwise show nothing.
+  if (!frmHelp_) {
+    frmHelp_ = new TfrmHelp(this);
+    frmHelp_->UrlOpener = [this](const QUrl& url) { return UrlOpener(url); };
+  }
+  frmHelp_->ShowPage(path);
 }
 
-void TfrmMain::mniAboutClick() { TDialogs::Current().Exec(*frmAbout_); }
+void TfrmMain::mniAboutClick() {
+  if (IsBusy(state_)) return;
+  TDialogs::Current().Exec(*frmAbout_);
+}
 
 void TfrmMain::mniCopyResultClick() {
   if (state_ != TUiState::Found && state_ != TUiState::NotFound) return;
@@ -832,14 +874,14 @@ void TfrmMain::RunRestore(const std::string& name) {
     frmProcess_->Update(hovrak::Msg(row), hovrak::FromNarrow(hovrak::ShortenPath(path, base)), index, count);
     frmProcess_->StopCheck();
   };
-  restore.OnFileError = [this, &restore, &skipAll](const std::string& path, TFileOperationResult) {
+  restore.OnFileError = [this, &restore, &skipAll](const std::string& path, TFileOperationResult, int error) {
     if (skipAll.count(restore.Problem)) return TDecision::Skip;
-    const hovrak::TFileErrorQuestion question = hovrak::MakeRestoreQuestion(path, restore.Problem, restore.LastError);
+    const hovrak::TFileErrorQuestion question = hovrak::MakeRestoreQuestion(path, restore.Problem, error);
     int answer;
     {
       const TQuestionCursor cursor;
-      answer = TfrmFileErrorDialog::ShowFileErrorDialog(this, hovrak::FromNarrow(question.Text), question.Forcible,
-                                                        hovrak::Msg(128));
+      answer = TfrmFileErrorDialog::ShowFileErrorDialog(QuestionParent(), hovrak::FromNarrow(question.Text),
+                                                        question.Forcible, hovrak::Msg(128));
     }
     if (answer == hovrak::FileErrorSkipAll) {
       skipAll.insert(restore.Problem);
@@ -850,7 +892,7 @@ void TfrmMain::RunRestore(const std::string& name) {
   restore.OnConfirmAgain = [this](const TBackupUnit& unit) {
     const TQuestionCursor cursor;
     const std::string text = (boost::format(MessageTable(122)) % hovrak::TimeText(unit.Restored)).str();
-    return TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Question,
+    return TDialogs::Current().Message(QuestionParent(), kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Question,
                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
   };
   restore.OnBackupFailed = [this](const TBackupReport& report) {
@@ -882,7 +924,10 @@ void TfrmMain::RunRestore(const std::string& name) {
   }
   ShowStatus(hovrak::Msg(report.Stopped ? 132 : 131));
   const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, settingsPath_);
-  TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(summary.Text),
+  std::string text = summary.Text;
+  // The backup of the files the undo overwrote may have pruned older units.
+  if (!report.Backup.Pruned.empty()) text += "\n\n" + hovrak::PrunedUnitsText(report.Backup.Pruned);
+  TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text),
                               summary.Problems || report.Stopped ? TDialogs::TIcon::Warning
                                                                  : TDialogs::TIcon::Information,
                               QMessageBox::Ok);
@@ -894,15 +939,16 @@ void TfrmMain::RunRestore(const std::string& name) {
 bool TfrmMain::HandOverAllowed() const {
   // Applying resets the state and drops the result list a run is filling; a search
   // that arguments asked for and that has not started yet must run first as well.
-  // Nor inside another hand-over (a question it asks runs an event loop).
-  return state_ != TUiState::Initial && !IsBusy(state_) && !tmrSearch->isActive() && !applyingHandOver_;
+  // Nor inside another hand-over (a question it asks runs an event loop), nor while
+  // the user works in a modal dialog (options, CSV, an edit) whose results it would
+  // drop.
+  return state_ != TUiState::Initial && !IsBusy(state_) && !tmrSearch->isActive() && !applyingHandOver_ &&
+         !QApplication::activeModalWidget();
 }
 
 void TfrmMain::HandOver(const std::vector<std::string>& args, std::function<void()> done) {
   pendingHandOvers_.emplace_back(args, std::move(done));
-  if (pendingHandOvers_.size() == 1 && HandOverAllowed()) {
-    ApplyPendingHandOvers();
-  }
+  if (pendingHandOvers_.size() == 1) ApplyPendingHandOvers();
 }
 
 void TfrmMain::ScheduleHandOvers() {
@@ -918,6 +964,8 @@ void TfrmMain::ApplyPendingHandOvers() {
     applyingHandOver_ = false;
     if (entry.second) entry.second();
   }
+  // A modal dialog closes without a state change: look again until it has.
+  if (!pendingHandOvers_.empty() && !IsBusy(state_) && QApplication::activeModalWidget()) tmrHandOver->start();
 }
 
 void TfrmMain::ApplyHandOver(const std::vector<std::string>& args) {
@@ -1000,4 +1048,18 @@ void TfrmMain::SetBounds(TWindow window, const TBounds& bounds) {
       frmView_->ApplyBounds(bounds);
       break;
   }
+}
+
+std::vector<std::int32_t> TfrmMain::ColumnWidths() const {
+  std::vector<std::int32_t> widths;
+  for (const TPlaceColumn& column : frmResult_->pnlPlacesHead->Columns().Columns) widths.push_back(column.Width);
+  return widths;
+}
+
+void TfrmMain::SetColumnWidths(const std::vector<std::int32_t>& widths) {
+  // A list of another length was not written by this program.
+  if (widths.size() != TPlaceColumns::kCount) return;
+  std::array<int, TPlaceColumns::kCount> stored{};
+  std::copy(widths.begin(), widths.end(), stored.begin());
+  frmResult_->pnlPlacesHead->SetWidths(stored);
 }

@@ -41,6 +41,7 @@ class TfrmConfirm;
 class TfrmAbout;
 class TfrmView;
 class TfrmCopyResult;
+class TfrmHelp;
 
 class TfrmMain : public QMainWindow, public TPersistentWindows {
   Q_OBJECT
@@ -103,10 +104,10 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // The target box := the paths, each quoted, joined by a blank; the state stays.
   void DropFiles(const QStringList& paths);
   // A later start of the program handed its arguments over: restore and raise the
-  // window, apply them, Ready; then done() (the acknowledgement). Deferred while a
-  // run is active, before the first show and while a search started by arguments is
-  // pending; deferred hand-overs are applied one by one in the order they came, each
-  // after the search the one before started has ended.
+  // window, apply them, Ready; then done(). Deferred while a run is active, while a
+  // modal dialog is open, before the first show and while a search started by
+  // arguments is pending; deferred hand-overs are applied one by one in the order
+  // they came, each after the search the one before started has ended.
   void HandOver(const std::vector<std::string>& args, std::function<void()> done = {});
   // Hand-overs waiting for the state to allow them.
   std::size_t PendingHandOvers() const { return pendingHandOvers_.size(); }
@@ -114,7 +115,10 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // The core's callbacks as installed at start-up (public for tests).
   void OnProcess(TProcessType kind, const std::string& path, int index, int count);
   void OnPlaceAdded(TAbstractPlace* place);
-  TDecision OnFileError(const std::string& path, TFileOperationResult result);
+  TDecision OnFileError(const std::string& path, TFileOperationResult result, int error = 0);
+  // The parent of a question: the progress window while it is shown (so the question
+  // stands above it), else this window.
+  QWidget* QuestionParent();
   bool OnConfirmSize(std::uint64_t total);
   bool OnBackupFailed(const TBackupReport& report);
 
@@ -124,7 +128,7 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // The help page: next to the program file, else where an installation puts it
   // (share/mirun/help beside bin), else in the source tree; "" when none exists.
   static QString HelpFilePath();
-  // Opens a URL in the desktop's browser; tests replace it.
+  // Opens a web link of the help in the desktop's browser; tests replace it.
   std::function<bool(const QUrl&)> UrlOpener;
   // The settings file this window reads at start-up and writes at exit.
   const std::string& SettingsPath() const { return settingsPath_; }
@@ -136,12 +140,16 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   TfrmAbout* frmAbout() const { return frmAbout_; }
   TfrmView* frmView() const { return frmView_; }
   TfrmCopyResult* frmCopyResult() const { return frmCopyResult_; }
+  // The help window, made the first time help is asked for.
+  TfrmHelp* frmHelp() const { return frmHelp_; }
 
   // TPersistentWindows
   TStringVector History(THistory history) const override;
   void SetHistory(THistory history, const TStringVector& items) override;
   TBounds Bounds(TWindow window) const override;
   void SetBounds(TWindow window, const TBounds& bounds) override;
+  std::vector<std::int32_t> ColumnWidths() const override;
+  void SetColumnWidths(const std::vector<std::int32_t>& widths) override;
 
   QLabel* lblPath = nullptr;
   QLabel* lblFilter = nullptr;
@@ -167,6 +175,7 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   QAction* mniDirRef = nullptr;
   QAction* mniFileRef = nullptr;
   QTimer* tmrSearch = nullptr;
+  QTimer* tmrHandOver = nullptr;  // looks again for a hand-over a modal dialog held up
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -218,4 +227,5 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   TfrmAbout* frmAbout_ = nullptr;
   TfrmView* frmView_ = nullptr;
   TfrmCopyResult* frmCopyResult_ = nullptr;
+  TfrmHelp* frmHelp_ = nullptr;
 };

@@ -21,6 +21,8 @@ const QString kPreparing = QStringLiteral("準備中...");
 TfrmProcess::TfrmProcess(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
   setWindowTitle(QStringLiteral("Mirun"));
+  setObjectName(QStringLiteral("frmProcess"));
+  setWindowRole(objectName());  // its caption is the questions' caption too
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 

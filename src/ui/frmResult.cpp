@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <exception>
+#include <initializer_list>
+#include <utility>
 
 #include <boost/format.hpp>
 
@@ -24,8 +26,10 @@
 #include "core/EditorCommand.h"
 #include "core/MessageTable.h"
 #include "core/PlaceList.h"
+#include "core/ReplaceSummaryText.h"
 #include "settings/Option.h"
 #include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
 #include "ui/PlaceRowTexts.h"
 #include "ui/PlacesHeader.h"
 #include "ui/PlacesView.h"
@@ -51,6 +55,9 @@ QPushButton* NewButton(int row, const char* name, QWidget* parent) {
 TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
   using hovrak::Msg;
   setObjectName(QStringLiteral("frmResult"));
+  // The window's role tells it apart from the other windows of the same title, for
+  // the window manager (remembered places) and for tests driving a real desktop.
+  setWindowRole(objectName());
   setWindowTitle(Msg(21));
   setFont(hovrak::JapaneseFont(false, 12));
   setMinimumSize(340, 300);
@@ -120,15 +127,15 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   buttonsLayout->addStretch(1);
   buttonsLayout->addWidget(btnReplace);
   layout->addWidget(panel2);
-  SetReplaceEnabled(false);
+  btnReplace->setEnabled(false);
+  btnConfirm->setEnabled(false);
 
   // Run messages, and the count of places.
   stbMain = new QStatusBar(this);
   stbMain->setObjectName(QStringLiteral("stbMain"));
   stbMain->setSizeGripEnabled(true);
-  stbPanel0 = new QLabel(stbMain);
+  stbPanel0 = new TElidedLabel(stbMain);
   stbPanel0->setObjectName(QStringLiteral("stbPanel0"));
-  stbPanel0->setTextFormat(Qt::PlainText);
   stbPanel1 = new QLabel(stbMain);
   stbPanel1->setObjectName(QStringLiteral("stbPanel1"));
   stbPanel1->setTextFormat(Qt::PlainText);
@@ -156,6 +163,7 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   connect(pnlPlacesHead, &TPlacesHeader::ColumnsChanged, this, [this] { RefreshPlaces(); });
   connect(scbPlaces, &TPlacesView::DoubleClicked, this, &TfrmResult::ListDoubleClicked);
   connect(scbPlaces, &TPlacesView::ContextMenuAt, this, &TfrmResult::PopupMenu);
+  connect(scbPlaces, &TPlacesView::TicksChanged, this, &TfrmResult::UpdateReplaceEnabled);
   connect(btnAllOn, &QPushButton::clicked, this, &TfrmResult::btnAllOnClick);
   connect(btnAllOff, &QPushButton::clicked, this, &TfrmResult::btnAllOffClick);
   connect(btnConfirm, &QPushButton::clicked, this, &TfrmResult::btnConfirmClick);
@@ -173,10 +181,6 @@ TAbstractPlaceList* TfrmResult::List() const { return main_.App().PlaceList.get(
 
 bool TfrmResult::NarrowList() const { return dynamic_cast<TPlaceList<char>*>(List()) != nullptr; }
 
-QString TfrmResult::Shown(const std::string& text) const {
-  return hovrak::FromNarrow(NarrowList() ? TPlaceRowTexts::DisplayNarrow(text) : text);
-}
-
 void TfrmResult::RefreshPlaces(bool keepCache, bool deferred) {
   // A search calls this for every place it adds: then only the timer runs.
   if (deferred && keepCache) {
@@ -186,13 +190,37 @@ void TfrmResult::RefreshPlaces(bool keepCache, bool deferred) {
   tmrRedrawPlaces->stop();
   scbPlaces->Refresh(!keepCache);
   stbPanel1->setText(QString::fromStdString((boost::format(MessageTable(64)) % scbPlaces->Count()).str()));
+  UpdateReplaceEnabled();
 }
 
 void TfrmResult::SetStatusText(const QString& text) { stbPanel0->setText(text); }
 
-void TfrmResult::SetReplaceEnabled(bool enabled) {
-  btnReplace->setEnabled(enabled);
-  btnConfirm->setEnabled(enabled);
+bool TfrmResult::Running() const {
+  const TUiState state = main_.State();
+  return state == TUiState::InSearch || state == TUiState::InReplace;
+}
+
+void TfrmResult::ApplyState(TUiState state) {
+  const bool running = state == TUiState::InSearch || state == TUiState::InReplace;
+  btnConfirm->setEnabled(state == TUiState::Found);
+  UpdateReplaceEnabled();
+  // A run reads the ticks and appends to or removes from the list; the edit button
+  // may change options (which discards the list).
+  for (QWidget* control : std::initializer_list<QWidget*>{btnAllOn, btnAllOff, btnReplacingEdit})
+    control->setEnabled(!running);
+  cmbReplacing->setEnabled(state != TUiState::InReplace);
+  scbPlaces->SetTicksEnabled(!running);
+}
+
+void TfrmResult::UpdateReplaceEnabled() {
+  bool ticked = false;
+  if (main_.State() == TUiState::Found) {
+    if (const TAbstractPlaceList* list = List()) {
+      // Most lists are ticked from the first place on: this stops early.
+      for (int i = 0, count = list->Count(); i < count && !ticked; ++i) ticked = list->Item(i)->Checked;
+    }
+  }
+  btnReplace->setEnabled(ticked);
 }
 
 void TfrmResult::FocusReplacing() { cmbReplacing->setFocus(Qt::OtherFocusReason); }
@@ -241,15 +269,28 @@ void TfrmResult::OpenInEditor(int row) {
   if (!QProcess::startDetached(hovrak::FromNarrow(program), arguments)) Warn(60);
 }
 
-std::vector<std::pair<QString, QString>> TfrmResult::PreviewRows() const {
-  std::vector<std::pair<QString, QString>> rows;
+std::vector<TPreviewRow> TfrmResult::PreviewRows() const {
+  std::vector<TPreviewRow> rows;
   TAbstractPlaceList* list = List();
   if (!list) return rows;
-  const std::string replacement = hovrak::ToNarrow(cmbReplacing->currentText());
-  for (int i = 0, count = list->Count(); i < count; ++i) {
-    const TAbstractPlace& place = *list->Item(i);
-    if (!place.Checked) continue;
-    rows.emplace_back(Shown(place.GetText()), Shown(main_.App().PreviewReplacement(i, replacement)));
+  std::vector<int> ticked;
+  for (int i = 0, count = list->Count(); i < count; ++i)
+    if (list->Item(i)->Checked) ticked.push_back(i);
+  const std::vector<std::string> replacements =
+      main_.App().PreviewReplacements(ticked, hovrak::ToNarrow(cmbReplacing->currentText()));
+  const bool narrow = NarrowList();
+  const std::string base = main_.DisplayBase();
+  rows.reserve(ticked.size());
+  for (std::size_t k = 0; k < ticked.size(); ++k) {
+    const TPlaceRowTexts texts = TPlaceRowTexts::Make(*list->Item(ticked[k]), narrow, base, true);
+    TPreviewRow row;
+    row.File = hovrak::FromNarrow(texts.File);
+    row.Line = hovrak::FromNarrow(texts.Line);
+    row.Prev = hovrak::FromNarrow(texts.Prev);
+    row.Hit = hovrak::FromNarrow(texts.Hit);
+    row.Replacement = hovrak::FromNarrow(TPlaceRowTexts::ShownHit(replacements[k], narrow));
+    row.Next = hovrak::FromNarrow(texts.Next);
+    rows.push_back(std::move(row));
   }
   return rows;
 }
@@ -261,22 +302,22 @@ int TfrmResult::ReplaceStatusRow(int outcome) {
 }
 
 void TfrmResult::btnAllOnClick() {
+  if (Running()) return;
   SetAllChecks(true);
   RefreshPlaces();
 }
 
 void TfrmResult::btnAllOffClick() {
+  if (Running()) return;
   SetAllChecks(false);
   RefreshPlaces();
 }
 
 void TfrmResult::btnConfirmClick() {
-  if (!List()) return;
+  if (!List() || Running()) return;
   TfrmConfirm& confirm = *main_.frmConfirm();
   try {
-    const auto rows = PreviewRows();
-    confirm.Clear();
-    for (const auto& row : rows) confirm.Add(row.first, row.second);
+    confirm.SetRows(PreviewRows());
   } catch (const std::exception& error) {
     ShowError(error);
     return;
@@ -312,10 +353,26 @@ void TfrmResult::btnReplaceClick() {
   if (outcome == ReplaceCompleted) SetAllChecks(true);
   RefreshPlaces();
   main_.SetState(scbPlaces->Count() > 0 ? TUiState::Found : TUiState::Ready);
-  main_.ShowStatus(hovrak::Msg(ReplaceStatusRow(outcome)));
+  ShowReplaceSummary(outcome);
+}
+
+void TfrmResult::ShowReplaceSummary(int outcome) {
+  if (!main_.App().FileSet) {
+    main_.ShowStatus(hovrak::Msg(ReplaceStatusRow(outcome)));
+    return;
+  }
+  const hovrak::TReplaceSummary summary = hovrak::ReplaceSummaryText(outcome, *main_.App().FileSet);
+  main_.ShowStatus(hovrak::FromNarrow(summary.Status));
+  if (summary.Problems || summary.Pruned) {
+    QWidget* parent = isVisible() ? static_cast<QWidget*>(this) : &main_;
+    TDialogs::Current().Message(parent, kCaption, hovrak::FromNarrow(summary.Text),
+                                summary.Problems ? TDialogs::TIcon::Warning : TDialogs::TIcon::Information,
+                                QMessageBox::Ok);
+  }
 }
 
 void TfrmResult::btnReplacingEditClick() {
+  if (Running()) return;
   const QString text = cmbReplacing->currentText();
   const QString result = TfrmMultiLineEdit::Edit(this, *main_.App().Option, hovrak::Msg(31), text,
                                                  [this] { main_.OptionsChanged(); });

@@ -3,11 +3,11 @@
 // hit centred in its context, file, line), the replacement box, preview and
 // replace, the popup menu (view window, external editor, copy path).
 
-#include <utility>
 #include <vector>
 
 #include <QWidget>
 
+#include "ui/PreviewRow.h"
 #include "ui/UiState.h"
 
 class QAction;
@@ -34,8 +34,10 @@ class TfrmResult : public QWidget {
   void RefreshPlaces(bool keepCache = false, bool deferred = false);
   // Run messages into status panel 0 (emptied by every state change).
   void SetStatusText(const QString& text);
-  // The main window's state decides these.
-  void SetReplaceEnabled(bool enabled);
+  // The main window's state decides which controls work: preview and replace only
+  // with results (replace only while a place is ticked), and nothing that changes
+  // ticks, options or the place list while a run reads them.
+  void ApplyState(TUiState state);
   void FocusReplacing();
 
   // The focused row of the list.
@@ -46,9 +48,9 @@ class TfrmResult : public QWidget {
   void SetAllChecks(bool value);
   // Starts the external editor on the place of a row, or says why it cannot.
   void OpenInEditor(int row);
-  // The ticked places' texts and what the replacement box's text would make of
-  // them, as the preview lists them.
-  std::vector<std::pair<QString, QString>> PreviewRows() const;
+  // The ticked places with their lines before and after what the replacement box's
+  // text would make of them, as the preview lists them.
+  std::vector<TPreviewRow> PreviewRows() const;
   // The status text row that ends a replace with this outcome.
   static int ReplaceStatusRow(int outcome);
 
@@ -92,14 +94,18 @@ class TfrmResult : public QWidget {
   // Found or NotFound: the places may be opened.
   bool ShowsResults() const;
   bool NarrowList() const;
-  // Narrow places hold raw bytes; the screen wants UTF-8.
-  QString Shown(const std::string& text) const;
   void PopupMenu(const QPoint& globalPos);
   void ListDoubleClicked();
   // A message box with the designed caption and the warning icon.
   void Warn(int row);
   // An exception out of the core in a handler: told, never let into the event loop.
   void ShowError(const std::exception& error);
+  // Replace works in Found while at least one place is ticked.
+  void UpdateReplaceEnabled();
+  // What the replace run did: the status line, and a message when something was
+  // left out or older backups were deleted.
+  void ShowReplaceSummary(int outcome);
+  bool Running() const;
 
   TfrmMain& main_;
 };

@@ -224,7 +224,11 @@ bool TfrmView::SaveChanges(bool ask, bool allowCancel) {
     if (answer != QMessageBox::Yes) return true;
   }
   if (!Save()) return !allowCancel;
-  if (main_.State() == TUiState::Found) main_.SetState(TUiState::NotFound);
+  if (main_.State() == TUiState::Found) {
+    main_.SetState(TUiState::NotFound);
+    // The replace button is off now; the user is told why.
+    main_.ShowStatus(QStringLiteral("ファイルを保存したため、この検索結果では置換できません。もう一度検索してください。"));
+  }
   modified_ = false;
   return true;
 }

@@ -15,6 +15,7 @@
 #include "platform/Utf8Locale.h"
 #include "ui/Application.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QtTranslations.h"
 #include "ui/SingleInstance.h"
 #include "ui/TerminationSignals.h"
 #include "ui/frmMain.h"
@@ -28,15 +29,14 @@ int main(int argc, char** argv) {
   TSingleInstance instance(TSingleInstance::SocketPathForThisProgram(), hovrak::SideFilePath());
   if (!instance.Check(args)) return 0;
 
+  hovrak::InstallQtTranslations(application);
   TApplication::setApplicationName(QStringLiteral("Mirun"));
   TApplication::setWindowIcon(hovrak::ProgramIcon());
   TApplication::setDesktopFileName(QStringLiteral("mirun"));
   int rc = 1;
   TApplication::Guard([&]() {
     TfrmMain frmMain(hovrak::SettingsFilePath());
-    instance.OnHandOver = [&frmMain](const std::vector<std::string>& handed, std::function<void()> done) {
-      frmMain.HandOver(handed, std::move(done));
-    };
+    instance.OnHandOver = [&frmMain](const std::vector<std::string>& handed) { frmMain.HandOver(handed); };
     TTerminationSignals termination;
     // A running search or replace is stopped as the stop button does (between two
     // files, none left half-written). exit, not quit: quit asks the windows to close,

@@ -105,7 +105,7 @@ TEST_F(BackupRestoreTest, ReplaceThenRestoreGivesEveryByteBackInEveryCode) {
   for (std::size_t i = 0; i < kTexts.size(); ++i) {
     TBackupRestore restore(*app.Backup);
     int asked = 0;
-    restore.OnFileError = [&](const std::string&, TFileOperationResult) {
+    restore.OnFileError = [&](const std::string&, TFileOperationResult, int) {
       ++asked;
       return TDecision::Skip;
     };
@@ -136,7 +136,7 @@ TEST_F(BackupRestoreTest, AFileEditedAfterTheReplaceIsOnlyOverwrittenWhenForced)
   TBackupRestore restore(*app.Backup);
   std::vector<TRestoreProblem> problems;
   TDecision answer = TDecision::Skip;
-  restore.OnFileError = [&](const std::string& path, TFileOperationResult result) {
+  restore.OnFileError = [&](const std::string& path, TFileOperationResult result, int) {
     EXPECT_EQ(path, P("a.txt"));
     EXPECT_EQ(result, TFileOperationResult::ModifiedSinceSearch);
     problems.push_back(restore.Problem);
@@ -175,7 +175,7 @@ TEST_F(BackupRestoreTest, ADeletedFileComesBackOnRetryOnceItsFolderIsThere) {
 
   TBackupRestore restore(*app.Backup);
   std::vector<TRestoreProblem> problems;
-  restore.OnFileError = [&](const std::string&, TFileOperationResult result) {
+  restore.OnFileError = [&](const std::string&, TFileOperationResult result, int) {
     EXPECT_EQ(result, TFileOperationResult::OpenFailed);
     problems.push_back(restore.Problem);
     if (problems.size() == 1) {
@@ -197,7 +197,7 @@ TEST_F(BackupRestoreTest, ADeletedFileComesBackOnRetryOnceItsFolderIsThere) {
   const std::string second = Replace({P("gone/b.txt")}, "old", "new");
   ASSERT_EQ(::unlink(P("gone/b.txt").c_str()), 0);
   ASSERT_EQ(::rmdir(P("gone").c_str()), 0);
-  restore.OnFileError = [](const std::string&, TFileOperationResult) { return TDecision::Force; };
+  restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
   EXPECT_EQ(restore.Run(second).Restored, 1u);
   EXPECT_EQ(ReadWholeFile(P("gone/b.txt")), "old\n");
 }
@@ -284,7 +284,7 @@ TEST_F(BackupRestoreTest, TheUnitMadeBeforeARestoreUndoesTheRestore) {
   const std::string unit = Replace({P("a.txt"), P("b.txt")}, "old", "new");
   TBackupRestore restore(*app.Backup);
   int asked = 0;
-  restore.OnFileError = [&](const std::string&, TFileOperationResult) {
+  restore.OnFileError = [&](const std::string&, TFileOperationResult, int) {
     ++asked;
     return TDecision::Skip;
   };
@@ -332,7 +332,7 @@ TEST_F(BackupRestoreTest, OlderUnitsWithoutTheNewKeysRestoreOnlyWithConfirmation
 
   TBackupRestore restore(*app.Backup);
   std::vector<TRestoreProblem> problems;
-  restore.OnFileError = [&](const std::string&, TFileOperationResult) {
+  restore.OnFileError = [&](const std::string&, TFileOperationResult, int) {
     problems.push_back(restore.Problem);
     return TDecision::Skip;
   };
@@ -341,7 +341,7 @@ TEST_F(BackupRestoreTest, OlderUnitsWithoutTheNewKeysRestoreOnlyWithConfirmation
   EXPECT_EQ(report.Unchanged, 1u);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "new a\n");
 
-  restore.OnFileError = [](const std::string&, TFileOperationResult) { return TDecision::Force; };
+  restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
   report = restore.Run("20050314_src_1");
   EXPECT_EQ(report.Restored, 1u);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "old a\n");
@@ -374,7 +374,7 @@ TEST_F(BackupRestoreTest, AHostileIndexReadsAndWritesNothingOutside) {
   app.Backup->ReadUnits(*tree.GetChild("Backup"));
 
   TBackupRestore restore(*app.Backup);
-  restore.OnFileError = [](const std::string&, TFileOperationResult) { return TDecision::Force; };
+  restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
   // Units that could reach outside never enter the index.
   for (const char* name : {"../escape", "u_0", "u_3"}) EXPECT_FALSE(restore.Run(name).Found) << name;
   // A copy or unit folder that is a link is not followed.
@@ -402,7 +402,7 @@ TEST_F(BackupRestoreTest, AFailedWriteAsksAndForceCannotForceIt) {
   ASSERT_EQ(::mkdir(P("a.txt").c_str(), 0755), 0);
   TBackupRestore restore(*app.Backup);
   std::vector<TRestoreProblem> problems;
-  restore.OnFileError = [&](const std::string&, TFileOperationResult) {
+  restore.OnFileError = [&](const std::string&, TFileOperationResult, int) {
     problems.push_back(restore.Problem);
     if (restore.Problem == TRestoreProblem::WriteFailed) {
       EXPECT_EQ(restore.LastError, EISDIR);

@@ -46,7 +46,12 @@ class BackupStore : public ::testing::Test {
   TClockedBackup backup;
   std::string src = dir / "src";
 
-  BackupStore() { backup.BackupDir = dir / "Backup"; }
+  // The small limit and the age rule of older settings files, whose values stay.
+  BackupStore() {
+    backup.BackupDir = dir / "Backup";
+    backup.MaxSize = 3 * 1048576;
+    backup.DeletableTime = pt::seconds(0);
+  }
 
   std::string File(const std::string& relative, std::size_t size, char fill = 'x') {
     const std::string path = src + "/" + relative;
@@ -353,15 +358,65 @@ TEST_F(BackupStore, UnreadableValuesKeepTheirDefaults) {
   const std::string dirBefore = backup.BackupDir;
   backup.Read(node);
   EXPECT_EQ(backup.BackupDir, dirBefore);
-  EXPECT_EQ(backup.MaxSize, TBackup::kDefaultMaxSize);
+  EXPECT_EQ(backup.MaxSize, 3145728u);
   EXPECT_EQ(backup.DeletableTime, pt::seconds(0));
   ASSERT_EQ(backup.Units.size(), 1u);
   EXPECT_EQ(backup.Units[0]->Time, pt::time_from_string("2000-01-01 00:00:00"));
 }
 
-TEST(BackupDefaults, TheDefaultFolderIsBesideTheSettingsFile) {
-  const TBackup backup;
+TEST(BackupDefaults, TheDefaultFolderIsBesideTheSettingsFileWithRoomForTheUndoHistory) {
+  TBackup backup;
   EXPECT_EQ(backup.BackupDir, std::string(getenv("MIRUN_HOME")) + "/Backup");
-  EXPECT_EQ(backup.MaxSize, 3145728u);
+  EXPECT_EQ(backup.MaxSize, 1024u * 1048576u);
+  EXPECT_EQ(backup.DeletableTime, pt::hours(24 * 7));
   EXPECT_TRUE(backup.Units.empty());
+
+  // A settings file without the two keys gets them; stored values stay as they are.
+  TKELNode none;
+  none.LoadFromBytes("Dir=/b\r\n");
+  backup.Read(none);
+  EXPECT_EQ(backup.MaxSize, TBackup::kDefaultMaxSize);
+  EXPECT_EQ(backup.DeletableTime, pt::hours(24 * TBackup::kDefaultDeletableDays));
+  TKELNode stored;
+  stored.LoadFromBytes("MaxSize=3145728\r\nDeletableTime=00:00:00\r\n");
+  backup.Read(stored);
+  EXPECT_EQ(backup.MaxSize, 3145728u);
+  EXPECT_EQ(backup.DeletableTime, pt::seconds(0));
+}
+
+TEST_F(BackupStore, PrunedUnitsAreThoseTheQuestionNamedAndAreReported) {
+  const std::size_t kb = 1024;
+  backup.MaxSize = 10 * kb;
+  Unit("one", 4 * kb, kDay);
+  Unit("two", 4 * kb, kDay + pt::hours(1));
+  Unit("three", 1 * kb, kDay + pt::hours(2));
+  // Being restored from: passed over, though it is the oldest.
+  backup.KeptUnits.insert(backup.Units[0]->Name);
+
+  // 9 KB listed and 6 KB to come: the second unit goes, then 11 KB are still too
+  // much, so the third goes too; the kept one stays.
+  const TBackup::TUnitPointers doomed = backup.UnitsToPrune(6 * kb);
+  ASSERT_EQ(doomed.size(), 2u);
+  EXPECT_EQ(doomed[0], backup.Units[1].get());
+  EXPECT_EQ(doomed[1], backup.Units[2].get());
+  EXPECT_TRUE(backup.UnitsToPrune(0).empty());
+
+  const std::string second = backup.Units[1]->Name;
+  const std::string third = backup.Units[2]->Name;
+  backup.Clock = kDay + pt::hours(3);
+  const TBackupReport report = backup.MakeBackup({File("four", 6 * kb)});
+  ASSERT_EQ(report.Pruned.size(), 2u);
+  EXPECT_EQ(report.Pruned[0].Name, second);
+  EXPECT_EQ(report.Pruned[0].Time, kDay + pt::hours(1));
+  EXPECT_EQ(report.Pruned[0].BaseDir, src);
+  EXPECT_EQ(report.Pruned[1].Name, third);
+  ASSERT_EQ(backup.Units.size(), 2u);
+  EXPECT_EQ(backup.Units[1]->Name, report.UnitName);
+
+  // Young units the user keeps are not reported as pruned.
+  backup.KeptUnits.clear();
+  backup.DeletableTime = pt::hours(24);
+  backup.OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
+  EXPECT_TRUE(backup.MakeBackup({File("five", 9 * kb)}).Pruned.empty());
+  EXPECT_EQ(backup.Units.size(), 3u);
 }

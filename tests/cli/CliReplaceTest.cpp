@@ -72,6 +72,27 @@ TEST(CliReplace, BacksUpRewritesAndChangesOnlyTheBackupBlock) {
   EXPECT_NE(block.find("    File=a.txt\r\n"), std::string::npos) << block;
 }
 
+TEST(CliReplace, UnitsPrunedToMakeRoomAreNamed) {
+  TTempDir home, dir;
+  // A limit of one byte: each new unit prunes every older one.
+  std::string block = kBackupBlock;
+  block.replace(block.find("MaxSize=3145728"), 15, "MaxSize=1");
+  WriteWholeFile(home / "Mirun.kel", kBefore + block);
+  WriteWholeFile(dir / "a.txt", "one\n");
+  TCliOptions options;
+  options.Home = home.Path();
+  TCliResult r = RunCli({"-s", "one", "--replace", "two", dir / "a.txt"}, options);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Err.find("古いバックアップ"), std::string::npos) << r.Err;
+  const std::vector<std::string> first = List(home / "Backup");
+  ASSERT_EQ(first.size(), 1u);
+
+  r = RunCli({"-s", "two", "--replace", "three", dir / "a.txt"}, options);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Err.find("mirun-cli: 古いバックアップを削除しました: " + first[0] + "（"), std::string::npos) << r.Err;
+  EXPECT_EQ(List(home / "Backup").size(), 1u);
+}
+
 TEST(CliReplace, WithoutBackupTheSettingsFileIsNotWritten) {
   TTempDir home, dir;
   const std::string settingsText = kBefore + kBackupBlock + kAfter;

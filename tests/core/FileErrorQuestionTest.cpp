@@ -34,6 +34,20 @@ TEST(FileErrorQuestionTest, TextByFailureRunAndCharCode) {
             "\n" + std::string(MessageTable(53)) + "\n\n" + path);
 }
 
+TEST(FileErrorQuestionTest, TheSystemsReasonFollowsTheFailureAndReplacesAWrongGuess) {
+  const std::string path = "/w/a.txt";
+  const std::string question = std::string("\n") + MessageTable(53) + "\n\n" + path;
+  // Denied: the read-only guess stands, the reason follows it.
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto, EACCES).Text,
+            std::string(MessageTable(46)) + "\n（" + std::strerror(EACCES) + "）" + question);
+  // Out of space has nothing to do with read-only: only the first line is kept.
+  const std::string full = MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto, ENOSPC).Text;
+  EXPECT_EQ(full, "以下のファイルに書き込めません。\n（" + std::string(std::strerror(ENOSPC)) + "）" + question);
+  EXPECT_EQ(hovrak::FileFailureText(R::OpenFailed, true, TCharCode::Auto, ENOSPC), "以下のファイルに書き込めません。");
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, false, TCharCode::Auto, ENOENT).Text,
+            std::string(MessageTable(47)) + "\n（" + std::strerror(ENOENT) + "）" + question);
+}
+
 TEST(FileErrorQuestionTest, OnlyAFileWithItsTextCanBeForced) {
   EXPECT_FALSE(MakeFileErrorQuestion("a", R::OpenFailed, false, TCharCode::Auto).Forcible);
   EXPECT_FALSE(MakeFileErrorQuestion("a", R::OpenFailed, true, TCharCode::Auto).Forcible);

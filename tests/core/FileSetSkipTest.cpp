@@ -178,7 +178,7 @@ TEST(FileSetSkips, FilesOverTheSizeLimitAreReportedNotAsked) {
   std::vector<TSkip> skips;
   app.OnSkipped = [&skips](const std::string& p, TSkipReason reason) { skips.emplace_back(p, reason); };
   bool asked = false;
-  app.OnFileError = [&asked](const std::string&, TFileOperationResult) {
+  app.OnFileError = [&asked](const std::string&, TFileOperationResult, int) {
     asked = true;
     return TDecision::Skip;
   };

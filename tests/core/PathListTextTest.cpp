@@ -78,3 +78,12 @@ TEST(PathListText, TokensAgreeWithTheRegularExpression) {
     ASSERT_EQ(SplitQuotedTokens(text), RegexTokens(text)) << "text [" << text << "]";
   }
 }
+
+TEST(PathListText, OneHandedOverPathStandsAsItIsSoTheHistoryKnowsIt) {
+  EXPECT_EQ(hovrak::TargetBoxText({"/home/u/my docs"}), "/home/u/my docs");
+  EXPECT_EQ(hovrak::SplitTargetText(hovrak::TargetBoxText({"/home/u/my docs"})),
+            (TStringVector{"/home/u/my docs"}));
+  // A path that begins with a quote would read back otherwise: quoted.
+  EXPECT_EQ(hovrak::TargetBoxText({"\"odd"}), "\"\"\"odd\"");
+  EXPECT_EQ(hovrak::TargetBoxText({"/a", "/b c"}), "\"/a\" \"/b c\"");
+}

@@ -32,7 +32,7 @@ class ReplaceRun : public ::testing::Test {
   ReplaceRun() {
     app.Option->CharCode = TCharCode::Auto;
     app.Option->Backup = false;
-    app.OnFileError = [this](const std::string& path, TFileOperationResult r) {
+    app.OnFileError = [this](const std::string& path, TFileOperationResult r, int) {
       asked.push_back(path.substr(dir.Path().size() + 1) + "=" + std::to_string(static_cast<int>(r)));
       return answer;
     };
@@ -77,6 +77,10 @@ TEST_F(ReplaceRun, EveryCodeKeepsItsBytesBomAndLineEndsOutsideTheHits) {
   ASSERT_EQ(app.PlaceList->Count(), 12);
   EXPECT_EQ(app.Replace("大阪府"), ReplaceCompleted);
   for (const auto& c : cases) EXPECT_EQ(ReadWholeFile(P(c.name)), c.encode(after)) << c.name;
+  // What the summary tells: every place and file written, in search order.
+  EXPECT_EQ(app.FileSet->ReplacedPlaces, 12);
+  ASSERT_EQ(app.FileSet->WrittenFiles.size(), cases.size());
+  EXPECT_EQ(app.FileSet->WrittenFiles.front(), P("euc.txt"));
   EXPECT_EQ(ReadWholeFile(P("untouched.txt")), "no hit here\n");
   EXPECT_EQ(TFileSet::GetLastWriteTime(P("untouched.txt")), untouchedTime);
   EXPECT_EQ(app.PlaceList->Count(), 0);
@@ -133,7 +137,7 @@ TEST_F(ReplaceRun, DeletedFileIsOpenFailedAndRetryAfterRestoringWorks) {
   ASSERT_EQ(SearchFolder("alpha"), SearchCompleted);
   unlink(P("a.txt").c_str());
   int calls = 0;
-  app.OnFileError = [&](const std::string& path, TFileOperationResult r) {
+  app.OnFileError = [&](const std::string& path, TFileOperationResult r, int) {
     if (++calls == 1) {
       EXPECT_EQ(r, TFileOperationResult::OpenFailed);
       WriteWholeFile(path, "alpha");  // restored from a copy that kept its time
@@ -199,7 +203,7 @@ TEST_F(ReplaceRun, WriteThatFailsHalfWayKeepsTheOriginalBytes) {
     signal(SIGXFSZ, SIG_IGN);
     struct rlimit limit = {64 * 1024, 64 * 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
-    app.FileSet->OnFileError = [](const std::string&, TFileOperationResult r) {
+    app.FileSet->OnFileError = [](const std::string&, TFileOperationResult r, int) {
       _exit(r == TFileOperationResult::OpenFailed ? 42 : 43);
       return TDecision::Skip;
     };

@@ -24,7 +24,7 @@ class ReplaceSafety : public ::testing::Test {
   ReplaceSafety() {
     app.Option->CharCode = TCharCode::Auto;
     app.Option->Backup = false;
-    app.OnFileError = [this](const std::string& path, TFileOperationResult r) {
+    app.OnFileError = [this](const std::string& path, TFileOperationResult r, int) {
       asked.push_back(path.substr(path.rfind('/') + 1) + "=" + std::to_string(static_cast<int>(r)));
       return answer;
     };

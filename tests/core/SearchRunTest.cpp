@@ -110,7 +110,7 @@ TEST_F(SearchRun, OutcomesForNoFilesAndInvalidPatterns) {
 TEST_F(SearchRun, FileNamedDirectlyIgnoresFiltersAndMissingFilesAsk) {
   WriteWholeFile(P("a.dat"), "hit");
   int asked = 0;
-  app.OnFileError = [&](const std::string& path, TFileOperationResult r) {
+  app.OnFileError = [&](const std::string& path, TFileOperationResult r, int) {
     rec.errors.push_back(Name(path));
     EXPECT_EQ(r, TFileOperationResult::OpenFailed);
     ++asked;
@@ -128,7 +128,7 @@ TEST_F(SearchRun, FileNamedDirectlyIgnoresFiltersAndMissingFilesAsk) {
 TEST_F(SearchRun, AbortAndStopsKeepWhatWasFound) {
   WriteWholeFile(P("a.txt"), "hit hit");
   WriteWholeFile(P("b.txt"), "hit");
-  app.OnFileError = [](const std::string&, TFileOperationResult) { return TDecision::Abort; };
+  app.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Abort; };
   EXPECT_EQ(Search({"a.txt", "missing", "b.txt"}, "hit"), SearchStopped);
   ASSERT_NE(app.PlaceList, nullptr);
   EXPECT_EQ(app.PlaceList->Count(), 2);
@@ -151,7 +151,7 @@ TEST_F(SearchRun, SizeLimitIsInclusive) {
   WriteWholeFile(P("over.txt"), std::string(100, 'a') + "z");
   app.Option->MaxFileSize = 100;
   bool asked = false;
-  app.OnFileError = [&](const std::string&, TFileOperationResult) {
+  app.OnFileError = [&](const std::string&, TFileOperationResult, int) {
     asked = true;
     return TDecision::Skip;
   };
@@ -220,7 +220,7 @@ TEST_F(SearchRun, NothingStaysOpenBetweenFiles) {
     // Far fewer descriptors than files: a leak would make later files fail to open.
     struct rlimit limit = {48, 48};
     setrlimit(RLIMIT_NOFILE, &limit);
-    app.OnFileError = [](const std::string&, TFileOperationResult) -> TDecision { _exit(3); };
+    app.OnFileError = [](const std::string&, TFileOperationResult, int) -> TDecision { _exit(3); };
     const int outcome = Search({""}, "hit");
     _exit(outcome == SearchCompleted && app.PlaceList->Count() == 300 ? 0 : 4);
   }

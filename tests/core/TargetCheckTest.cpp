@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "TestSupport.h"
 #include "core/TargetCheck.h"
 
@@ -19,4 +22,17 @@ TEST(TargetCheckTest, RowsForNoPathAndForAFolderAmongSeveral) {
   EXPECT_EQ(CheckTargets({dir / "sub folder", dir / "a.txt"}), 55);
   // Missing paths are left to the search.
   EXPECT_EQ(CheckTargets({dir / "missing", dir / "gone"}), 0);
+}
+
+TEST(TargetCheckTest, AMissingOnlyTargetIsToldWithTheSystemsReason) {
+  TTempDir dir;
+  WriteWholeFile(dir / "a.txt", "a");
+  EXPECT_EQ(hovrak::MissingTargetText({dir / "a.txt"}), "");
+  EXPECT_EQ(hovrak::MissingTargetText({dir.Path()}), "");
+  EXPECT_EQ(hovrak::MissingTargetText({dir / "no such folder"}),
+            "以下のファイル/フォルダが見つかりません。\n" + dir / "no such folder" + "\n（" + std::strerror(ENOENT) + "）");
+  // Below a file: the system says why.
+  EXPECT_NE(hovrak::MissingTargetText({dir / "a.txt/sub"}).find(std::strerror(ENOTDIR)), std::string::npos);
+  // Several targets are asked about one by one during the search.
+  EXPECT_EQ(hovrak::MissingTargetText({dir / "gone", dir / "a.txt"}), "");
 }

@@ -66,7 +66,7 @@ if [ "$deb" = --deb ]; then
     grep -q " \./usr/$f\$" <<<"$contents" || fail "not in the package: /usr/$f"
   done
   depends=$(sed -n 's/^ Depends: //p' <<<"$info")
-  for p in libqt6widgets6 libqt6network6 libqt6core6 libc6; do
+  for p in libqt6widgets6 libqt6network6 libqt6core6 libc6 qt6-translations-l10n; do
     grep -q "$p" <<<"$depends" || fail "Depends lacks $p: $depends"
   done
   echo "package: $(basename "$package"); Depends: $depends"

@@ -40,6 +40,13 @@ class TPlainWindows : public TPersistentWindows {
     WindowBounds[window] = bounds;
     ++BoundsSets;
   }
+  std::vector<std::int32_t> Columns;
+  int ColumnSets = 0;
+  std::vector<std::int32_t> ColumnWidths() const override { return Columns; }
+  void SetColumnWidths(const std::vector<std::int32_t>& widths) override {
+    Columns = widths;
+    ++ColumnSets;
+  }
 };
 
 // Stands in for the backup store: keeps its block's entries and writes them back.
@@ -230,4 +237,25 @@ TEST(SerializerTest, ObjectsNotPluggedInAreSkipped) {
   node.LoadFromBytes("Ver3First=0\nOption{\n}\nMainLeft=5\n");
   bare.Read(node);
   EXPECT_FALSE(bare.Ver3First);
+}
+
+TEST(SerializerTest, ColumnWidthsComeBackOnlyWhenEveryOneReads) {
+  TProgram saved;
+  saved.Windows.Columns = {49, 400, 180, 49};
+  const std::string bytes = saved.Save();
+  EXPECT_NE(bytes.find("ResultColumnWidth=49\r\nResultColumnWidth=400\r\nResultColumnWidth=180\r\n"
+                       "ResultColumnWidth=49\r\nVer3First="),
+            std::string::npos)
+      << bytes;
+  TProgram loaded;
+  loaded.Load(bytes);
+  EXPECT_EQ(loaded.Windows.Columns, (std::vector<std::int32_t>{49, 400, 180, 49}));
+
+  // A value that does not read would shift the others into the wrong columns.
+  TProgram broken;
+  broken.Load("ResultColumnWidth=49\r\nResultColumnWidth=wide\r\nResultColumnWidth=180\r\n");
+  EXPECT_EQ(broken.Windows.ColumnSets, 0);
+  TProgram none;
+  none.Load("Ver3First=0\r\n");
+  EXPECT_EQ(none.Windows.ColumnSets, 0);
 }

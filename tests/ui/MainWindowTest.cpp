@@ -24,6 +24,7 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QThread>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest/QTest>
@@ -40,9 +41,11 @@
 #include "ui/Application.h"
 #include "ui/UiText.h"
 #include "ui/frmFileErrorDialog.h"
+#include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmProcess.h"
 #include "ui/frmResult.h"
+#include "ui/PlacesHeader.h"
 
 namespace {
 
@@ -373,7 +376,9 @@ TEST_F(MainWindowTest, FileErrorAnswersRetryAndAbort) {
     return int(hovrak::FileErrorRetry);
   };
   main.btnSearchClick();
-  EXPECT_EQ(question, Msg(47) + QStringLiteral("\n") + Msg(53) + QStringLiteral("\n\n") + FromNarrow(late));
+  // With the system's reason.
+  EXPECT_EQ(question, Msg(47) + QStringLiteral("\n（") + QString::fromLocal8Bit(std::strerror(ENOENT)) +
+                          QStringLiteral("）\n") + Msg(53) + QStringLiteral("\n\n") + FromNarrow(late));
   EXPECT_FALSE(forceShown);
   EXPECT_TRUE(retryShown);
   EXPECT_EQ(main.State(), TUiState::Found);
@@ -390,6 +395,31 @@ TEST_F(MainWindowTest, FileErrorAnswersRetryAndAbort) {
   dialogs_.OnExec = [](QDialog&) { return int(QDialog::Rejected); };
   main.btnSearchClick();
   EXPECT_EQ(ResultStatus(), Msg(36));
+}
+
+TEST_F(MainWindowTest, NothingToSearchForOrInIsSaidBeforeAnythingChanges) {
+  TfrmMain& main = Start();
+  const std::string tree = MakeTree();
+  const auto refused = [&](const QString& expected) {
+    ASSERT_EQ(dialogs_.Messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.Messages[0].Text.contains(expected)) << dialogs_.Messages[0].Text.toStdString();
+    EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Error);
+    EXPECT_EQ(main.State(), TUiState::Ready);
+    EXPECT_FALSE(main.frmResult()->isVisible());
+    EXPECT_EQ(main.cmbSearched->count(), 0);
+    EXPECT_EQ(main.cmbPath->count(), 0);
+    dialogs_.Messages.clear();
+  };
+  SetBoxes(tree, "*.txt", "");
+  main.btnSearchClick();
+  refused(QStringLiteral("検索文字列が入力されていません。"));
+
+  SetBoxes(data_ / "no such folder", "*.txt", "東京");
+  main.btnSearchClick();
+  refused(FromNarrow(data_ / "no such folder"));
+  SetBoxes(data_ / "no such folder", "*.txt", "東京");
+  main.btnSearchClick();
+  refused(QString::fromLocal8Bit(std::strerror(ENOENT)));
 }
 
 TEST_F(MainWindowTest, SeveralPathsWithAFolderAreRefused) {
@@ -480,7 +510,7 @@ TEST_F(MainWindowTest, SearchAndReplaceThroughTheWindowsInSeveralCodes) {
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("\"東京\"")));
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("\"大阪\"")));
   EXPECT_EQ(main.State(), TUiState::Ready);
-  EXPECT_EQ(main.stbPanel0->text(), Msg(63));
+  EXPECT_EQ(main.stbPanel0->text(), Msg(63) + QStringLiteral("（4ファイル 8箇所を書き換え）"));
   EXPECT_EQ(main.frmResult()->cmbReplacing->itemText(0), QStringLiteral("大阪"));
   for (const TCase& c : cases) EXPECT_EQ(ReadWholeFile(data_ / ("codes/" + c.Name)), c.After) << c.Name;
 
@@ -604,7 +634,7 @@ TEST_F(MainWindowTest, OptionDialogOkReloadsModeAndSubfolders) {
   EXPECT_TRUE(main.chkSubDir->isChecked());
 }
 
-TEST_F(MainWindowTest, HelpOpensThePageOrNamesIt) {
+TEST_F(MainWindowTest, HelpShowsThePageInsideTheProgram) {
   TfrmMain& main = Start();
   std::vector<QUrl> opened;
   main.UrlOpener = [&](const QUrl& url) {
@@ -612,16 +642,25 @@ TEST_F(MainWindowTest, HelpOpensThePageOrNamesIt) {
     return true;
   };
   main.mniHelpCClick();
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_TRUE(opened[0].isLocalFile());
-  EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("help/index.html")));
+  ASSERT_NE(main.frmHelp(), nullptr);
+  TfrmHelp& help = *main.frmHelp();
+  EXPECT_TRUE(help.isVisible());
+  EXPECT_TRUE(help.brwHelp->source().toLocalFile().endsWith(QStringLiteral("help/index.html")));
+  EXPECT_TRUE(help.brwHelp->toPlainText().contains(QStringLiteral("Mirun ヘルプ")));
   EXPECT_TRUE(dialogs_.Messages.empty());
+  EXPECT_TRUE(opened.empty());  // nothing depends on a program for HTML files
 
-  main.UrlOpener = [](const QUrl&) { return false; };
+  // A link within the help stays in the window; one to the web goes to the browser.
+  emit help.brwHelp->anchorClicked(QUrl(QStringLiteral("#result")));
+  EXPECT_TRUE(help.brwHelp->source().toLocalFile().endsWith(QStringLiteral("help/index.html")));
+  EXPECT_TRUE(opened.empty());
+  emit help.brwHelp->anchorClicked(QUrl(QStringLiteral("https://www.example.org/")));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], QUrl(QStringLiteral("https://www.example.org/")));
+
+  // Asked again: the same window, brought forward.
   main.mniHelpCClick();
-  ASSERT_EQ(dialogs_.Messages.size(), 1u);
-  EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("help/index.html")));
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(main.frmHelp(), &help);
 }
 
 // ---------------------------------------------------------------------------------
@@ -677,6 +716,7 @@ TEST_F(MainWindowTest, SwitchNStartsTheSearchOnceTheEventLoopRuns) {
 }
 
 TEST_F(MainWindowTest, SettingsRoundTrip) {
+  std::vector<std::int32_t> columnWidths;
   {
     TfrmMain& main = Start();
     SetBoxes(MakeTree(), "*.txt", "東京");
@@ -690,6 +730,9 @@ TEST_F(MainWindowTest, SettingsRoundTrip) {
     main.SetBounds(TPersistentWindows::TWindow::Main, {31, 42, 0, 0});
     main.SetBounds(TPersistentWindows::TWindow::Result, {50, 300, 720, 420});
     main.SetBounds(TPersistentWindows::TWindow::View, {1, 2, 3, 4});
+    main.SetColumnWidths({40, 300, 260, 45});
+    columnWidths = main.ColumnWidths();  // fitted to the shown window
+    EXPECT_EQ(columnWidths[0], 40);
     main.SetState(TUiState::Ready);
     main.SaveSettings();
   }
@@ -713,6 +756,8 @@ TEST_F(MainWindowTest, SettingsRoundTrip) {
   const TPersistentWindows::TBounds view = main.Bounds(TPersistentWindows::TWindow::View);
   EXPECT_EQ(view.Left, 1);
   EXPECT_EQ(view.Height, 4);
+  // The columns as the user left them.
+  EXPECT_EQ(main.ColumnWidths(), columnWidths);
   // The first path and filter of the histories are selected.
   EXPECT_EQ(main.cmbFilter->currentText(), QStringLiteral("*.txt"));
 }

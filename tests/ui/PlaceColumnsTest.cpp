@@ -35,21 +35,27 @@ TEST(PlaceColumns, DragStopsWhereEitherSideWouldFallBelow32) {
   EXPECT_FALSE(columns.Drag(3, 1));  // the last column has no right neighbour
 }
 
-TEST(PlaceColumns, ResizeGivesSlackToThePositionColumnAndTakesShortageInOrder) {
+TEST(PlaceColumns, ResizeSharesSlackWithTheFileColumnAndTakesShortageInOrder) {
   TPlaceColumns columns;
-  columns.Fit(658);  // 100 pixels wider
-  EXPECT_EQ(Widths(columns), (std::vector<int>{49, 423, 125, 49}));
-  EXPECT_EQ(Lefts(columns), (std::vector<int>{0, 53, 480, 609}));
+  columns.Fit(658);  // 100 pixels wider: a third to the file column, the rest to the position
+  EXPECT_EQ(Widths(columns), (std::vector<int>{49, 390, 158, 49}));
+  EXPECT_EQ(Lefts(columns), (std::vector<int>{0, 53, 447, 609}));
 
-  columns.Fit(200);  // position column to 32, then 17 from the tick column, 50 from the file column
-  EXPECT_EQ(Widths(columns), (std::vector<int>{32, 32, 75, 49}));
-  EXPECT_EQ(Lefts(columns), (std::vector<int>{0, 36, 72, 151}));
+  columns.Fit(200);  // the file column down to 32, the position column takes the rest
+  EXPECT_EQ(Widths(columns), (std::vector<int>{49, 58, 32, 49}));
   EXPECT_EQ(columns[3].Right(), 200);
 
-  columns.Fit(100);  // every column at the minimum, the rest overflows
+  columns.Fit(100);  // position to 32, then 17 from the tick column, 17 from the line column
   EXPECT_EQ(Widths(columns), (std::vector<int>{32, 32, 32, 32}));
 
-  columns.Fit(558);  // growing again: all of it to the position column
-  EXPECT_EQ(Widths(columns), (std::vector<int>{32, 450, 32, 32}));
+  columns.Fit(558);  // growing again
+  EXPECT_EQ(Widths(columns), (std::vector<int>{32, 311, 171, 32}));
   EXPECT_EQ(columns[3].Right(), 558);
+}
+
+TEST(PlaceColumns, StoredWidthsAreTakenAtLeastAtTheMinimum) {
+  TPlaceColumns columns;
+  columns.SetWidths({40, 300, 200, 10});
+  EXPECT_EQ(Widths(columns), (std::vector<int>{40, 300, 200, 32}));
+  EXPECT_EQ(Lefts(columns), (std::vector<int>{0, 44, 348, 552}));
 }

@@ -195,6 +195,46 @@ TEST_F(ResultWindow, ClickInTheBoxAndSpaceToggleOtherClicksOnlyMoveTheRow) {
   EXPECT_NE(result.scbPlaces->RenderRows(0, 1, 700, 1.0), off);
 }
 
+TEST_F(ResultWindow, TheCurrentRowIsDrawnWhereClicksAndKeysMoveIt) {
+  WriteWholeFile(P("a.txt"), "x\nx\nx\n");
+  ASSERT_EQ(Search("x"), SearchCompleted);
+  const TPlacesView& view = *result.scbPlaces;
+  const QColor base = view.palette().color(QPalette::Base);
+  // The gap between the file and the line column never holds text.
+  const int x = result.pnlPlacesHead->Columns()[TPlaceColumns::File].Right() + 2;
+  const auto marked = [&](int row) {
+    const QImage image = result.pbxPlaces->grab().toImage();
+    return image.pixelColor(x, row * view.RowHeight() + view.RowHeight() / 2) != base;
+  };
+  const QPoint inPosition(result.pnlPlacesHead->Columns()[TPlaceColumns::Pos].Left + 5, CheckBoxCentre(1).y());
+  QTest::mouseClick(result.pbxPlaces, Qt::LeftButton, {}, inPosition);
+  ASSERT_TRUE(result.edtPlacesDummy->hasFocus());
+  EXPECT_TRUE(marked(1));
+  EXPECT_FALSE(marked(0));
+  EXPECT_FALSE(marked(2));
+  QTest::keyClick(result.edtPlacesDummy, Qt::Key_End);
+  EXPECT_TRUE(marked(2));
+  EXPECT_FALSE(marked(1));
+  QTest::keyClick(result.edtPlacesDummy, Qt::Key_Home);
+  EXPECT_TRUE(marked(0));
+  // Space ticks the row that is drawn as current.
+  QTest::keyClick(result.edtPlacesDummy, Qt::Key_Space);
+  EXPECT_FALSE(Place(0).Checked);
+  EXPECT_TRUE(Place(1).Checked && Place(2).Checked);
+}
+
+TEST_F(ResultWindow, TheFileColumnShowsTheFullPathAsATooltip) {
+  WriteWholeFile(P("a rather long file name that the column cannot hold.txt"), "x\n");
+  ASSERT_EQ(Search("x"), SearchCompleted);
+  const TPlaceColumns& columns = result.pnlPlacesHead->Columns();
+  const int y = CheckBoxCentre(0).y();
+  EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::File].Left + 3, y)),
+            QString::fromStdString(P("a rather long file name that the column cannot hold.txt")));
+  EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::Pos].Left + 3, y)), QString());
+  EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::File].Left + 3, y + 5 * result.scbPlaces->RowHeight())),
+            QString());  // below the last row
+}
+
 TEST_F(ResultWindow, KeysMoveTheCurrentRowAndScrollItIntoView) {
   std::string text;
   for (int i = 0; i < 100; ++i) text += "x\n";
@@ -273,10 +313,13 @@ TEST_F(ResultWindow, HeaderGapDragStopsAt32AndResizeFeedsThePositionColumn) {
   QTest::mousePress(header.pnlFile, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(header.DragColumn(), -1);
 
+  // A wider window: the file column gets a third of the room, the position the rest.
   const int posWidth = header.Columns()[TPlaceColumns::Pos].Width;
-  result.resize(result.width() + 100, result.height());
+  const int fileWidth = header.Columns()[TPlaceColumns::File].Width;
+  result.resize(result.width() + 99, result.height());
   QApplication::processEvents();
-  EXPECT_EQ(header.Columns()[TPlaceColumns::Pos].Width, posWidth + 100);
+  EXPECT_EQ(header.Columns()[TPlaceColumns::File].Width, fileWidth + 33);
+  EXPECT_EQ(header.Columns()[TPlaceColumns::Pos].Width, posWidth + 66);
   EXPECT_EQ(header.Columns()[TPlaceColumns::Line].Right(), header.width());
 }
 
@@ -360,9 +403,12 @@ TEST_F(ResultWindow, PreviewListsTickedPlacesWithTheirReplacement) {
   result.cmbReplacing->setEditText("にほんご");
   const auto rows = result.PreviewRows();
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].first, "日本語");
-  EXPECT_EQ(rows[0].second, "にほんご");
-  result.SetReplaceEnabled(true);
+  EXPECT_EQ(rows[0].Prev, "一つ目の");
+  EXPECT_EQ(rows[0].Hit, "日本語");
+  EXPECT_EQ(rows[0].Replacement, "にほんご");
+  EXPECT_EQ(rows[0].Next, "");
+  EXPECT_EQ(rows[0].File, QString::fromStdString(P("a.txt")));  // no display base here
+  EXPECT_EQ(rows[0].Line, "1");
   result.btnConfirm->click();
   ASSERT_EQ(dialogs.ExecTitles.size(), 1u);  // the confirmation list, shown modally
 }
@@ -375,7 +421,6 @@ TEST_F(ResultWindow, ReplaceQuestionTextDefaultButtonAndNo) {
   ASSERT_EQ(Search("abc"), SearchCompleted);
   result.cmbReplacing->setEditText("");
   dialogs.OnMessage = [](const TScriptedDialogs::TMessage&) { return QMessageBox::No; };
-  result.SetReplaceEnabled(true);
   result.btnReplace->click();
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   const auto& question = dialogs.Messages[0];
@@ -465,7 +510,7 @@ TEST_F(ResultWindow, BackupRefusedLeavesFilesAndTicksAsTheyWere) {
 
 TEST_F(ResultWindow, ReplaceThatFailsMidwayIsToldAndLeavesTheReplacingState) {
   WriteWholeFile(P("a.txt"), "abc");
-  main.App().OnFileError = [](const std::string&, TFileOperationResult) -> TDecision {
+  main.App().OnFileError = [](const std::string&, TFileOperationResult, int) -> TDecision {
     throw std::runtime_error("the question broke");
   };
   ASSERT_EQ(Search("abc"), SearchCompleted);
@@ -473,7 +518,6 @@ TEST_F(ResultWindow, ReplaceThatFailsMidwayIsToldAndLeavesTheReplacingState) {
   struct timespec times[2] = {{0, UTIME_OMIT}, {1000000, 0}};
   ASSERT_EQ(utimensat(AT_FDCWD, P("a.txt").c_str(), times, 0), 0);
   result.cmbReplacing->setEditText("x");
-  result.SetReplaceEnabled(true);
   result.btnReplace->click();
   EXPECT_EQ(main.State(), TUiState::Found);
   ASSERT_EQ(dialogs.Messages.size(), 2u);  // the replace question, then the error

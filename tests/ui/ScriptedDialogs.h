@@ -18,6 +18,7 @@ class TScriptedDialogs : public TDialogs {
     TIcon Icon;
     QMessageBox::StandardButtons Buttons;
     QMessageBox::StandardButton DefaultButton;
+    QWidget* Parent;
   };
 
   TScriptedDialogs() { TDialogs::SetCurrent(this); }
@@ -43,10 +44,10 @@ class TScriptedDialogs : public TDialogs {
   std::vector<QString> ExecTitles;  // window titles of the dialogs run through Exec
   int Beeps = 0;
 
-  QMessageBox::StandardButton Message(QWidget*, const QString& caption, const QString& text, TIcon icon,
+  QMessageBox::StandardButton Message(QWidget* parent, const QString& caption, const QString& text, TIcon icon,
                                       QMessageBox::StandardButtons buttons,
                                       QMessageBox::StandardButton defaultButton) override {
-    Messages.push_back(TMessage{caption, text, icon, buttons, defaultButton});
+    Messages.push_back(TMessage{caption, text, icon, buttons, defaultButton, parent});
     if (OnMessage) return OnMessage(Messages.back());
     if (buttons & QMessageBox::Ok) return QMessageBox::Ok;
     if (buttons & QMessageBox::Yes) return QMessageBox::Yes;

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QPlainTextEdit>
@@ -31,6 +32,7 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "core/PlaceList.h"
+#include "platform/InstanceLock.h"
 #include "platform/InstanceName.h"
 #include "platform/SideFile.h"
 #include "ui/SingleInstance.h"
@@ -124,10 +126,7 @@ TEST_F(SingleInstanceTest, FirstListensLaterHandsOverAndIsAcknowledged) {
   ASSERT_TRUE(first.Check({"ignored"}));
   EXPECT_TRUE(first.Listening());
   std::vector<TArgs> received;
-  first.OnHandOver = [&](const TArgs& args, std::function<void()> done) {
-    received.push_back(args);
-    done();
-  };
+  first.OnHandOver = [&](const TArgs& args) { received.push_back(args); };
 
   qint64 elapsed = 0;
   EXPECT_FALSE(LaterStart(socket_, side_, {"-s", "two\nlines", "/x y"}, 5000, &elapsed));
@@ -142,17 +141,32 @@ TEST_F(SingleInstanceTest, FirstListensLaterHandsOverAndIsAcknowledged) {
   EXPECT_TRUE(received[1].empty());
 }
 
-TEST_F(SingleInstanceTest, AnUnacknowledgedRequestTimesOutAndStillEndsTheLaterStart) {
-  TSingleInstance first(socket_, side_);
-  ASSERT_TRUE(first.Check({}));
-  std::function<void()> held;
-  first.OnHandOver = [&](const TArgs&, std::function<void()> done) { held = done; };
+TEST_F(SingleInstanceTest, AnInstanceThatNeverAnswersTimesOutAndStillEndsTheLaterStart) {
+  // A hung instance: it holds the lock and takes connections, and never replies.
+  hovrak::TInstanceLock lock;
+  ASSERT_TRUE(lock.TryAcquire(socket_ + ".lock"));
+  QLocalServer hung;
+  ASSERT_TRUE(hung.listen(QString::fromStdString(socket_)));
   qint64 elapsed = 0;
   EXPECT_FALSE(LaterStart(socket_, side_, {"-n"}, 700, &elapsed));
   EXPECT_GE(elapsed, 600);
-  ASSERT_TRUE(held);
-  held();  // the later start is gone: acknowledging does no harm
-  QTest::qWait(20);
+}
+
+TEST_F(SingleInstanceTest, TheRequestIsAcknowledgedBeforeItIsApplied) {
+  // The running instance holds the request back (a run, a question): the later
+  // start still ends at once.
+  TSingleInstance first(socket_, side_);
+  ASSERT_TRUE(first.Check({}));
+  TfrmMain& main = StartMain();
+  main.SetState(TUiState::InSearch);
+  first.OnHandOver = [&](const TArgs& args) { main.HandOver(args); };
+  qint64 elapsed = 0;
+  EXPECT_FALSE(LaterStart(socket_, side_, {"-s", "後で"}, 5000, &elapsed));
+  EXPECT_LT(elapsed, 2500);
+  EXPECT_EQ(main.PendingHandOvers(), 1u);
+  main.SetState(TUiState::Ready);
+  ASSERT_TRUE(QTest::qWaitFor([&]() { return main.PendingHandOvers() == 0; }, 3000));
+  EXPECT_EQ(main.cmbSearched->currentText(), QStringLiteral("後で"));
 }
 
 TEST_F(SingleInstanceTest, SideFileThatCannotBeWrittenStillSendsTheRequest) {
@@ -161,10 +175,9 @@ TEST_F(SingleInstanceTest, SideFileThatCannotBeWrittenStillSendsTheRequest) {
   ASSERT_TRUE(first.Check({}));
   int requests = 0;
   TArgs received{"unchanged"};
-  first.OnHandOver = [&](const TArgs& args, std::function<void()> done) {
+  first.OnHandOver = [&](const TArgs& args) {
     ++requests;
     received = args;
-    done();
   };
   EXPECT_FALSE(LaterStart(socket_, unwritable, {"-s", "x"}, 5000));
   EXPECT_EQ(requests, 1);
@@ -188,10 +201,7 @@ TEST_F(SingleInstanceTest, InstancesOfOtherSocketsRunIndependently) {
   EXPECT_TRUE(other.Check({}));
   // A foreign line is no request: dropped without calling the handler.
   int requests = 0;
-  one.OnHandOver = [&](const TArgs&, std::function<void()> done) {
-    ++requests;
-    done();
-  };
+  one.OnHandOver = [&](const TArgs&) { ++requests; };
   QLocalSocket client;
   client.connectToServer(QString::fromStdString(socket_));
   ASSERT_TRUE(client.waitForConnected(2000));
@@ -216,7 +226,8 @@ TEST_F(SingleInstanceTest, HandOverRestoresAppliesAndDiscardsTheResults) {
   EXPECT_EQ(main.App().PlaceList, nullptr);
   EXPECT_FALSE(main.windowState() & Qt::WindowMinimized);
   EXPECT_EQ(main.cmbSearched->currentText(), QStringLiteral("大阪"));
-  EXPECT_EQ(main.cmbPath->currentText(), QStringLiteral("\"/a b/c.txt\""));
+  // One path as it stands, as the user types it and the history keeps it.
+  EXPECT_EQ(main.cmbPath->currentText(), QStringLiteral("/a b/c.txt"));
   EXPECT_EQ(main.cmbMode->currentIndex(), 1);  // -m acts at a hand-over
 
   // No arguments: only restore and discard; the boxes keep their texts.
@@ -284,6 +295,38 @@ TEST_F(SingleInstanceTest, HandOverArrivingDuringAnotherOnesQuestionWaitsForIt) 
   EXPECT_EQ(dialogs_.Messages.size(), 1u);
   EXPECT_EQ(main.cmbSearched->currentText(), QStringLiteral("二番目"));
   EXPECT_EQ(main.State(), TUiState::Ready);
+}
+
+TEST_F(SingleInstanceTest, HandOverWaitsWhileAModalDialogIsOpen) {
+  TfrmMain& main = StartMain();
+  ASSERT_NO_FATAL_FAILURE(SearchTree(main));
+  // The CSV dialog works on the results a hand-over would discard.
+  bool appliedWhileOpen = true;
+  dialogs_.OnExec = [&](QDialog& dialog) {
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    main.HandOver({"-s", "後で"});
+    QTest::qWait(250);  // the retry timer runs meanwhile
+    appliedWhileOpen = main.PendingHandOvers() == 0;
+    EXPECT_EQ(main.State(), TUiState::Found);
+    dialog.hide();
+    return int(QDialog::Rejected);
+  };
+  main.mniCopyResultClick();
+  EXPECT_FALSE(appliedWhileOpen);
+  ASSERT_TRUE(QTest::qWaitFor([&]() { return main.PendingHandOvers() == 0; }, 3000));
+  EXPECT_EQ(main.cmbSearched->currentText(), QStringLiteral("後で"));
+  EXPECT_EQ(main.State(), TUiState::Ready);
+}
+
+TEST_F(SingleInstanceTest, AHandedOverTargetAlreadyInTheHistoryIsNotAddedAgain) {
+  TfrmMain& main = StartMain();
+  ASSERT_NO_FATAL_FAILURE(SearchTree(main));
+  const int items = main.cmbPath->count();
+  main.HandOver({data_ / "tree", "-f*.txt", "-s東京", "-n"});
+  ASSERT_TRUE(QTest::qWaitFor([&]() { return main.State() == TUiState::Found; }, 3000));
+  EXPECT_EQ(main.cmbPath->count(), items);
+  EXPECT_EQ(main.cmbPath->itemText(0), FromNarrow(data_ / "tree"));
 }
 
 TEST_F(SingleInstanceTest, HandOverBeforeTheFirstShowWaitsForIt) {
@@ -394,7 +437,7 @@ TEST(SingleInstanceProcessTest, LaterStartHandsOverAndTheFirstInstanceSearches) 
   EXPECT_EQ(programs.Later({}), 0);
   const std::string settings = programs.Terminate();
   EXPECT_NE(FindLine(settings, "SearchedHistory=東京"), std::string::npos) << settings;
-  EXPECT_NE(FindLine(settings, "PathHistory=\"" + data / "a.txt" + "\""), std::string::npos) << settings;
+  EXPECT_NE(FindLine(settings, "PathHistory=" + data / "a.txt"), std::string::npos) << settings;
   EXPECT_FALSE(QFileInfo::exists(Q(programs.Socket())));
 }
 
@@ -428,6 +471,20 @@ TEST(SingleInstanceProcessTest, StaleSocketDoesNotBlockAFirstStart) {
   EXPECT_EQ(programs.Later({QStringLiteral("-s"), QStringLiteral("静岡")}), 0);
   const std::string settings = programs.Terminate();
   EXPECT_NE(settings.find("MainLeft="), std::string::npos) << settings;  // written at the end
+}
+
+TEST(SingleInstanceProcessTest, LaterStartWhileAQuestionHoldsTheRunEndsAtOnce) {
+  TTempDir data;
+  WriteWholeFile(data / "a.txt", "東京\n");
+  ProgramProcesses programs;
+  // The missing file makes the first instance's search ask, and wait for an answer.
+  ASSERT_TRUE(programs.StartFirst({Q(data / "a.txt"), Q(data / "missing.txt"), QStringLiteral("-s東京"),
+                                   QStringLiteral("-n")}));
+  qint64 elapsed = 0;
+  EXPECT_EQ(programs.Later({QStringLiteral("-s大阪")}, &elapsed), 0);
+  // Acknowledged on receipt, not after the run (which never ends here).
+  EXPECT_LT(elapsed, 3000);
+  programs.Terminate();
 }
 
 TEST(SingleInstanceProcessTest, TerminationDuringAQuestionEndsTheRunAndSavesTheSettings) {

@@ -14,6 +14,10 @@ TEST(AboutBox, NameVersionNoticeAndOk) {
   EXPECT_TRUE(about.Version->text().startsWith(QStringLiteral("Ver. ")));
   EXPECT_GT(about.Version->text().size(), 5);
   EXPECT_EQ(about.lblCopyright->text(), hovrak::Msg(107));
+  // No address that nobody answers.
+  EXPECT_FALSE(about.lblCopyright->text().contains(QStringLiteral(".invalid")));
+  EXPECT_FALSE(hovrak::Msg(57).contains(QStringLiteral(".invalid")));
+  EXPECT_FALSE(hovrak::Msg(57).contains(QLatin1Char('@')));
   EXPECT_TRUE(about.OKButton->isDefault());
   about.show();
   about.OKButton->click();

@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+
+#include <map>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -107,6 +110,32 @@ TEST_F(OptionDialog, CaptionsComeFromTheMessageTable) {
                            "btnEditor", "chkEditorDefault", "chkBackup", "edtBackupMaxSize",
                            "edtBackupDeletableDay", "edtBackupDir", "btnBackupDir", "btnOk", "btnCc"})
     EXPECT_NE(dialog.findChild<QWidget*>(name), nullptr) << name;
+}
+
+TEST_F(OptionDialog, EveryAccessKeyOfAPageIsItsOwn) {
+  // Each page with the tabs and the buttons: one key, one control.
+  for (QWidget* page : {dialog.tbsSearchReplace, dialog.tbsBackup}) {
+    QStringList texts{dialog.pgcMain->tabText(0), dialog.pgcMain->tabText(1), dialog.btnOk->text(),
+                      dialog.btnCc->text()};
+    for (const QAbstractButton* button : page->findChildren<QAbstractButton*>()) texts << button->text();
+    for (const QLabel* label : page->findChildren<QLabel*>()) texts << label->text();
+    std::map<QChar, QString> keys;
+    for (const QString& text : texts) {
+      const int at = text.indexOf(QLatin1Char('&'));
+      if (at < 0 || at + 1 >= text.size()) continue;
+      const QChar key = text.at(at + 1).toUpper();
+      EXPECT_EQ(keys.count(key), 0u) << text.toStdString() << " and " << keys[key].toStdString();
+      keys[key] = text;
+    }
+  }
+}
+
+TEST_F(OptionDialog, TheNewDefaultsShowWhenTheSettingsHoldNone) {
+  TBackup fresh;
+  TfrmOption shown{option, fresh};
+  shown.show();
+  EXPECT_EQ(shown.edtBackupMaxSize->text(), QStringLiteral("1024"));
+  EXPECT_EQ(shown.edtBackupDeletableDay->text(), QStringLiteral("7"));
 }
 
 TEST_F(OptionDialog, EditorPresetsDesignedLinesFirst) {

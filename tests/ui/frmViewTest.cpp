@@ -279,6 +279,8 @@ TEST_F(ViewWindow, FailedSaveOffersRetryAndCancel) {
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "x\n");
   EXPECT_FALSE(view.Modified());
   EXPECT_EQ(main.State(), TUiState::NotFound);  // saved in Found: replacing needs a new search
+  // The status bar says why replacing is off now.
+  EXPECT_TRUE(main.frmResult()->stbPanel0->text().contains(QStringLiteral("もう一度検索してください")));
 
   // Cancel on the close path keeps the window and the changes.
   Type(QStringLiteral("y"));

@@ -9,7 +9,14 @@
 #include <fstream>
 #include <string>
 
+#include <cerrno>
+
 #include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -23,16 +30,22 @@
 #include "backup/Backup.h"
 #include "backup/BackupUnit.h"
 #include "core/FileErrorQuestion.h"
+#include "core/FileSet.h"
+#include "core/MirunApp.h"
+#include "core/ReplaceSummaryText.h"
+#include "core/SizeQuestionText.h"
 #include "platform/Utf8Locale.h"
 #include "settings/Option.h"
 #include "text/Conversions.h"
 #include "ui/Dialogs.h"
+#include "ui/QtTranslations.h"
 #include "ui/UiText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConfirm.h"
 #include "ui/frmCopyResult.h"
 #include "ui/frmDeleteBackupDialog.h"
 #include "ui/frmFileErrorDialog.h"
+#include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmMultiLineEdit.h"
 #include "ui/frmOption.h"
@@ -95,6 +108,7 @@ void MakeTree(const fs::path& root) {
 int main(int argc, char** argv) {
   hovrak::InstallUtf8Locale();
   QApplication application(argc, argv);
+  hovrak::InstallQtTranslations(application);
   if (argc < 2) {
     std::fprintf(stderr, "usage: mirun_screenshots OUT_DIR\n");
     return 2;
@@ -142,16 +156,85 @@ int main(int argc, char** argv) {
   process.hide();
 
   TfrmConfirm& confirm = *main.frmConfirm();
-  confirm.Clear();
-  if (main.App().PlaceList) {
-    for (int i = 0; i < main.App().PlaceList->Count(); ++i) {
-      if (!main.App().PlaceList->Item(i)->Checked) continue;
-      confirm.Add(hovrak::FromNarrow(main.App().PlaceList->Item(i)->GetText()),
-                  hovrak::FromNarrow(main.App().PreviewReplacement(i, "打ち合わせ")));
-    }
-  }
+  confirm.SetRows(result.PreviewRows());
   Save(confirm, "05-preview");
   confirm.hide();
+
+  // The current row, clicked, with the list focused.
+  result.show();
+  result.activateWindow();
+  Settle();
+  result.edtPlacesDummy->setFocus(Qt::MouseFocusReason);
+  result.SetCurrentRow(2);
+  Save(result, "18-result-current-row");
+
+  // A question of a run over the progress window, as the user sees the two.
+  process.move(400, 300);
+  process.show();
+  process.Update(hovrak::Msg(45), QStringLiteral("議事録/2026-12.txt"), 0, 4);
+  Settle();
+  const auto asked = hovrak::MakeFileErrorQuestion((root / "議事録" / "2026-12.txt").string(),
+                                                   TFileOperationResult::ModifiedSinceSearch, true, TCharCode::Auto);
+  TfrmFileErrorDialog over(hovrak::FromNarrow(asked.Text), asked.Forcible, &process);
+  over.show();
+  Settle();
+  // Moved aside a little, so that the progress window shows beneath it.
+  over.move(process.geometry().topLeft() + QPoint(90, 80));
+  Settle();
+  {
+    // The two windows as they stack, the question over the progress window, each
+    // with a thin frame where the window manager would draw one.
+    const QRect both = process.geometry().united(over.geometry()).adjusted(-12, -12, 12, 12);
+    QImage shot(both.size(), QImage::Format_RGB32);
+    shot.fill(QColor(0x5A, 0x6E, 0x82));
+    QPainter painter(&shot);
+    for (QWidget* window : {static_cast<QWidget*>(&process), static_cast<QWidget*>(&over)}) {
+      const QRect at = window->geometry().translated(-both.topLeft());
+      painter.fillRect(at.adjusted(-2, -2, 2, 2), QColor(0x30, 0x30, 0x30));
+      painter.drawPixmap(at.topLeft(), window->grab());
+    }
+    painter.end();
+    shot.save(QString::fromStdString(g_out + "/19-progress-with-question.png"));
+  }
+  over.hide();
+  process.hide();
+
+  // Questions and the summary in the program's own message boxes, Qt's buttons in Japanese.
+  {
+    TBackup::TUnitPointers doomed;
+    for (const auto& unit : main.App().Backup->Units) doomed.push_back(unit.get());
+    TBackupUnit older(main.App().Backup.get());
+    older.Time = boost::posix_time::ptime(boost::gregorian::date(2026, 12, 1), boost::posix_time::hours(9));
+    older.BaseDir = root.string();
+    doomed.push_back(&older);
+    QMessageBox size(QMessageBox::Information, QStringLiteral("Mirun"),
+                     hovrak::FromNarrow(hovrak::SizeQuestionText(1288490188, doomed)),
+                     QMessageBox::Yes | QMessageBox::No, &main);
+    Save(size, "20-size-question");
+    size.hide();
+
+    TFileSet run;
+    run.ReplacedPlaces = 9;
+    run.WrittenFiles = {"議事録/2026-12.txt", "web/index.html", "src/meeting.c"};
+    run.Failures.push_back({(root / "メモ.txt").string(), TFileOperationResult::ModifiedSinceSearch, 0, false, ""});
+    run.Failures.push_back({(root / "議事録" / "2026-11.txt").string(), TFileOperationResult::OpenFailed, EACCES,
+                            true, ""});
+    run.LastBackup.UnitName = "20261208_文書_2";
+    run.LastBackup.Pruned.push_back({"20261201_文書_1", older.Time, root.string()});
+    const hovrak::TReplaceSummary summary = hovrak::ReplaceSummaryText(ReplaceCompleted, run);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Mirun"), hovrak::FromNarrow(summary.Text), QMessageBox::Ok,
+                    &result);
+    Save(box, "21-replace-summary");
+    box.hide();
+    result.SetStatusText(hovrak::FromNarrow(summary.Status));
+    Save(result, "22-result-summary-status");
+  }
+
+  main.mniHelpCClick();
+  if (main.frmHelp()) {
+    Save(*main.frmHelp(), "23-help");
+    main.frmHelp()->hide();
+  }
 
   const auto changed = hovrak::MakeFileErrorQuestion((root / "議事録" / "2026-12.txt").string(),
                                                      TFileOperationResult::ModifiedSinceSearch, true,
