@@ -7,7 +7,7 @@ packages=(
   libboost-regex-dev libboost-date-time-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-ipafont-gothic xvfb xauth
-  desktop-file-utils dpkg-dev file
+  desktop-file-utils dpkg-dev file python3
 )
 
 missing=()
