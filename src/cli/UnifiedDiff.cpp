@@ -8,7 +8,7 @@ namespace {
 // CR does where the file's convention is CR.
 class TLines {
  public:
-  TLines(std::string_view text, bool crEndsLines) : text_(text) {
+  TLines(std::string_view text, bool crEndsLines) : text_(text), crEndsLines_(crEndsLines) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
@@ -26,13 +26,14 @@ class TLines {
   std::string_view Line(std::size_t i) const { return text_.substr(Start(i), End(i) - Start(i)); }
   bool HasLineEnd(std::size_t i) const {
     const std::string_view line = Line(i);
-    return !line.empty() && (line.back() == '\n' || line.back() == '\r');
+    return !line.empty() && (line.back() == '\n' || (crEndsLines_ && line.back() == '\r'));
   }
-  // The line without its line end.
+  // The line without its line end (a CR elsewhere is text).
   std::string_view Shown(std::size_t i) const {
     std::string_view line = Line(i);
-    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!HasLineEnd(i)) return line;
+    const bool pair = line.back() == '\n' && line.size() > 1 && line[line.size() - 2] == '\r';
+    line.remove_suffix(pair ? 2 : 1);
     return line;
   }
   // The line pos lies in; Count() for the end of a text whose last line is ended
@@ -44,6 +45,7 @@ class TLines {
 
  private:
   std::string_view text_;
+  bool crEndsLines_;
   std::vector<std::size_t> starts_;
 };
 

@@ -47,6 +47,9 @@ TEST(UnifiedDiff, JoinedAndAddedLinesAndTheEndOfTheText) {
   cr.CrEndsLines = true;
   EXPECT_EQ(Text(TUnifiedDiff::Hunks(cr, 0)), "@1,1 1,1\n-[hit]\n+[HIT]\n");
   EXPECT_TRUE(TUnifiedDiff::Hunks(Change("same\n", "same\n", {{0, 4, 0, 4}}), 3).empty());
+  // Elsewhere a CR ends no line: a last line ending in one is text without a line end.
+  EXPECT_EQ(Text(TUnifiedDiff::Hunks(Change("a\r\nb x\r", "a\r\nb y\r", {{5, 6, 5, 6}}), 0)),
+            "@1,1 1,1\n-b [x]\r$\n+b [y]\r$\n");
 }
 
 TEST(UnifiedDiff, WithoutPlacedHitsTheLinesAreComparedOneByOne) {
