@@ -296,30 +296,33 @@ Long options:
   --dry-run                   with --replace: write nothing and back nothing up,
                               but print what each file would become as a unified
                               diff (decoded to UTF-8; "# CODE, LINE ENDS" heads
-                              each file); exit 0 when a file would change, else 1
+                              each file); exit 0 when a file would change, 1 when
+                              none would
   --context N                 unchanged lines around each change of the diff (3)
   --on-error skip|force|abort what to do with a file that fails a check (skip)
   --on-backup-error stop|continue
                               when a backup copy cannot be made: rewrite nothing
                               (stop, the default) or go on without that copy
   --exclude GLOB              leave out files and folders matching GLOB (again
-                              for more); 'NAME/' only folders, a GLOB with a '/'
-                              inside is matched against the path below the folder
-  --no-vcs-skip               search the folders .git, .svn and .hg too (left out
-                              of a folder search by default)
-  --color auto|always|never   colour paths, line and column numbers and hits, and
-                              the diff (auto: on a terminal unless NO_COLOR is set)
+                              for more); 'NAME/' only folders; a GLOB with a '/'
+                              inside is matched with the path below the folder
+  --no-vcs-skip               search the folders .git, .svn and .hg too (a
+                              folder search leaves them out)
+  --color auto|always|never   colour paths, line and column numbers and hits,
+                              and the diff (auto: on a terminal, unless NO_COLOR
+                              is set)
   --csv[=COLUMNS]             CSV instead of PATH:LINE:COLUMN:TEXT lines; COLUMNS
                               from file,line,hit,around[:N] (default file,line)
-  --json                      one JSON object per line as ripgrep's --json gives
-                              them (begin, match, end, summary), with each file's
-                              "encoding" and "line_end"; offsets in UTF-8 bytes
-  --count                     PATH:N, the number of places, for each file with some
+  --json                      one JSON object per line as ripgrep's --json
+                              writes them (begin, match, end, summary), with
+                              each file's "encoding" and "line_end"; offsets in
+                              UTF-8 bytes
+  --count                     PATH:N, the number of places of each file with any
   --files-with-matches        only the names of the files with places
-  --detect                    search nothing: print each file's character code and
-                              line ends (LF, CR LF, CR, mixed or none) as
-                              PATH<TAB>CODE<TAB>LINE ENDS, with the filters, -r and
-                              -K of a search
+  --detect                    search nothing: print the character code and line
+                              ends (LF, CR LF, CR, mixed or none) of each file,
+                              PATH<TAB>CODE<TAB>LINE ENDS, with the filters, -r
+                              and -K of a search
   --list-backups              list the backup units, newest first: name, time,
                               base folder, files, size (and when restored)
   --restore UNIT              undo the replace that made UNIT: put its copies
@@ -333,10 +336,10 @@ Long options:
   --quiet                     no progress and no summary
   --help, --version
 Options not given come from the settings file.
-Exit status: 0 places found, replace or restore done, or (--dry-run) a file would
-change; 1 nothing found (nothing would change); 2 error (also a file that could
-not be read or written, a backup that could not be made, or a copy missing from
-the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C ends at once), 141 the
-output was closed.
+Exit status: 0 places found, replace or restore done, or (--dry-run) a file
+would change; 1 nothing found (nothing would change); 2 error (also a file that
+could not be read or written, a backup that could not be made, or a copy missing
+from the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C ends at once),
+141 the output was closed.
 )";
 }
