@@ -7,7 +7,7 @@ packages=(
   libboost-regex-dev libboost-date-time-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth openbox xdotool x11-utils
-  desktop-file-utils dpkg-dev file
+  desktop-file-utils dpkg-dev file python3
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "cli/CliCommandLine.h"
 
 #include "core/ArgParser.h"
+#include "core/PathListText.h"
 #include "core/ShortSwitches.h"
 #include "settings/Option.h"
 
@@ -27,7 +28,15 @@ constexpr TLongOption kLongOptions[] = {
     {"help", TValueKind::None},          {"version", TValueKind::None},
     {"on-backup-error", TValueKind::Required},
     {"list-backups", TValueKind::None},  {"restore", TValueKind::Required},
+    {"dry-run", TValueKind::None},       {"context", TValueKind::Required},
+    {"color", TValueKind::Required},     {"json", TValueKind::None},
+    {"exclude", TValueKind::Required},   {"no-vcs-skip", TValueKind::None},
+    {"count", TValueKind::None},         {"files-with-matches", TValueKind::None},
+    {"detect", TValueKind::None},
 };
+
+// Folders of version control systems, left out of a folder search unless asked.
+constexpr const char* kVcsFolders[] = {".git", ".svn", ".hg"};
 
 bool ParseCount(const std::string& text, long long limit, long long& value) {
   if (text.empty() || text.size() > 9) return false;
@@ -42,6 +51,7 @@ bool ParseCount(const std::string& text, long long limit, long long& value) {
 }  // namespace
 
 TCliCommandLine::TCliCommandLine(const std::vector<std::string>& args) {
+  bool contextGiven = false;
   std::vector<std::string> shortArgs;
   TStringVector afterOptions;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -77,16 +87,45 @@ TCliCommandLine::TCliCommandLine(const std::vector<std::string>& args) {
       }
       value = args[++i];
     }
+    if (name == "context") contextGiven = true;
     if (!ParseLong(name, value)) return;
   }
   if (!ParseShort(shortArgs)) return;
   Targets.insert(Targets.end(), afterOptions.begin(), afterOptions.end());
+  if (!CheckCombinations(contextGiven)) return;
   if (ListBackups || RestoreUnit) {
     const char* const which = ListBackups ? "--list-backups" : "--restore";
     if (ListBackups && RestoreUnit) Fail("'--list-backups' and '--restore' cannot be given together");
     else if (!Targets.empty() || SearchText || Replacement)
       Fail(std::string("'") + which + "' takes no targets, search string or replacement");
   }
+}
+
+bool TCliCommandLine::CheckCombinations(bool contextGiven) {
+  std::vector<std::string> formats;
+  if (Csv) formats.push_back("--csv");
+  if (Json) formats.push_back("--json");
+  if (Count) formats.push_back("--count");
+  if (FilesWithMatches) formats.push_back("--files-with-matches");
+  if (formats.size() > 1) return Fail("'" + formats[0] + "' and '" + formats[1] + "' cannot be given together");
+  if (DryRun && !Replacement) return Fail("'--dry-run' shows what '--replace' would change: give '--replace TEXT' too");
+  if (DryRun && !formats.empty())
+    return Fail("'--dry-run' prints a diff and cannot be given with '" + formats[0] + "'");
+  if (contextGiven && !DryRun) return Fail("'--context' sets the lines around each change of '--dry-run'");
+  if (Detect) {
+    if (SearchText || Replacement || DryRun || !formats.empty())
+      return Fail("'--detect' takes no search string, replacement or output format");
+    if (ListBackups || RestoreUnit) return Fail("'--detect' cannot be given with '--list-backups' or '--restore'");
+  }
+  return true;
+}
+
+TStringVector TCliCommandLine::FilterTokens() const {
+  TStringVector tokens = hovrak::SplitFilterText(Filters.value_or("*"));
+  for (const std::string& glob : Excludes) tokens.push_back("!" + glob);
+  if (!NoVcsSkip)
+    for (const char* folder : kVcsFolders) tokens.push_back(std::string("!") + folder + "/");
+  return tokens;
 }
 
 bool TCliCommandLine::Fail(const std::string& message) {
@@ -127,6 +166,31 @@ bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std
   } else if (name == "restore") {
     if (value->empty()) return Fail("option '--restore' needs the name of a backup unit (see --list-backups)");
     RestoreUnit = *value;
+  } else if (name == "dry-run") {
+    DryRun = true;
+  } else if (name == "context") {
+    long long lines = 0;
+    if (!ParseCount(*value, 1000000, lines))
+      return Fail("option '--context' takes a whole number of lines, not '" + *value + "'");
+    DiffContext = static_cast<int>(lines);
+  } else if (name == "color") {
+    if (*value == "auto") Color = TColors::TChoice::Auto;
+    else if (*value == "always") Color = TColors::TChoice::Always;
+    else if (*value == "never") Color = TColors::TChoice::Never;
+    else return Fail("option '--color' takes auto, always or never, not '" + *value + "'");
+  } else if (name == "json") {
+    Json = true;
+  } else if (name == "exclude") {
+    if (value->empty()) return Fail("option '--exclude' needs a wildcard, e.g. '*.bak' or 'old/'");
+    Excludes.push_back(*value);
+  } else if (name == "no-vcs-skip") {
+    NoVcsSkip = true;
+  } else if (name == "count") {
+    Count = true;
+  } else if (name == "files-with-matches") {
+    FilesWithMatches = true;
+  } else if (name == "detect") {
+    Detect = true;
   } else if (name == "quiet") {
     Quiet = true;
   } else if (name == "help") {
@@ -205,6 +269,8 @@ void TCliCommandLine::ApplyTo(TOption& option) const {
 
 std::string TCliCommandLine::Usage() {
   return R"(usage: mirun-cli [SWITCHES] [LONG OPTIONS] [--] TARGET...
+       mirun-cli --replace TEXT --dry-run [SWITCHES] [--] TARGET...
+       mirun-cli --detect [SWITCHES] [--] TARGET...
        mirun-cli --list-backups [--settings FILE]
        mirun-cli --restore UNIT [--on-error skip|force|abort] [--settings FILE]
 
@@ -213,7 +279,9 @@ code. TARGETs are files, or exactly one folder searched with the filters.
 
 Switches:
   -s TEXT      search string (also -sTEXT; a string starting with '-': -s-TEXT)
-  -f FILTERS   file-name filters for a folder, e.g. "*.txt *.htm" (default *)
+  -f FILTERS   file-name filters for a folder, e.g. "*.txt *.htm" (default *);
+               a filter starting with '!' leaves out what it matches:
+               "*.txt !*.bak.txt !old/" (a trailing '/' for folders only)
   -m n|w|r     normal, word or regular-expression search
   -r / -R      search subfolders / do not
   -l / -L      search line by line / the whole text
@@ -225,10 +293,36 @@ Switches:
                bytes as they are), e (EUC-JP), j (JIS), u (UTF-8 BOM), un (UTF-8)
 Long options:
   --replace TEXT              replace every place found by TEXT
+  --dry-run                   with --replace: write nothing and back nothing up,
+                              but print what each file would become as a unified
+                              diff (decoded to UTF-8; "# CODE, LINE ENDS" heads
+                              each file); exit 0 when a file would change, 1 when
+                              none would
+  --context N                 unchanged lines around each change of the diff (3)
   --on-error skip|force|abort what to do with a file that fails a check (skip)
   --on-backup-error stop|continue
                               when a backup copy cannot be made: rewrite nothing
                               (stop, the default) or go on without that copy
+  --exclude GLOB              leave out files and folders matching GLOB (again
+                              for more); 'NAME/' only folders; a GLOB with a '/'
+                              inside is matched with the path below the folder
+  --no-vcs-skip               search the folders .git, .svn and .hg too (a
+                              folder search leaves them out)
+  --color auto|always|never   colour paths, line and column numbers and hits,
+                              and the diff (auto: on a terminal, unless NO_COLOR
+                              is set)
+  --csv[=COLUMNS]             CSV instead of PATH:LINE:COLUMN:TEXT lines; COLUMNS
+                              from file,line,hit,around[:N] (default file,line)
+  --json                      one JSON object per line as ripgrep's --json
+                              writes them (begin, match, end, summary), with
+                              each file's "encoding" and "line_end"; offsets in
+                              UTF-8 bytes
+  --count                     PATH:N, the number of places of each file with any
+  --files-with-matches        only the names of the files with places
+  --detect                    search nothing: print the character code and line
+                              ends (LF, CR LF, CR, mixed or none) of each file,
+                              PATH<TAB>CODE<TAB>LINE ENDS, with the filters, -r
+                              and -K of a search
   --list-backups              list the backup units, newest first: name, time,
                               base folder, files, size (and when restored)
   --restore UNIT              undo the replace that made UNIT: put its copies
@@ -236,17 +330,16 @@ Long options:
                               since are handled by --on-error (force writes them),
                               and the files overwritten are backed up first into
                               a new unit, which --restore undoes in turn
-  --csv[=COLUMNS]             CSV instead of PATH:LINE:COLUMN:TEXT lines; COLUMNS
-                              from file,line,hit,around[:N] (default file,line)
   --settings FILE             settings file (default: Mirun.kel in the settings folder)
   --line-numbers, --no-line-numbers
   --max-size MB               leave out files of more than MB megabytes
   --quiet                     no progress and no summary
   --help, --version
 Options not given come from the settings file.
-Exit status: 0 places found or replace or restore done, 1 nothing found, 2 error
-(also a file that could not be read or written, a backup that could not be made,
-or a copy missing from the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C
-ends at once), 141 the output was closed.
+Exit status: 0 places found, replace or restore done, or (--dry-run) a file
+would change; 1 nothing found (nothing would change); 2 error (also a file that
+could not be read or written, a backup that could not be made, or a copy missing
+from the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C ends at once),
+141 the output was closed.
 )";
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Colors.h"
 #include "core/ShortSwitches.h"
 #include "core/StringVector.h"
 #include "settings/SearchMode.h"
@@ -40,6 +41,21 @@ class TCliCommandLine : public TShortSwitches {
   // --restore NAME: put the copies of that backup unit back instead of searching.
   std::optional<std::string> RestoreUnit;
 
+  // --dry-run: show what --replace would change, as a unified diff, and write nothing.
+  bool DryRun = false;
+  // Unchanged lines around each change of the diff (--context).
+  int DiffContext = 3;
+  TColors::TChoice Color = TColors::TChoice::Auto;
+  bool Json = false;
+  bool Count = false;
+  bool FilesWithMatches = false;
+  // --detect: name each file's character code and line ends instead of searching.
+  bool Detect = false;
+  // --exclude, in the order given.
+  std::vector<std::string> Excludes;
+  // --no-vcs-skip: search the folders .git, .svn and .hg too.
+  bool NoVcsSkip = false;
+
   bool Csv = false;
   bool CsvFile = true;
   bool CsvLine = true;
@@ -52,6 +68,10 @@ class TCliCommandLine : public TShortSwitches {
   std::optional<bool> ShowLine;
   std::optional<std::int32_t> MaxFileSize;
 
+  // The filter tokens of a folder search: -f, then each --exclude and the version
+  // control folders as tokens that leave things out.
+  TStringVector FilterTokens() const;
+
   // Sets the options that were given, leaving the others as they are.
   void ApplyTo(TOption& option) const;
 
@@ -63,6 +83,8 @@ class TCliCommandLine : public TShortSwitches {
   bool ParseLong(const std::string& name, const std::optional<std::string>& value);
   bool ParseCsvColumns(const std::string& columns);
   bool ParseShort(const std::vector<std::string>& args);
+  // The options that cannot go together; false (and Error) when some do.
+  bool CheckCombinations(bool contextGiven);
 
   std::string error_;
 };

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -12,6 +14,12 @@
 #include "cli/BackupAnswers.h"
 #include "cli/CliBackupCommands.h"
 #include "cli/CliCommandLine.h"
+#include "cli/Colors.h"
+#include "cli/CountFormat.h"
+#include "cli/CsvFormat.h"
+#include "cli/DiffFormat.h"
+#include "cli/GrepFormat.h"
+#include "cli/JsonFormat.h"
 #include "cli/PlaceOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/SkipReport.h"
@@ -45,29 +53,7 @@ int TerminalWidth(int fd) {
 
 }  // namespace
 
-bool TCliRun::IsValidUtf8(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    std::size_t n;
-    char32_t cp;
-    if (b < 0x80) { ++i; continue; }
-    if (b >= 0xC2 && b <= 0xDF) { n = 2; cp = b & 0x1F; }
-    else if (b >= 0xE0 && b <= 0xEF) { n = 3; cp = b & 0x0F; }
-    else if (b >= 0xF0 && b <= 0xF4) { n = 4; cp = b & 0x07; }
-    else return false;
-    if (i + n > text.size()) return false;
-    for (std::size_t k = 1; k < n; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += n;
-  }
-  return true;
-}
+bool TCliRun::IsValidUtf8(const std::string& text) { return IsUtf8(text); }
 
 int TCliRun::Run(const std::vector<std::string>& args) {
   const TCliCommandLine command(args);
@@ -126,20 +112,32 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     if (command.Replacement && !IsValidUtf8(*command.Replacement))
       return usageError("the replacement is not valid UTF-8 (use -K n to replace raw bytes)");
   }
-  const TStringVector filters = hovrak::SplitFilterText(command.Filters.value_or("*"));
+  const TStringVector filters = command.FilterTokens();
 
-  // Output and progress.
-  std::unique_ptr<TCsvWriter> csv;
+  // Output and progress. Colours (and then the escaping of control characters too)
+  // where the output is a terminal or the user asks for them.
+  const TColors colors = TColors::Wanted(command.Color, IsTerminal(out_), std::getenv("NO_COLOR"), std::getenv("TERM"))
+                             ? TColors::Default()
+                             : TColors::Off();
+  const bool forTerminal = IsTerminal(out_) || colors.On();
+  std::unique_ptr<TPlaceFormat> format;
   if (command.Csv) {
-    csv = std::make_unique<TCsvWriter>();
-    csv->File = command.CsvFile;
-    csv->Line = command.CsvLine;
-    csv->Hit = command.CsvHit;
-    csv->Around = command.CsvAround;
-    csv->AroundLength = command.CsvAroundLength;
-    csv->LineEnd = "\r\n";
+    TCsvWriter csv;
+    csv.File = command.CsvFile;
+    csv.Line = command.CsvLine;
+    csv.Hit = command.CsvHit;
+    csv.Around = command.CsvAround;
+    csv.AroundLength = command.CsvAroundLength;
+    csv.LineEnd = "\r\n";
+    format = std::make_unique<TCsvFormat>(std::move(csv));
+  } else if (command.Json) {
+    format = std::make_unique<TJsonFormat>(app.Option->ShowLine || app.Option->ByLine);
+  } else if (command.Count || command.FilesWithMatches) {
+    format = std::make_unique<TCountFormat>(command.FilesWithMatches, forTerminal, colors);
+  } else {
+    format = std::make_unique<TGrepFormat>(forTerminal, colors);
   }
-  TPlaceOutput output(out_, std::move(csv), IsTerminal(out_));
+  TPlaceOutput output(out_, std::move(format));
   const int errFd = ::fileno(err_);
   std::unique_ptr<TProgressLine> progress;
   if (!command.Quiet && errFd >= 0 && ::isatty(errFd))
@@ -164,9 +162,11 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   };
   app.OnPlaceAdded = [&](TAbstractPlace* place) {
     checkStop();
+    if (command.DryRun) return;  // the diff shows the places
     if (outIsTerminal) progress->Clear();
     if (!output.Write(*place)) throw EStoppedException();
   };
+  int unreadable = 0;
   app.OnFileError = [&](const std::string& path, TFileOperationResult result, int error) {
     clearProgress();
     TDecision decision = TDecision::Skip;
@@ -181,6 +181,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     else
       std::fprintf(err_, "  %s\n", TextForStream(err_, path).c_str());
     if (decision == TDecision::Abort) aborted = true;
+    if (!replacing) ++unreadable;
     return decision;
   };
   TSkipReport passedOver;
@@ -189,14 +190,43 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   answers.Install(*app.Backup);
   app.OnBackupFailed = [answers](const TBackupReport& report) { return answers.BackupFailed(report); };
 
+  // The file being read, for the facts JSON gives of it, and the totals of the run.
+  TSearchTotals totals;
+  TFileFacts readFacts;
+  std::string line;  // one line of --detect
+  if (command.Detect) {
+    app.OnFileRead = [&](const std::string& path, TCharCode code, std::string_view bytes) {
+      const TFileFacts facts = TFileFacts::OfBytes(bytes, code);
+      line.clear();
+      colors.Paint(line, colors.Path, forTerminal ? EscapeForTerminal(path) : path);
+      line += '\t';
+      line += facts.CodeName();
+      line += '\t';
+      line += facts.LineEndName();
+      line += '\n';
+      if (outIsTerminal) progress->Clear();
+      if (!output.WriteText(line)) throw EStoppedException();
+    };
+  } else if (command.Json) {
+    app.OnFileRead = [&](const std::string&, TCharCode code, std::string_view bytes) {
+      readFacts = TFileFacts::OfBytes(bytes, code);
+      ++totals.Files;
+      totals.Bytes += static_cast<std::int64_t>(bytes.size());
+    };
+    output.FactsOfCurrentFile = [&readFacts]() { return readFacts; };
+  }
+
   int outcome;
+  const auto started = std::chrono::steady_clock::now();
   try {
     if (!output.Begin()) throw EStoppedException();
-    outcome = app.Search(command.Targets, filters, searchText);
+    outcome = command.Detect ? app.Detect(command.Targets, filters) : app.Search(command.Targets, filters, searchText);
   } catch (const std::exception& e) {
     clearProgress();
     return message(std::string(MessageTable(39)) + "\n" + e.what());
   }
+  totals.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  if (outcome == SearchCompleted) output.End(totals);
   output.Flush();
   clearProgress();
   if (output.Closed()) return kOutputClosed;
@@ -210,6 +240,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
       return *stopFlag_ ? kInterrupted : kError;
     default: break;
   }
+  if (command.Detect) return unreadable > 0 ? kError : kFound;
   const int found = app.PlaceList ? app.PlaceList->Added : 0;
   if (!command.Replacement) return found > 0 ? kFound : kNotFound;
   if (found == 0) return kNotFound;
@@ -223,29 +254,44 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   }
   // The backup index is changed in the settings file itself, under a lock, as soon
   // as a unit is made or pruned: runs at once keep each other's units, and a killed
-  // run leaves its unit indexed.
+  // run leaves its unit indexed. A preview makes no backup and leaves it alone.
   TSettingsBackupIndex index(settings.Path());
-  app.Backup->IndexStore = &index;
+  if (!command.DryRun) app.Backup->IndexStore = &index;
   replacing = true;
   aborted = false;
   int replaceOutcome;
   std::string failure;
+  std::size_t changed = 0;  // files a preview shows as changed
+  std::string diff;
+  const auto showChange = [&](const TTextChange& change) {
+    diff.clear();
+    if (!TDiffFormat::Append(change, static_cast<std::size_t>(command.DiffContext), forTerminal, colors, diff)) return;
+    ++changed;
+    if (outIsTerminal) progress->Clear();
+    if (!output.WriteText(diff)) throw EStoppedException();
+  };
   try {
-    replaceOutcome = app.Replace(*command.Replacement);
+    replaceOutcome = command.DryRun ? app.PreviewReplace(*command.Replacement, showChange)
+                                    : app.Replace(*command.Replacement);
   } catch (const std::exception& e) {
     replaceOutcome = -1;
     failure = e.what();
   }
+  output.Flush();
   clearProgress();
+  if (output.Closed()) return kOutputClosed;
+  if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
 
   std::set<std::string> remaining;
   for (int i = 0; i < app.PlaceList->Count(); ++i) remaining.insert(app.PlaceList->Item(i)->FileName());
   std::size_t written = 0;
   for (const std::string& file : files) written += remaining.count(file) == 0 ? 1 : 0;
   std::size_t skipped = 0;
-  for (const std::string& file : visited) skipped += remaining.count(file) != 0 ? 1 : 0;
+  if (command.DryRun) skipped = app.FileSet ? app.FileSet->Failures.size() : 0;
+  else
+    for (const std::string& file : visited) skipped += remaining.count(file) != 0 ? 1 : 0;
 
-  int status = kFound;
+  int status = command.DryRun && changed == 0 ? kNotFound : kFound;
   if (replaceOutcome == ReplaceBackupFailed) {
     std::fprintf(err_, "%s: no file was rewritten: the backup could not be made (--on-backup-error continue goes on without it)\n",
                  kProgram);
@@ -254,8 +300,13 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     std::fprintf(err_, "%s\n%s\n", MessageTable(39), failure.c_str());
     status = kError;
   } else if (!command.Quiet || (replaceOutcome == ReplaceStopped && !*stopFlag_)) {
-    std::fprintf(err_, "%s（書き込み %zu ファイル、スキップ %zu ファイル）\n",
-                 MessageTable(replaceOutcome == ReplaceStopped ? 62 : 63), written, skipped);
+    if (command.DryRun)
+      std::fprintf(err_, "%s（変わるファイル %zu、スキップ %zu ファイル。どのファイルも書き換えていません）\n",
+                   replaceOutcome == ReplaceStopped ? "置換の確認を中止しました。" : "置換の確認が完了しました。",
+                   changed, skipped);
+    else
+      std::fprintf(err_, "%s（書き込み %zu ファイル、スキップ %zu ファイル）\n",
+                   MessageTable(replaceOutcome == ReplaceStopped ? 62 : 63), written, skipped);
   }
   if (replaceOutcome == ReplaceStopped) status = *stopFlag_ && !aborted ? kInterrupted : kError;
 
@@ -269,7 +320,7 @@ int TCliRun::Run(const std::vector<std::string>& args) {
       if (!f.RescuePath.empty())
         std::fprintf(err_, "%s: its previous contents are kept in '%s'\n", kProgram,
                      TextForStream(err_, f.RescuePath).c_str());
-      if (status == kFound) status = kError;
+      if (status != kError && status != kInterrupted) status = kError;
     }
     for (const TReplaceFailure& f : app.FileSet->Failures)
       if (!f.IsError()) std::fprintf(err_, "%s: skipped: '%s'\n", kProgram, TextForStream(err_, f.Path).c_str());

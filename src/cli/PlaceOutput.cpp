@@ -2,8 +2,6 @@
 
 #include <cerrno>
 
-#include "cli/TerminalText.h"
-#include "core/MessageTable.h"
 #include "core/AbstractPlace.h"
 
 namespace {
@@ -12,39 +10,53 @@ constexpr auto kFlushInterval = std::chrono::milliseconds(100);
 
 }  // namespace
 
-TPlaceOutput::TPlaceOutput(std::FILE* stream, std::unique_ptr<TCsvWriter> csv, bool terminal)
-    : stream_(stream), csv_(std::move(csv)), terminal_(terminal), lastFlush_(std::chrono::steady_clock::now()) {}
-
-std::string TPlaceOutput::GrepLine(const TAbstractPlace& place, bool forTerminal) {
-  std::string out = forTerminal ? EscapeForTerminal(place.FileName()) : place.FileName();
-  out += ':' + std::to_string(static_cast<long long>(place.Line) + 1);
-  out += ':' + std::to_string(static_cast<long long>(place.Column) + 1);
-  out += ':';
-  std::string text;
-  std::string& target = forTerminal ? text : out;
-  target += place.GetPrevLineText();
-  for (const char c : place.GetText()) {
-    if (c == '\n') target += MessageTable(32);
-    else target += c;
-  }
-  target += place.GetNextLineText();
-  if (forTerminal) out += EscapeForTerminal(text, true);
-  out += '\n';
-  return out;
-}
+TPlaceOutput::TPlaceOutput(std::FILE* stream, std::unique_ptr<TPlaceFormat> format)
+    : stream_(stream),
+      format_(std::move(format)),
+      wantsFiles_(format_->WantsFiles()),
+      lastFlush_(std::chrono::steady_clock::now()) {}
 
 bool TPlaceOutput::Begin() {
-  if (!csv_) return true;
-  return Put(csv_->Header());
+  text_.clear();
+  format_->Begin(text_);
+  return Put();
 }
 
 bool TPlaceOutput::Write(const TAbstractPlace& place) {
-  return Put(csv_ ? csv_->Row(place) : GrepLine(place, terminal_));
+  text_.clear();
+  if (wantsFiles_) {
+    const std::string& name = place.FileName();
+    if (!inFile_ || name != fileName_) {
+      if (inFile_) format_->FileEnd(text_);
+      fileName_ = name;
+      inFile_ = true;
+      TFileFacts facts;
+      const bool withFacts = format_->WantsFacts() && FactsOfCurrentFile;
+      if (withFacts) facts = FactsOfCurrentFile();
+      format_->FileBegin(name, withFacts ? &facts : nullptr, text_);
+    }
+  }
+  format_->Place(place, text_);
+  return Put();
 }
 
-bool TPlaceOutput::Put(const std::string& bytes) {
+bool TPlaceOutput::WriteText(const std::string& text) {
+  text_ = text;
+  return Put();
+}
+
+bool TPlaceOutput::End(const TSearchTotals& totals) {
+  text_.clear();
+  if (inFile_) format_->FileEnd(text_);
+  inFile_ = false;
+  format_->End(totals, text_);
+  return Put() && Flush();
+}
+
+bool TPlaceOutput::Put() {
   if (closed_ || broken_) return false;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) {
+  if (text_.empty()) return true;
+  if (std::fwrite(text_.data(), 1, text_.size(), stream_) != text_.size()) {
     NoteError();
     return false;
   }

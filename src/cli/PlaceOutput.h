@@ -1,26 +1,34 @@
 #pragma once
-// Writes the places of a search to the standard output as they arrive, as
-// PATH:LINE:COLUMN:TEXT lines or as CSV, and notices when the reader has gone away.
+// Writes the places of a search to the standard output as they arrive, in one
+// TPlaceFormat, tells the format where each file's places begin and end, and
+// notices when the reader has gone away.
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "core/CsvWriter.h"
+#include "cli/PlaceFormat.h"
 
 class TAbstractPlace;
 
 class TPlaceOutput {
  public:
-  // csv: null for grep lines. The stream is not owned. terminal: the stream is a
-  // terminal, so grep lines show control characters escaped (CSV stays byte-exact).
-  TPlaceOutput(std::FILE* stream, std::unique_ptr<TCsvWriter> csv, bool terminal = false);
+  // The stream is not owned.
+  TPlaceOutput(std::FILE* stream, std::unique_ptr<TPlaceFormat> format);
 
-  // The CSV header row; nothing for grep lines.
+  // The facts of the file whose places are arriving, for a format that wants them.
+  std::function<TFileFacts()> FactsOfCurrentFile;
+
+  // The format's opening text (the CSV header).
   bool Begin();
   // Writes one place; false when the output can no longer be written.
   bool Write(const TAbstractPlace& place);
+  // Writes text as it is (what is not a place: a diff, a line of --detect).
+  bool WriteText(const std::string& text);
+  // Ends the last file and writes the format's closing text.
+  bool End(const TSearchTotals& totals);
   // Pushes buffered lines out when some wait and enough time has passed since the
   // last push, so that a reader sees places while the run goes on.
   bool FlushSometimes();
@@ -31,19 +39,17 @@ class TPlaceOutput {
   // The errno of the failed write.
   int Error() const { return error_; }
 
-  // PATH:LINE:COLUMN:TEXT with a line feed: LINE and COLUMN 1-based, TEXT the line
-  // of the hit (the context from the last line feed before it to the first after
-  // it) with line feeds inside the hit written as "↓ ". forTerminal: PATH and TEXT
-  // go through EscapeForTerminal (TEXT keeps its tabs).
-  static std::string GrepLine(const TAbstractPlace& place, bool forTerminal = false);
-
  private:
-  bool Put(const std::string& bytes);
+  bool Put();
   void NoteError();
 
   std::FILE* stream_;
-  std::unique_ptr<TCsvWriter> csv_;
-  bool terminal_;
+  std::unique_ptr<TPlaceFormat> format_;
+  const bool wantsFiles_;
+  std::string text_;  // what one call writes, in room reused from call to call
+  // The file whose places came last.
+  std::string fileName_;
+  bool inFile_ = false;
   bool pending_ = false;
   bool closed_ = false;
   bool broken_ = false;

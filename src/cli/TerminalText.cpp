@@ -70,6 +70,20 @@ std::string EscapeForTerminal(std::string_view text, bool keepTab) {
   return out;
 }
 
+bool IsUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = Utf8SequenceAt(text, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
 bool IsTerminal(std::FILE* stream) {
   const int fd = stream ? ::fileno(stream) : -1;
   return fd >= 0 && ::isatty(fd) == 1;

@@ -18,6 +18,9 @@ std::string EscapeForTerminal(std::string_view text, bool keepTab = false);
 // starts at text[i]; 0 when the bytes there are no such sequence.
 std::size_t Utf8SequenceAt(std::string_view text, std::size_t i);
 
+// True when text is well-formed UTF-8 throughout (no overlong forms, no surrogates).
+bool IsUtf8(std::string_view text);
+
 // True when stream is open on a terminal.
 bool IsTerminal(std::FILE* stream);
 

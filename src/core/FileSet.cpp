@@ -14,6 +14,7 @@
 #include <boost/make_shared.hpp>
 
 #include "backup/Backup.h"
+#include "core/FileFilter.h"
 #include "core/PlaceList.h"
 #include "core/StoppedException.h"
 #include "pattern/NormalSearchedPattern.h"
@@ -37,26 +38,46 @@ using hovrak::TDirReader;
 void TFileSet::SetFiles(const TStringVector& paths) { Files = paths; }
 
 void TFileSet::AddFolder(const std::string& folder, const TStringVector& filters, bool subFolders) {
-  AddFolderFiles(folder, filters);
+  const TFileFilter filter(filters);
+  const std::size_t base = JoinPath(folder, std::string()).size();
+  AddFolderFiles(folder, filter, base);
   if (subFolders) {
+    // A folder left out is not entered: nothing below it is listed or even read.
+    const TPathReceiver enter = [&filter, base](const std::string& sub) {
+      return !filter.ExcludesFolder(std::string_view(sub).substr(base));
+    };
     ForEachSubFolder(
-        folder, [this, &filters](const std::string& sub) { return AddFolderFiles(sub, filters); },
-        [this](const std::string& path, TSkipReason reason) { ReportSkipped(path, reason); });
+        folder, [this, &filter, base](const std::string& sub) { return AddFolderFiles(sub, filter, base); },
+        [this](const std::string& path, TSkipReason reason) { ReportSkipped(path, reason); },
+        filter.HasExclusions() ? enter : TPathReceiver());
   }
 }
 
 bool TFileSet::AddFolderFiles(const std::string& folder, const TStringVector& filters) {
+  return AddFolderFiles(folder, TFileFilter(filters), JoinPath(folder, std::string()).size());
+}
+
+bool TFileSet::AddFolderFiles(const std::string& folder, const TFileFilter& filter, std::size_t base) {
   if (OnProcess) OnProcess(TProcessType::Listing, folder, 0, static_cast<int>(Files.size()));
   // The set sorts the folder's files and drops those that several filters match.
   std::set<std::string> found;
-  const TPathReceiver insert = [&found](const std::string& path) {
+  const std::size_t listed = JoinPath(folder, std::string()).size();
+  const TPathReceiver insert = [&found, &filter, base, listed](const std::string& path) {
+    if (filter.HasExclusions()) {
+      const std::string_view relative = std::string_view(path).substr(base);
+      if (filter.ExcludesFile(relative)) return true;
+      // A filter with a "/" reaches into folders below this one, which must not be
+      // left out either.
+      for (std::size_t slash = path.find('/', listed); slash != std::string::npos; slash = path.find('/', slash + 1))
+        if (filter.ExcludesFolder(std::string_view(path).substr(base, slash - base))) return true;
+    }
     found.insert(path);
     return true;
   };
   const TSkippedEvent report = [this](const std::string& path, TSkipReason reason) {
     ReportSkipped(path, reason);
   };
-  for (const std::string& filter : filters) ForEachFile(folder, filter, insert, report);
+  for (const std::string& pattern : filter.Includes()) ForEachFile(folder, pattern, insert, report);
   Files.insert(Files.end(), found.begin(), found.end());
   return true;
 }
@@ -78,7 +99,7 @@ void ReportUnread(const TDirReader& reader, std::string folder, const TSkippedEv
 }  // namespace
 
 bool TFileSet::ForEachSubFolder(const std::string& folder, const TPathReceiver& receiver,
-                                const TSkippedEvent& onSkipped) {
+                                const TSkippedEvent& onSkipped, const TPathReceiver& enter) {
   // Names are collected first so that no folder stays open while the walk descends:
   // a deep tree would otherwise hold one descriptor per level.
   std::vector<std::string> subs;
@@ -95,8 +116,9 @@ bool TFileSet::ForEachSubFolder(const std::string& folder, const TPathReceiver& 
       if (onSkipped) onSkipped(sub, TSkipReason::PathTooLong);
       continue;
     }
+    if (enter && !enter(sub)) continue;
     if (!receiver(sub)) return false;
-    if (!ForEachSubFolder(sub, receiver, onSkipped)) return false;
+    if (!ForEachSubFolder(sub, receiver, onSkipped, enter)) return false;
   }
   return true;
 }
@@ -157,6 +179,10 @@ struct TRunFile<wchar_t> {
   }
 };
 
+// The code a loaded file is written back in.
+TCharCode FileCodeOf(const TFile<char>&) { return TCharCode::ASCII; }
+TCharCode FileCodeOf(const TFile<wchar_t>& file) { return file.CharCode; }
+
 }  // namespace
 
 TDecision TFileSet::AskFileError(const std::string& path, TFileOperationResult result, int error) {
@@ -192,6 +218,26 @@ int TFileSet::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList
     }
   }
   return 0;
+}
+
+int TFileSet::Detect() {
+  if (Files.empty()) return 2;
+  std::string bytes;
+  const int n = static_cast<int>(Files.size());
+  for (int i = 0; i < n; ++i) {
+    const std::string& path = Files[static_cast<std::size_t>(i)];
+    if (OnProcess) OnProcess(TProcessType::Searching, path, i, n);
+    if (!ReadForSearch(path, bytes)) continue;
+    if (OnFileRead) OnFileRead(path, ReadCode(bytes), bytes);
+  }
+  return 0;
+}
+
+TCharCode TFileSet::ReadCode(const std::string& bytes, bool* wellFormed) const {
+  if (wellFormed) *wellFormed = false;
+  if (CharCode == TCharCode::ASCII) return TCharCode::ASCII;
+  const TCharCode code = CharCode == TCharCode::Auto ? DetectCharCode(bytes, wellFormed) : CharCode;
+  return code == TCharCode::ASCII || code == TCharCode::Unknown ? TCharCode::SJIS : code;
 }
 
 bool TFileSet::SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
@@ -235,6 +281,7 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
                              TAbstractPlaceList& list, const TUtf8PlainSearch* direct, std::string& bytes) {
   if (!ReadForSearch(path, bytes)) return false;
   if (CharCode == TCharCode::ASCII) {
+    if (OnFileRead) OnFileRead(path, TCharCode::ASCII, bytes);
     // The bytes as they are, line ends normalised as a narrow load does.
     TFileBase<char>::NormalizeNewLines(bytes);
     return SearchFileText<char>(dynamic_cast<const TSearchedPattern<char>&>(pattern), std::string_view(bytes),
@@ -244,7 +291,8 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
   auto& typedList = dynamic_cast<TPlaceList<wchar_t>&>(list);
   TFile<wchar_t> file(path, CharCode);
   bool wellFormed = false;  // detection found every byte well-formed UTF-8
-  if (file.CharCode == TCharCode::Auto) file.CharCode = DetectCharCode(bytes, &wellFormed);
+  file.CharCode = ReadCode(bytes, &wellFormed);
+  if (OnFileRead) OnFileRead(path, file.CharCode, bytes);
   if (direct) {
     // UTF-8 text, and ASCII-only text in a code that reads ASCII as itself, is
     // searched in its bytes; the text these decode to is the same.
@@ -253,7 +301,7 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
     const bool hasBom = text.substr(0, 3) == "\xEF\xBB\xBF";
     if (code == TCharCode::UTF8 && hasBom) text.remove_prefix(3);
     const bool utf8 = code == TCharCode::UTF8N || (code == TCharCode::UTF8 && hasBom);
-    const bool sjis = code == TCharCode::SJIS || code == TCharCode::ASCII || code == TCharCode::Unknown;
+    const bool sjis = code == TCharCode::SJIS;
     TNewLineKind kind;
     if ((utf8 || sjis) && TUtf8PlainSearch::CanSearch(text, !utf8, kind, wellFormed)) {
       // A file without the string every hit contains is not decoded at all.
@@ -276,7 +324,8 @@ bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPat
   return SearchFileText<wchar_t>(typedPattern, std::wstring_view(file.Text), typedList, path);
 }
 
-int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup) {
+int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup,
+                      const TTextChangeEvent* preview) {
   Failures.clear();
   WrittenFiles.clear();
   ReplacedPlaces = 0;
@@ -289,7 +338,7 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
     if (place->Checked) targets.insert(place->FileName());
     placesOf[place->FileName()].push_back(i);
   }
-  if (doBackup && Backup) {
+  if (doBackup && Backup && !preview) {
     if (OnProcess) OnProcess(TProcessType::BackingUp, std::string(), 0, 0);
     // The backup reports each file it copies; a stop raised there ends the run before
     // any file is rewritten, with the copies made so far indexed.
@@ -339,8 +388,8 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
     if (targets.erase(path) == 0) continue;
     if (OnProcess) OnProcess(TProcessType::Replacing, path, replaceIndex_, replaceCount_);
     const std::vector<int>& indices = placesOf[path];
-    const bool wrote = CharCode == TCharCode::ASCII ? ReplaceFileAs<char>(path, pattern, list, &indices)
-                                                    : ReplaceFileAs<wchar_t>(path, pattern, list, &indices);
+    const bool wrote = CharCode == TCharCode::ASCII ? ReplaceFileAs<char>(path, pattern, list, &indices, preview)
+                                                    : ReplaceFileAs<wchar_t>(path, pattern, list, &indices, preview);
     if (wrote) {
       written.insert(path);
       WrittenFiles.push_back(path);
@@ -369,7 +418,8 @@ void TFileSet::ReplaceFile(const std::string& path, const TAbstractReplacingPatt
 
 template <class C>
 bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
-                             TAbstractPlaceList& list, const std::vector<int>* indices) {
+                             TAbstractPlaceList& list, const std::vector<int>* indices,
+                             const TTextChangeEvent* preview) {
   const auto& typedPattern = dynamic_cast<const TReplacingPattern<C>&>(pattern);
   TFileReadOptions options;
   options.checkCharCode = CheckCharCode;
@@ -381,11 +431,14 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
     return false;
   };
 
-  // Other Mirun processes wait while this one reads, changes and writes the file.
+  // Other Mirun processes wait while this one reads, changes and writes the file. A
+  // preview writes nothing, and a file is replaced whole, so it reads without waiting.
   hovrak::TFileLock lock;
-  lock.Acquire(path, [this, &path] {
-    if (OnProcess) OnProcess(TProcessType::Replacing, path, replaceIndex_, replaceCount_);
-  });
+  if (!preview) {
+    lock.Acquire(path, [this, &path] {
+      if (OnProcess) OnProcess(TProcessType::Replacing, path, replaceIndex_, replaceCount_);
+    });
+  }
 
   bool modifiedForced = false;
   // A file that keeps changing under the run is given up after a few rounds.
@@ -419,7 +472,11 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
 
     // Only the hits change; a hit that is no longer where the search found it means
     // the file changed since, which the user decides about like a new time stamp.
-    const TSpliceResult spliced = SpliceReplacements<C>(typedPattern, file->Text, file->NewLine, list, path, indices);
+    std::basic_string<C> before;
+    std::vector<TSplicedHit> hits;
+    if (preview) before = file->Text;
+    const TSpliceResult spliced =
+        SpliceReplacements<C>(typedPattern, file->Text, file->NewLine, list, path, indices, preview ? &hits : nullptr);
     if (spliced.Stale > 0 && !modifiedForced) {
       const TDecision decision = AskFileError(path, TFileOperationResult::ModifiedSinceSearch);
       if (decision == TDecision::Abort) throw EStoppedException();
@@ -428,6 +485,10 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
     }
     if (spliced.Replaced == 0)
       return spliced.Stale > 0 ? fail(TFileOperationResult::ModifiedSinceSearch, 0, false, {}) : false;
+    if (preview) {
+      (*preview)(TTextChange::Make<C>(path, FileCodeOf(*file), file->NewLine, before, file->Text, hits));
+      return false;
+    }
 
     // Written only while the file is still as it was read; a change in between goes
     // back to the checks with the new contents.

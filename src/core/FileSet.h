@@ -16,11 +16,13 @@
 #include "backup/BackupReport.h"
 #include "backup/WrittenState.h"
 #include "core/Decision.h"
+#include "core/FileFacts.h"
 #include "core/ProcessType.h"
 #include "core/ReplaceFailure.h"
 #include "platform/FileIdentity.h"
 #include "core/SkipReason.h"
 #include "core/StringVector.h"
+#include "core/TextChange.h"
 #include "text/CharCode.h"
 
 class TBackup;
@@ -28,6 +30,7 @@ class TAbstractPlaceList;
 class TAbstractSearchedPattern;
 class TAbstractReplacingPattern;
 class TUtf8PlainSearch;
+class TFileFilter;
 
 using TPosixTimePtr = boost::shared_ptr<boost::posix_time::ptime>;
 // Takes one path; returns true to go on, false to stop the walk.
@@ -69,12 +72,17 @@ class TFileSet {
   // Told of each file over MaxFileSize that the search passes over, and of each
   // folder the listing cannot read or path it cannot use (each folder once).
   TSkippedEvent OnSkipped;
+  // Told of each file the search (or Detect) has read, with the code it reads it
+  // in, before any place of it; may be empty.
+  TFileReadEvent OnFileRead;
 
   // Files becomes exactly these paths: no check, no filter, given order.
   void SetFiles(const TStringVector& paths);
   // Appends the files of folder that match one of the filters, then, when
-  // subFolders is set, those of every folder below it, depth first. A stop raised by
-  // OnProcess ends the listing; the files appended so far stay.
+  // subFolders is set, those of every folder below it, depth first. Filters that
+  // start with "!" leave files and folders out (TFileFilter); a folder left out is
+  // not entered. A stop raised by OnProcess ends the listing; the files appended so
+  // far stay.
   void AddFolder(const std::string& folder, const TStringVector& filters, bool subFolders);
   // Appends the matching files of one folder, sorted byte-wise and each once, after
   // reporting the folder through OnProcess. Always true.
@@ -85,9 +93,11 @@ class TFileSet {
   // machine, whatever order the system lists them in). Symbolic links to folders are
   // not entered. False when the receiver stopped the walk. onSkipped (may be empty)
   // hears of a folder that cannot be read and of a subfolder whose path is too long
-  // to open, which is not entered.
+  // to open, which is not entered. enter (may be empty) is asked first about each
+  // folder: one it refuses is neither passed to receiver nor entered.
   static bool ForEachSubFolder(const std::string& folder, const TPathReceiver& receiver,
-                               const TSkippedEvent& onSkipped = TSkippedEvent());
+                               const TSkippedEvent& onSkipped = TSkippedEvent(),
+                               const TPathReceiver& enter = TPathReceiver());
   // Calls receiver with the path of every file in folder whose name matches the
   // wildcard pattern. A pattern with a "/" looks in the folder it names below
   // folder. False when the receiver stopped; true otherwise, also for a missing or
@@ -109,6 +119,13 @@ class TFileSet {
   // pattern and list are of the run's character type (narrow when CharCode is
   // ASCII). Returns 2 when Files is empty, else 0. EStoppedException passes on.
   int Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list);
+  // Reads every file as the search would and tells OnFileRead of it, searching
+  // nothing: which code each is read in. Returns 2 when Files is empty, else 0.
+  int Detect();
+  // The code the search reads bytes in (Auto detected, ASCII and Unknown as
+  // Shift-JIS; ASCII itself when the run takes bytes as they are). wellFormed as in
+  // DetectCharCode.
+  TCharCode ReadCode(const std::string& bytes, bool* wellFormed = nullptr) const;
   // Loads one file and searches it; true when a place was added. Open failures ask
   // OnFileError (Retry loads again, Abort stops); other load failures skip silently.
   bool SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
@@ -117,7 +134,11 @@ class TFileSet {
   // The replace loop over the files with ticked places, in search order, after
   // handing them to the backup store when doBackup is set. Returns 0, or 2 when the
   // backup was incomplete and OnBackupFailed did not agree to go on.
-  int Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup);
+  // preview: write nothing and back nothing up; every check, question and splice
+  // runs as it would, and each file that would be written goes to preview instead,
+  // as the text it would hold.
+  int Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup,
+              const TTextChangeEvent* preview = nullptr);
   // Checks, loads, splices and writes one file under a lock that other Mirun
   // processes honour; its places leave the list once it is written. Only the units of
   // the replaced hits change: every other byte, line ends included, is written back
@@ -139,6 +160,9 @@ class TFileSet {
   // Hands the states written since the last call to the backup unit of this run.
   void RecordWrittenStates();
   std::map<std::string, TWrittenState> unrecorded_;
+  // AddFolderFiles with the filters read; base: the length of the searched folder's
+  // path with its "/", where the paths the exclusions see begin.
+  bool AddFolderFiles(const std::string& folder, const TFileFilter& filter, std::size_t base);
   int replaceIndex_ = 0;
   int replaceCount_ = 0;
   // The byte-level search for a plain wide pattern, or null when it cannot be used.
@@ -154,7 +178,8 @@ class TFileSet {
   // whole list). Returns true when the file was written.
   template <class C>
   bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
-                     TAbstractPlaceList& list, const std::vector<int>* indices);
+                     TAbstractPlaceList& list, const std::vector<int>* indices,
+                     const TTextChangeEvent* preview = nullptr);
 
   // Paths of the listing already reported through OnSkipped.
   std::set<std::string> reportedSkips_;

@@ -14,26 +14,40 @@ TMirunApp::TMirunApp() : Option(std::make_unique<TOption>()), Backup(std::make_u
 
 TMirunApp::~TMirunApp() = default;
 
+void TMirunApp::ListFiles(const TStringVector& paths, const TStringVector& filters) {
+  auto fileSet = std::make_unique<TFileSet>();
+  fileSet->Backup = Backup.get();
+  fileSet->OnProcess = OnProcess;
+  fileSet->OnFileError = OnFileError;
+  fileSet->OnSkipped = OnSkipped;
+  fileSet->OnFileRead = OnFileRead;
+  fileSet->CharCode = Option->CharCode;
+  fileSet->CheckCharCode = Option->CheckCharCode;
+  fileSet->CheckTime = Option->CheckTime;
+  fileSet->MaxFileSize = Option->MaxFileSize;
+  // The old places belong to the old file set: they go with it, so a replace can
+  // never pair them with the new file list and its time stamps.
+  PlaceList.reset();
+  FileSet = std::move(fileSet);
+
+  if (paths.empty() || TFileSet::GetPathKind(paths.front()) != 2)
+    FileSet->SetFiles(paths);
+  else
+    FileSet->AddFolder(paths.front(), filters, Option->SubDir);
+}
+
+int TMirunApp::Detect(const TStringVector& paths, const TStringVector& filters) {
+  try {
+    ListFiles(paths, filters);
+    return FileSet->Detect() == 2 ? SearchNoTargetFiles : SearchCompleted;
+  } catch (const EStoppedException&) {
+    return SearchStopped;
+  }
+}
+
 int TMirunApp::Search(const TStringVector& paths, const TStringVector& filters, const std::string& text) {
   try {
-    auto fileSet = std::make_unique<TFileSet>();
-    fileSet->Backup = Backup.get();
-    fileSet->OnProcess = OnProcess;
-    fileSet->OnFileError = OnFileError;
-    fileSet->OnSkipped = OnSkipped;
-    fileSet->CharCode = Option->CharCode;
-    fileSet->CheckCharCode = Option->CheckCharCode;
-    fileSet->CheckTime = Option->CheckTime;
-    fileSet->MaxFileSize = Option->MaxFileSize;
-    // The old places belong to the old file set: they go with it, so a replace can
-    // never pair them with the new file list and its time stamps.
-    PlaceList.reset();
-    FileSet = std::move(fileSet);
-
-    if (paths.empty() || TFileSet::GetPathKind(paths.front()) != 2)
-      FileSet->SetFiles(paths);
-    else
-      FileSet->AddFolder(paths.front(), filters, Option->SubDir);
+    ListFiles(paths, filters);
     if (FileSet->Files.empty()) return SearchNoTargetFiles;
 
     const bool wide = FileSet->CharCode != TCharCode::ASCII;
@@ -76,6 +90,17 @@ int TMirunApp::Replace(const std::string& replacement) {
     const auto pattern = MakeReplacingPattern(replacement);
     FileSet->OnBackupFailed = OnBackupFailed;
     if (FileSet->Replace(*pattern, *PlaceList, Option->Backup) == 2) return ReplaceBackupFailed;
+    return ReplaceCompleted;
+  } catch (const EStoppedException&) {
+    return ReplaceStopped;
+  }
+}
+
+int TMirunApp::PreviewReplace(const std::string& replacement, const TTextChangeEvent& onChange) {
+  if (!FileSet || !PlaceList) return ReplaceCompleted;
+  try {
+    const auto pattern = MakeReplacingPattern(replacement);
+    FileSet->Replace(*pattern, *PlaceList, false, &onChange);
     return ReplaceCompleted;
   } catch (const EStoppedException&) {
     return ReplaceStopped;

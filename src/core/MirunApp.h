@@ -64,18 +64,34 @@ class TMirunApp {
   // Told of the files a search passes over for their size and of the folders and
   // paths its listing cannot read; may be empty.
   TSkippedEvent OnSkipped;
+  // Told of each file a search or Detect has read and the code it reads it in;
+  // may be empty.
+  TFileReadEvent OnFileRead;
 
   // Lists the files (a folder as first path: its filtered files; otherwise the paths
   // as given), compiles text and searches every file. Returns a TSearchOutcome;
   // exceptions other than a stop or an invalid pattern pass on.
   int Search(const TStringVector& paths, const TStringVector& filters, const std::string& text);
 
+  // Lists the files as Search does and reads each, telling OnFileRead which code it
+  // is read in; searches nothing. Returns SearchCompleted, SearchNoTargetFiles or
+  // SearchStopped.
+  int Detect(const TStringVector& paths, const TStringVector& filters);
+
   // Replaces the ticked places of the last search. Returns a TReplaceOutcome.
   int Replace(const std::string& replacement);
+  // The same replace writing nothing and backing nothing up: every check and
+  // question of Replace, and each file that would be written handed to onChange as
+  // the text it would hold. Returns ReplaceCompleted or ReplaceStopped.
+  int PreviewReplace(const std::string& replacement, const TTextChangeEvent& onChange);
   std::unique_ptr<TAbstractReplacingPattern> MakeReplacingPattern(const std::string& replacement) const;
   // What place index of the list would be replaced with, in UTF-8.
   std::string PreviewReplacement(int index, const std::string& replacement) const;
   // The same for many places, the pattern compiled once; "" for an index outside
   // the list.
   std::vector<std::string> PreviewReplacements(const std::vector<int>& indices, const std::string& replacement) const;
+
+ private:
+  // A new file set with the options copied and the files listed.
+  void ListFiles(const TStringVector& paths, const TStringVector& filters);
 };

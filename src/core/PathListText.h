@@ -30,6 +30,8 @@ std::string JoinTargetText(const TStringVector& paths);
 std::string TargetBoxText(const TStringVector& paths);
 
 // Filter box: always the tokens ("*.txt *.htm" gives two); "*" when there are none.
+// Tokens that start with "!" (what to leave out) are kept as they are; TFileFilter
+// reads them.
 TStringVector SplitFilterText(const std::string& text);
 
 }  // namespace hovrak

@@ -141,7 +141,8 @@ class TPlaceLocator {
 template <class C>
 TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
                                  TNewLineKind lineEnds, const TAbstractPlaceList& list,
-                                 const std::string& fileName, const std::vector<int>* indices) {
+                                 const std::string& fileName, const std::vector<int>* indices,
+                                 std::vector<TSplicedHit>* hits) {
   using TString = std::basic_string<C>;
   TSpliceResult result;
   TPlaceLocator<C> locator(text, lineEnds);
@@ -187,7 +188,9 @@ TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic
     }
     if (result.Replaced == 0) out.reserve(text.size());
     out.append(text, copied, start - copied);
+    const std::size_t replacementStart = out.size();
     out += locator.WithLineEnds(pattern.GetReplacement(list, i));
+    if (hits) hits->push_back(TSplicedHit{start, end, replacementStart, out.size()});
     copied = end;
     locator.Reached(end, column + length);
     ++result.Replaced;
@@ -213,10 +216,10 @@ bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& te
 
 template TSpliceResult SpliceReplacements<char>(const TReplacingPattern<char>&, std::string&, TNewLineKind,
                                                 const TAbstractPlaceList&, const std::string&,
-                                                const std::vector<int>*);
+                                                const std::vector<int>*, std::vector<TSplicedHit>*);
 template TSpliceResult SpliceReplacements<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&, TNewLineKind,
                                                    const TAbstractPlaceList&, const std::string&,
-                                                   const std::vector<int>*);
+                                                   const std::vector<int>*, std::vector<TSplicedHit>*);
 template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
                                   const TAbstractPlaceList&, const std::string&);
 template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,

@@ -18,11 +18,13 @@
 // A place whose hit is no longer at its line and column is left out and counted as
 // stale; one that starts before the end of the previous replaced one is left out too.
 // indices: the list indices (ascending) that may hold the file's places; null looks
-// through the whole list.
+// through the whole list. hits, when given, receives where each replaced hit stood
+// and where its replacement went, in text order.
 template <class C>
 TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
                                  TNewLineKind lineEnds, const TAbstractPlaceList& list,
-                                 const std::string& fileName, const std::vector<int>* indices);
+                                 const std::string& fileName, const std::vector<int>* indices,
+                                 std::vector<TSplicedHit>* hits = nullptr);
 
 // The same on text with '\n' line ends; true when any place was replaced.
 template <class C>
@@ -35,10 +37,11 @@ bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& te
 
 extern template TSpliceResult SpliceReplacements<char>(const TReplacingPattern<char>&, std::string&, TNewLineKind,
                                                        const TAbstractPlaceList&, const std::string&,
-                                                       const std::vector<int>*);
+                                                       const std::vector<int>*, std::vector<TSplicedHit>*);
 extern template TSpliceResult SpliceReplacements<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
                                                           TNewLineKind, const TAbstractPlaceList&,
-                                                          const std::string&, const std::vector<int>*);
+                                                          const std::string&, const std::vector<int>*,
+                                                          std::vector<TSplicedHit>*);
 extern template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
                                          const TAbstractPlaceList&, const std::string&);
 extern template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,

@@ -1,6 +1,14 @@
 #pragma once
 // What splicing the ticked places of one file into its text did.
 
+#include <cstddef>
+
+// Where one replaced hit stood in the text, [Start, End), and where its replacement
+// stands in the result, [ResultStart, ResultEnd), in units.
+struct TSplicedHit {
+  std::size_t Start = 0, End = 0, ResultStart = 0, ResultEnd = 0;
+};
+
 struct TSpliceResult {
   // Places whose replacement went into the text.
   int Replaced = 0;

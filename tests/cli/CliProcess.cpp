@@ -60,12 +60,15 @@ TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& optio
   std::vector<std::string> envStrings;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
-    if (entry.rfind("MIRUN_HOME=", 0) == 0 || entry.rfind("LC_ALL=", 0) == 0) continue;
+    if (entry.rfind("MIRUN_HOME=", 0) == 0 || entry.rfind("LC_ALL=", 0) == 0 || entry.rfind("NO_COLOR=", 0) == 0 ||
+        entry.rfind("TERM=", 0) == 0)
+      continue;
     envStrings.push_back(entry);
   }
   const char* home = std::getenv("MIRUN_HOME");
   envStrings.push_back("MIRUN_HOME=" + (options.Home.empty() ? std::string(home ? home : "") : options.Home));
   envStrings.push_back("LC_ALL=C.UTF-8");
+  envStrings.insert(envStrings.end(), options.Environment.begin(), options.Environment.end());
   std::vector<char*> envp;
   for (std::string& e : envStrings) envp.push_back(e.data());
   envp.push_back(nullptr);

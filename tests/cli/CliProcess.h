@@ -22,6 +22,9 @@ struct TCliOptions {
   std::string OutFile;             // stdout goes to this file instead of a pipe
   bool SmallPipes = false;         // one page per pipe, so the child soon waits for us
   long long FileSizeLimit = -1;    // RLIMIT_FSIZE of the child in bytes; -1: unchanged
+  // More NAME=VALUE entries for the child's environment; NO_COLOR and TERM are never
+  // taken from the test's own.
+  std::vector<std::string> Environment;
 };
 
 TCliResult RunCli(const std::vector<std::string>& args, const TCliOptions& options = {});

@@ -9,6 +9,8 @@
 
 #include "TestSupport.h"
 #include "cli/CliProcess.h"
+#include "cli/CsvFormat.h"
+#include "cli/GrepFormat.h"
 #include "cli/PlaceOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/SkipReport.h"
@@ -38,8 +40,13 @@ TEST(TerminalText, ControlsAndStrayBytesBecomeVisible) {
 TEST(TerminalText, GrepLinesAreEscapedOnlyForATerminalAndCsvNever) {
   const std::wstring text = L"前\x1b]0;title\x07 hit\tend\r\n";
   const TPlace<wchar_t> place("dir/\x1b[2J.txt", 0, text, 12, 3, {}, {});
-  EXPECT_EQ(TPlaceOutput::GrepLine(place), "dir/\x1b[2J.txt:1:13:前\x1b]0;title\x07 hit\tend\r\n");
-  EXPECT_EQ(TPlaceOutput::GrepLine(place, true), "dir/^[[2J.txt:1:13:前^[]0;title^G hit\tend^M\n");
+  const auto grepLine = [&place](bool forTerminal) {
+    std::string line;
+    TGrepFormat::Append(place, forTerminal, TColors::Off(), line);
+    return line;
+  };
+  EXPECT_EQ(grepLine(false), "dir/\x1b[2J.txt:1:13:前\x1b]0;title\x07 hit\tend\r\n");
+  EXPECT_EQ(grepLine(true), "dir/^[[2J.txt:1:13:前^[]0;title^G hit\tend^M\n");
 
   for (const bool terminal : {false, true}) {
     for (const bool csv : {false, true}) {
@@ -48,9 +55,10 @@ TEST(TerminalText, GrepLinesAreEscapedOnlyForATerminalAndCsvNever) {
       std::FILE* stream = open_memstream(&data, &size);
       ASSERT_NE(stream, nullptr);
       {
-        std::unique_ptr<TCsvWriter> writer;
-        if (csv) writer = std::make_unique<TCsvWriter>();
-        TPlaceOutput output(stream, std::move(writer), terminal);
+        std::unique_ptr<TPlaceFormat> format;
+        if (csv) format = std::make_unique<TCsvFormat>(TCsvWriter());
+        else format = std::make_unique<TGrepFormat>(terminal, TColors::Off());
+        TPlaceOutput output(stream, std::move(format));
         ASSERT_TRUE(output.Write(place));
         ASSERT_TRUE(output.Flush());
       }
@@ -100,7 +108,7 @@ TEST(CliTerminal, AnEscapeInAFileReachesAPipeAsItIsAndATerminalEscaped) {
 
   TCliOptions terminal;
   terminal.OutOnTerminal = true;
-  const TCliResult r = RunCli({"-s", "word", file}, terminal);
+  const TCliResult r = RunCli({"--color", "never", "-s", "word", file}, terminal);
   EXPECT_EQ(r.Status, 0) << r.Err;
   EXPECT_EQ(r.Out, shown);
   // CSV stays byte-exact even on a terminal.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a built tree into a temporary prefix and checks what lands where: the two
 # programs, the help page, the desktop entry (desktop-file-validate), the icons, the
-# manual page; that the installed programs run and keep their settings in
+# manual page, the bash completion (which must complete mirun-cli's options); that the installed programs run and keep their settings in
 # $XDG_CONFIG_HOME/mirun, not in their bin folder; and, with --deb, that
 # cpack -G DEB makes a package with those files and Debian dependencies.
 # Usage: check_install.sh BUILD_DIR [--deb]
@@ -21,6 +21,7 @@ expected=(
   share/applications/mirun.desktop
   share/icons/hicolor/scalable/apps/mirun.svg
   share/man/man1/mirun-cli.1.gz
+  share/bash-completion/completions/mirun-cli
 )
 for size in 16 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/mirun.png"); done
 for f in "${expected[@]}"; do [ -s "$prefix/$f" ] || fail "missing or empty: $f"; done
@@ -46,6 +47,15 @@ if command -v man >/dev/null; then
   warnings=$(MANWIDTH=80 man -l "$prefix/share/man/man1/mirun-cli.1.gz" 2>&1 >/dev/null || true)
   [ -z "$warnings" ] || fail "man: $warnings"
 fi
+
+# The completion loads in bash and completes long options and their values.
+completion=$prefix/share/bash-completion/completions/mirun-cli
+words=$(bash -c 'source "$1"; COMP_WORDS=(mirun-cli --dry); COMP_CWORD=1; _mirun_cli; echo "${COMPREPLY[*]}";
+                 COMP_WORDS=(mirun-cli --color a); COMP_CWORD=2; _mirun_cli; echo "${COMPREPLY[*]}"' _ "$completion") ||
+  fail "bash completion does not load"
+[ "$words" = $'--dry-run\nauto always' ] || fail "bash completion: $words"
+complete_line=$(bash -c 'source "$1"; complete -p mirun-cli' _ "$completion")
+case $complete_line in *"-F _mirun_cli mirun-cli"*) ;; *) fail "completion not registered: $complete_line" ;; esac
 
 # The installed programs run; settings go to $XDG_CONFIG_HOME/mirun, not bin/.
 printf '東京\n' > "$work/a.txt"

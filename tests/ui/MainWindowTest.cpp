@@ -160,6 +160,18 @@ TEST_F(MainWindowTest, SearchWithHitsEndsFoundAndAChangeDiscardsTheResults) {
   EXPECT_EQ(main.State(), TUiState::Ready);
 }
 
+TEST_F(MainWindowTest, AFilterStartingWithABangLeavesFilesAndFoldersOut) {
+  TfrmMain& main = Start();
+  const std::string tree = MakeTree();
+  WriteWholeFile(tree + "/old/d.txt", "東京\n");
+  SetBoxes(tree, "*.txt !b.txt !old/", "東京");
+  main.chkSubDir->setChecked(true);
+  main.btnSearchClick();
+  ASSERT_EQ(main.State(), TUiState::Found);
+  ASSERT_EQ(main.App().PlaceList->Count(), 1);
+  EXPECT_EQ(main.App().PlaceList->Item(0)->FileName(), tree + "/a.txt");
+}
+
 TEST_F(MainWindowTest, SearchWithoutHitsEndsNotFound) {
   TfrmMain& main = Start();
   SetBoxes(MakeTree(), "*.txt", "札幌");
