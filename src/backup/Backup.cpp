@@ -1,6 +1,7 @@
 #include "backup/Backup.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iomanip>
 #include <limits>
 #include <locale>
@@ -8,6 +9,7 @@
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 
+#include "backup/UnitMarker.h"
 #include "platform/ConfinedDelete.h"
 #include "platform/PathOps.h"
 #include "platform/SettingsFolder.h"
@@ -38,10 +40,13 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
   }
 
   // The unit enters the index before anything is copied, listing the copies to come.
+  // Its mark is held until the copies are made and indexed: no pruning, by this run
+  // or another, takes a unit that is still being made.
   TBackupUnit unit(this);
+  TUnitMarker making;
   int folderError = 0;
   report.IndexError = UpdateIndex([&] {
-    folderError = unit.Prepare(files);
+    folderError = unit.Prepare(files, making);
     if (!folderError) StoreUnit(unit);
   });
   if (folderError) {
@@ -57,7 +62,11 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
         break;
       }
     }
-    if (!files.empty()) hovrak::RemoveEmptyTreeBelow(Folder(), unit.Name);
+    if (!files.empty()) {
+      making.Remove();
+      making.Release();
+      hovrak::RemoveEmptyTreeBelow(Folder(), unit.Name);
+    }
     return report;
   }
   report.UnitName = unit.Name;
@@ -66,11 +75,20 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
   // stop ends the copying early.
   const TBackupUnit planned = unit;
   std::vector<std::size_t> made;
+  std::vector<TCopySum> sums(files.size());
   std::uint64_t size = 0;
   const int count = static_cast<int>(files.size());
   const auto finish = [&] {
     unit = planned;
-    unit.KeepEntries(made);
+    unit.CopySums = sums;
+    // Only copies that are there now: one gone meanwhile (taken by hand, or by a
+    // version that did not know the mark) is no backup.
+    std::vector<std::size_t> present;
+    for (const std::size_t k : made) {
+      if (planned.HasCopy(k)) present.push_back(k);
+      else report.Failures.push_back({files[k], ENOENT});
+    }
+    unit.KeepEntries(present);
     unit.Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, std::numeric_limits<std::uint32_t>::max()));
     return UpdateIndex([&] {
       StoreUnit(unit);
@@ -84,7 +102,8 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
         if (OnProgress) OnProgress(file, k, count);
       };
       progress();
-      if (const int err = planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress))
+      if (const int err = planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress,
+                                            sums[static_cast<std::size_t>(k)]))
         report.Failures.push_back({file, err});
       else
         made.push_back(static_cast<std::size_t>(k));
@@ -101,7 +120,11 @@ int TBackup::DiscardUnit(const std::string& name) {
   return UpdateIndex([&] {
     for (auto it = Units.begin(); it != Units.end(); ++it) {
       if ((*it)->Name != name) continue;
-      (*it)->DeleteFiles();
+      // Only a unit that proves itself Mirun's, and that no other run uses, loses its
+      // copies; any other leaves the index alone.
+      TUnitMarker marker;
+      if (marker.TryAlone(Folder(), name) == TUnitMarker::TState::InUse) return;
+      (*it)->DeleteFiles(marker);
       Units.erase(it);
       return;
     }
@@ -163,41 +186,51 @@ void TBackup::Prune() {
   for (const auto& unit : Units) total += unit->Size;
   const pt::ptime now = Now();
 
-  // The oldest units go until the rest fit; the newest one always stays, and so
-  // does a unit that is being restored.
-  std::size_t doomed = 0;
+  // The oldest units go until the rest fit; the newest one always stays, and so do
+  // units another run is making or restoring right now.
+  struct TDoomed {
+    std::size_t Index;
+    std::unique_ptr<TUnitMarker> Marker;
+    bool Young;
+  };
+  std::vector<TDoomed> doomed;
   TUnitPointers young;
-  while (doomed + 1 < Units.size() && total >= MaxSize) {
-    const TBackupUnit& unit = *Units[doomed];
-    if (!IsKept(unit)) {
-      total -= unit.Size;
-      if (IsYoung(unit, now)) young.push_back(&unit);
-    }
-    ++doomed;
+  for (std::size_t i = 0; i + 1 < Units.size() && total >= MaxSize; ++i) {
+    const TBackupUnit& unit = *Units[i];
+    if (IsKept(unit)) continue;
+    auto marker = std::make_unique<TUnitMarker>();
+    if (marker->TryAlone(Folder(), unit.Name) == TUnitMarker::TState::InUse) continue;
+    total -= unit.Size;
+    const bool isYoung = IsYoung(unit, now);
+    if (isYoung) young.push_back(&unit);
+    doomed.push_back({i, std::move(marker), isYoung});
   }
   bool agreed = true;
   if (!young.empty() && OnConfirmDelete) agreed = OnConfirmDelete(young);
 
-  TUnitList kept;
-  for (std::size_t i = 0; i < Units.size(); ++i) {
-    if (i < doomed && !IsKept(*Units[i]) && (agreed || !IsYoung(*Units[i], now))) {
-      Units[i]->DeleteFiles();
-    } else {
-      kept.push_back(std::move(Units[i]));
-    }
+  // A unit whose folder does not prove itself Mirun's leaves the index with its
+  // files untouched: deleting through an index from elsewhere could take anyone's.
+  std::vector<bool> gone(Units.size(), false);
+  for (TDoomed& unit : doomed) {
+    if (!agreed && unit.Young) continue;
+    Units[unit.Index]->DeleteFiles(*unit.Marker);
+    gone[unit.Index] = true;
   }
+  TUnitList kept;
+  for (std::size_t i = 0; i < Units.size(); ++i)
+    if (!gone[i]) kept.push_back(std::move(Units[i]));
   Units = std::move(kept);
 }
 
 void TBackup::Write(hovrak::TKELNode& node) const {
-  WriteValue(node, "Dir", BackupDir);
+  hovrak::WritePathValue(node, "Dir", BackupDir);
   WriteValue(node, "MaxSize", MaxSize);
   WriteValue(node, "DeletableTime", DeletableTime);
   for (const auto& unit : Units) node.WriteChild("Unit", *unit);
 }
 
 void TBackup::Read(hovrak::TKELNode& node) {
-  ReadValue(node, "Dir", BackupDir);
+  hovrak::ReadPathValue(node, "Dir", BackupDir);
   ReadValue(node, "MaxSize", MaxSize);
   ReadValue(node, "DeletableTime", DeletableTime);
   ReadUnits(node);

@@ -27,6 +27,7 @@ constexpr TLongOption kLongOptions[] = {
     {"help", TValueKind::None},          {"version", TValueKind::None},
     {"on-backup-error", TValueKind::Required},
     {"list-backups", TValueKind::None},  {"restore", TValueKind::Required},
+    {"restore-old-unit", TValueKind::None}, {"base", TValueKind::Required},
 };
 
 bool ParseCount(const std::string& text, long long limit, long long& value) {
@@ -87,6 +88,8 @@ TCliCommandLine::TCliCommandLine(const std::vector<std::string>& args) {
     else if (!Targets.empty() || SearchText || Replacement)
       Fail(std::string("'") + which + "' takes no targets, search string or replacement");
   }
+  if ((RestoreOldUnit || AllowedBase) && !RestoreUnit)
+    Fail(std::string("'") + (RestoreOldUnit ? "--restore-old-unit" : "--base") + "' is only for '--restore'");
 }
 
 bool TCliCommandLine::Fail(const std::string& message) {
@@ -127,6 +130,11 @@ bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std
   } else if (name == "restore") {
     if (value->empty()) return Fail("option '--restore' needs the name of a backup unit (see --list-backups)");
     RestoreUnit = *value;
+  } else if (name == "restore-old-unit") {
+    RestoreOldUnit = true;
+  } else if (name == "base") {
+    if (value->empty() || (*value)[0] != '/') return Fail("option '--base' needs an absolute folder, not '" + *value + "'");
+    AllowedBase = *value;
   } else if (name == "quiet") {
     Quiet = true;
   } else if (name == "help") {
@@ -206,7 +214,8 @@ void TCliCommandLine::ApplyTo(TOption& option) const {
 std::string TCliCommandLine::Usage() {
   return R"(usage: mirun-cli [SWITCHES] [LONG OPTIONS] [--] TARGET...
        mirun-cli --list-backups [--settings FILE]
-       mirun-cli --restore UNIT [--on-error skip|force|abort] [--settings FILE]
+       mirun-cli --restore UNIT [--on-error skip|force|abort] [--restore-old-unit]
+                 [--base DIR] [--settings FILE]
 
 Searches (and with --replace, replaces) text in files of any Japanese character
 code. TARGETs are files, or exactly one folder searched with the filters.
@@ -230,12 +239,22 @@ Long options:
                               when a backup copy cannot be made: rewrite nothing
                               (stop, the default) or go on without that copy
   --list-backups              list the backup units, newest first: name, time,
-                              base folder, files, size (and when restored)
+                              base folder, files, size (and when restored), one
+                              per line, tab-separated, with tabs, line feeds and
+                              other control characters in names shown as \t, \n,
+                              \xHH and a backslash as \\
   --restore UNIT              undo the replace that made UNIT: put its copies
                               back; files changed, deleted or without a record
                               since are handled by --on-error (force writes them),
                               and the files overwritten are backed up first into
-                              a new unit, which --restore undoes in turn
+                              a new unit, which --restore undoes in turn; a link
+                              in the file's place is replaced, never written
+                              through, and a copy damaged since is not written
+  --restore-old-unit          let a forced restore write the copies of a unit
+                              made by an older version, which holds no record of
+                              the files as its replace left them
+  --base DIR                  such a unit whose base folder is / or lies outside
+                              the home folder writes there only when DIR names it
   --csv[=COLUMNS]             CSV instead of PATH:LINE:COLUMN:TEXT lines; COLUMNS
                               from file,line,hit,around[:N] (default file,line)
   --settings FILE             settings file (default: Mirun.kel in the settings folder)
@@ -243,10 +262,11 @@ Long options:
   --max-size MB               leave out files of more than MB megabytes
   --quiet                     no progress and no summary
   --help, --version
-Options not given come from the settings file.
+Options not given come from the settings file; when it cannot be read, a search
+runs with the default options (a replace with backup and a restore refuse).
 Exit status: 0 places found or replace or restore done, 1 nothing found, 2 error
 (also a file that could not be read or written, a backup that could not be made,
-or a copy missing from the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C
+or a copy missing or damaged in the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C
 ends at once), 141 the output was closed.
 )";
 }

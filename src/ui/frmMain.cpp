@@ -46,6 +46,7 @@
 #include "core/MessageTable.h"
 #include "core/PathListText.h"
 #include "core/ShortSwitches.h"
+#include "core/StartSaveJournal.h"
 #include "core/TargetCheck.h"
 #include "core/TimeText.h"
 #include "pattern/Escapes.h"
@@ -312,6 +313,7 @@ void TfrmMain::CreateControls() {
 void TfrmMain::StartUp(const std::vector<std::string>& args) {
   DefaultLayout();
   LoadSettings();
+  TellRecoveredSaves();
   InstallCallbacks();
   if (cmbFilter->count() == 0) {
     const QSignalBlocker blocker(cmbFilter);
@@ -369,6 +371,21 @@ void TfrmMain::LoadSettings() {
     serializer_.LoadFromFile(settingsPath_);
   } catch (const std::exception&) {
   }
+}
+
+void TfrmMain::TellRecoveredSaves() {
+  std::string repaired, kept;
+  for (const hovrak::TRecoveredSave& item : hovrak::StartSaveJournal()) {
+    if (item.Kind == hovrak::TRecoveredSave::TKind::Repaired)
+      repaired += "\n" + item.Path;
+    else
+      kept += "\n" + item.Path + "\n    → " + item.CopyPath;
+  }
+  std::string text;
+  if (!repaired.empty()) text = MessageTable(151) + repaired;
+  if (!kept.empty()) text += (text.empty() ? "" : "\n\n") + std::string(MessageTable(152)) + kept;
+  if (!text.empty())
+    TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Warning, QMessageBox::Ok);
 }
 
 void TfrmMain::InstallCallbacks() {
@@ -856,6 +873,12 @@ void TfrmMain::RunRestore(const std::string& name) {
   restore.OnBackupFailed = [this](const TBackupReport& report) {
     return AskGoOnWithoutBackup(report, hovrak::Msg(141));
   };
+  restore.OnConfirmOldUnit = [this](const TBackupUnit& unit) {
+    const TQuestionCursor cursor;
+    const std::string text = (boost::format(MessageTable(148)) % unit.BaseDir).str();
+    return TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Question,
+                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  };
 
   TRestoreReport report;
   QString error;
@@ -881,7 +904,7 @@ void TfrmMain::RunRestore(const std::string& name) {
     return;
   }
   ShowStatus(hovrak::Msg(report.Stopped ? 132 : 131));
-  const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, settingsPath_);
+  const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, settingsPath_, 20, base);
   TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(summary.Text),
                               summary.Problems || report.Stopped ? TDialogs::TIcon::Warning
                                                                  : TDialogs::TIcon::Information,

@@ -334,17 +334,42 @@ TEST_F(BackupRestoreTest, OlderUnitsWithoutTheNewKeysRestoreOnlyWithConfirmation
   std::vector<TRestoreProblem> problems;
   restore.OnFileError = [&](const std::string&, TFileOperationResult) {
     problems.push_back(restore.Problem);
-    return TDecision::Skip;
+    return TDecision::Force;
   };
+  // Its base folder lies outside the user's own folders: nothing is asked or written
+  // until it is named as allowed.
   TRestoreReport report = restore.Run("20050314_src_1");
-  EXPECT_EQ(problems, std::vector<TRestoreProblem>{TRestoreProblem::NotRecorded});
+  EXPECT_TRUE(report.BaseRefused);
+  EXPECT_TRUE(problems.empty());
   EXPECT_EQ(report.Unchanged, 1u);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "new a\n");
-
-  restore.OnFileError = [](const std::string&, TFileOperationResult) { return TDecision::Force; };
+  // Named, or inside the home folder, the unit still needs a yes of its own.
+  restore.AllowedBase = dir.Path() + "/";
+  int confirmations = 0;
+  bool confirm = false;
+  restore.OnConfirmOldUnit = [&](const TBackupUnit& unit) {
+    EXPECT_EQ(unit.Name, "20050314_src_1");
+    ++confirmations;
+    return confirm;
+  };
   report = restore.Run("20050314_src_1");
+  EXPECT_TRUE(report.OldUnitDeclined);
+  EXPECT_FALSE(report.Complete());
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "new a\n");
+  restore.AllowedBase.clear();
+  restore.HomeFolder = dir.Path();
+  confirm = true;
+  report = restore.Run("20050314_src_1");
+  EXPECT_EQ(confirmations, 2);
+  EXPECT_EQ(problems, std::vector<TRestoreProblem>{TRestoreProblem::NotRecorded});
   EXPECT_EQ(report.Restored, 1u);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "old a\n");
+  // The root folder and folders outside the home folder are never one's own.
+  EXPECT_FALSE(TBackupRestore::IsOwnFolder("/", "/home/u"));
+  EXPECT_FALSE(TBackupRestore::IsOwnFolder("/home/user", "/home/u"));
+  EXPECT_FALSE(TBackupRestore::IsOwnFolder("/etc", "/"));
+  EXPECT_TRUE(TBackupRestore::IsOwnFolder("/home/u/", "/home/u"));
+  EXPECT_TRUE(TBackupRestore::IsOwnFolder("/home/u/src", "/home/u"));
   // The older unit keeps its form in the file: no sources were made up for it.
   const std::string written = ReadWholeFile(home / "Mirun.kel");
   EXPECT_EQ(written.find("Source=" + dir.Path() + "/a.txt"), written.rfind("Source=" + dir.Path() + "/a.txt"));
@@ -422,6 +447,7 @@ TEST_F(BackupRestoreTest, AUnitWithCopiesGoneRestoresTheRestAndReportsThem) {
   WriteWholeFile(P("a.txt"), "old a\n");
   WriteWholeFile(P("b.txt"), "old b\n");
   const std::string unit = Replace({P("a.txt"), P("b.txt")}, "old", "new");
+  ASSERT_NE(app.Backup->FindUnit(unit), nullptr);
   ASSERT_EQ(::unlink((app.Backup->FindUnit(unit)->Folder() + "/a.txt").c_str()), 0);
   TBackupRestore restore(*app.Backup);
   TRestoreReport report = restore.Run(unit);
@@ -436,7 +462,9 @@ TEST_F(BackupRestoreTest, AUnitWithCopiesGoneRestoresTheRestAndReportsThem) {
   WriteWholeFile(P("c.txt"), "old c\n");
   const std::string second = Replace({P("c.txt")}, "old", "new");
   const TBackupUnit* listed = app.Backup->FindUnit(second);
+  ASSERT_NE(listed, nullptr);
   ASSERT_EQ(::unlink((listed->Folder() + "/c.txt").c_str()), 0);
+  ASSERT_EQ(::unlink((listed->Folder() + "/.mirun-unit").c_str()), 0);
   ASSERT_EQ(::rmdir(listed->Folder().c_str()), 0);
   report = restore.Run(second);
   EXPECT_EQ(report.MissingCopies.size(), 1u);

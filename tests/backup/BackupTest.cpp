@@ -34,9 +34,11 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &st) == 0;
 }
 
+// Entries below folder, the marks of the units not counted.
 std::size_t CountEntries(const std::string& folder) {
   std::size_t count = 0;
-  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) ++count;
+  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it)
+    count += it->path().filename() != ".mirun-unit" ? 1 : 0;
   return count;
 }
 
@@ -279,6 +281,7 @@ TEST_F(BackupStore, HostileIndexEntriesNeverDeleteOutside) {
   WriteWholeFile(dir / "victim/x", "v");
   WriteWholeFile(dir / "victim/sub/y", "v");
   WriteWholeFile(dir / "Backup/ok/x", "backup copy");
+  WriteWholeFile(dir / "Backup/ok/.mirun-unit", "Mirun backup unit\nok\n");
   // A unit folder swapped for a link to somewhere else.
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "Backup/linked").c_str()), 0);
   const std::string block =

@@ -23,8 +23,9 @@ namespace {
 int gStopAt = 0;
 int gSteps = 0;
 
-void KillAtStep(const char*) {
+int KillAtStep(const char*) {
   if (++gSteps == gStopAt) ::kill(::getpid(), SIGKILL);
+  return 0;
 }
 
 std::vector<std::string> Names(const std::string& folder) {
