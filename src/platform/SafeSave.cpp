@@ -178,7 +178,7 @@ int KeepCopy(const TFolderHandle& holder, const std::string& base, const std::st
   TFileDescriptor fd(holder.CreateTemp(TempPrefix(base, ".mirun-old-"), copyName));
   if (fd.Get() < 0) return errno;
   IgnoreResult(::fchmod(fd.Get(), mode & 0600));
-  int err = WriteAll(fd.Get(), bytes.data(), bytes.size(), 0);
+  int err = WriteAllAt(fd.Get(), bytes.data(), bytes.size(), 0);
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
   const int closeErr = fd.Close();
   if (!err) err = closeErr;
