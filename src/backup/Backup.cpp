@@ -83,10 +83,10 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
     unit.CopySums = sums;
     // Only copies that are there now: one gone meanwhile (taken by hand, or by a
     // version that did not know the mark) is no backup.
-    std::vector<std::size_t> present;
-    for (const std::size_t k : made) {
-      if (planned.HasCopy(k)) present.push_back(k);
-      else report.Failures.push_back({files[k], ENOENT});
+    const std::vector<std::size_t> present = planned.PresentCopies(made);
+    for (std::size_t i = 0, p = 0; i < made.size(); ++i) {
+      if (p < present.size() && present[p] == made[i]) ++p;
+      else report.Failures.push_back({files[made[i]], ENOENT});
     }
     unit.KeepEntries(present);
     unit.Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, std::numeric_limits<std::uint32_t>::max()));

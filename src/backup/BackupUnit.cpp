@@ -244,15 +244,26 @@ int TBackupUnit::CopyEntry(std::size_t k, const std::string& source, std::uint64
   return 0;
 }
 
-bool TBackupUnit::HasCopy(std::size_t k) const {
-  if (k >= Files.size() || !IsConfined()) return false;
-  const TStringVector parts = SplitPath(Files[k]);
-  std::string parent = Name;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) parent += "/" + parts[i];
-  hovrak::TFolderHandle folder;
-  struct stat st;
-  return folder.OpenBelow(owner_->Folder(), parent) == 0 && folder.Stat(parts.back(), st) == 0 &&
-         S_ISREG(st.st_mode);
+std::vector<std::size_t> TBackupUnit::PresentCopies(const std::vector<std::size_t>& entries) const {
+  std::vector<std::size_t> present;
+  // The unit folder is opened once; copies in subfolders are looked for below it.
+  hovrak::TFolderHandle unit;
+  if (!hovrak::IsPlainName(Name) || unit.OpenBelow(owner_->Folder(), Name) != 0) return present;
+  for (const std::size_t k : entries) {
+    if (k >= Files.size() || !hovrak::IsConfinedRelativePath(Files[k])) continue;
+    const std::string& entry = Files[k];
+    const std::size_t slash = entry.rfind('/');
+    hovrak::TFolderHandle below;
+    const hovrak::TFolderHandle* folder = &unit;
+    if (slash != std::string::npos) {
+      if (below.OpenBelow(unit.Path(), entry.substr(0, slash)) != 0) continue;
+      folder = &below;
+    }
+    struct stat st;
+    if (folder->Stat(entry.substr(slash == std::string::npos ? 0 : slash + 1), st) == 0 && S_ISREG(st.st_mode))
+      present.push_back(k);
+  }
+  return present;
 }
 
 void TBackupUnit::Create(const TStringVector& files) {

@@ -72,8 +72,9 @@ class TBackupUnit : public hovrak::TKELObject {
   // CopyFileReporting.
   int CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
                 const std::function<void()>& progress, TCopySum& sum) const;
-  // Whether the copy of entry k is there as a plain file inside the unit folder.
-  bool HasCopy(std::size_t k) const;
+  // The entries among the given ones whose copy is there as a plain file inside the
+  // unit folder, in the same order.
+  std::vector<std::size_t> PresentCopies(const std::vector<std::size_t>& entries) const;
   // Prepare, then every copy; Files keeps only the copies made and Size counts them.
   void Create(const TStringVector& files);
 

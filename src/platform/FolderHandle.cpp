@@ -106,7 +106,8 @@ int TFolderHandle::CreateTemp(const std::string& prefix, std::string& name) cons
     const int fd = OpenEntry(name, O_RDWR | O_CREAT | O_EXCL, 0600);
     if (fd >= 0) return fd;
     const int err = errno;
-    SaveJournal::TempGone(PathOf(name));
+    // Not ours: the record must not let a later tidying remove that file.
+    SaveJournal::TempNotMade(PathOf(name));
     if (err != EEXIST) {
       errno = err;
       return -1;

@@ -27,8 +27,10 @@ const char* const kJournalPrefix = "journal-";
 constexpr off_t kCompactSize = 64 * 1024;
 
 // One line per event: a letter, then tab-separated escaped fields.
-//   T path                  temporary file about to be made
-//   t path                  temporary file gone
+//   T path                  temporary file about to be made (its end is not written:
+//                           a name gone, renamed into place or removed, is nothing
+//                           to tidy up, and the journal is emptied once nothing is open)
+//   t path                  the name of a T record was taken by another file
 //   R target copy device inode oldSize oldHash newSize newHash
 //                           old bytes of target kept whole in copy
 //   r copy                  in-place rewrite over
@@ -58,9 +60,14 @@ class TJournal {
     written_ = 0;
   }
 
+  // Appends a record (none when kind is 0) and counts what it opens or ends.
   void Write(char kind, const std::vector<std::string>& fields, int change, bool durable) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!Ready()) return;
+    if (kind == 0) {
+      Count(change);
+      return;
+    }
     const std::string line = Line(kind, fields);
     // One write of an O_APPEND file: the line lands whole at the end.
     ssize_t n;
@@ -69,6 +76,12 @@ class TJournal {
     if (n != static_cast<ssize_t>(line.size())) return;
     written_ += static_cast<off_t>(line.size());
     if (durable) ::fdatasync(fd_.Get());
+    Count(change);
+  }
+
+ private:
+  // Keeps count of what is open; once nothing is, a journal grown large is emptied.
+  void Count(int change) {
     open_ += change;
     if (open_ <= 0) {
       open_ = 0;
@@ -76,18 +89,18 @@ class TJournal {
     }
   }
 
- private:
   // The journal file of this process, made on first use. A forked child gets one of
   // its own: the parent's lock is not the child's.
   bool Ready() {
     if (folder_.empty()) return false;
-    if (fd_.Get() >= 0 && owner_ == ::getpid()) return true;
-    if (owner_ != ::getpid()) {
+    const pid_t self = ::getpid();
+    if (fd_.Get() >= 0 && owner_ == self) return true;
+    if (owner_ != self) {
       fd_.Reset();
       open_ = 0;
       written_ = 0;
     }
-    owner_ = ::getpid();
+    owner_ = self;
     if (failed_ == owner_) return false;
     if (CreateFoldersReporting(folder_, 0700) != 0) {
       failed_ = owner_;
@@ -267,7 +280,9 @@ namespace SaveJournal {
 
 void TempCreating(const std::string& path) { Journal().Write('T', {path}, 1, false); }
 
-void TempGone(const std::string& path) { Journal().Write('t', {path}, -1, false); }
+void TempGone(const std::string&) { Journal().Write(0, {}, -1, false); }
+
+void TempNotMade(const std::string& path) { Journal().Write('t', {path}, -1, false); }
 
 void RescueKept(const std::string& target, const std::string& copy, const TFileIdentity& file,
                 std::int64_t oldSize, std::uint64_t oldHash, std::int64_t newSize, std::uint64_t newHash) {

@@ -23,10 +23,11 @@ void SetSaveJournalFolder(const std::string& folder);
 // when the journal cannot be written: saving goes on as before without it.
 namespace SaveJournal {
 
-// A temporary file is about to be made at path, and it is gone again (renamed into
-// place or removed).
+// A temporary file is about to be made at path; it is gone again (renamed into place
+// or removed); it was not made, since another file has that name.
 void TempCreating(const std::string& path);
 void TempGone(const std::string& path);
+void TempNotMade(const std::string& path);
 
 // The old bytes of the file target (the inode file) lie whole in copy, a file made
 // as a temporary one (TFolderHandle::CreateTemp); the new bytes about to be written
