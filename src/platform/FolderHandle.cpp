@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "platform/PathOps.h"
 #include "platform/SaveJournal.h"
 
 namespace hovrak {
@@ -37,7 +38,9 @@ int OpenSubfolder(int parent, const std::string& name) {
 
 int TFolderHandle::Open(const std::string& path) {
   fd_.Reset();
-  path_ = path;
+  // Absolute, so that the paths the save journal records mean the same files to the
+  // next start, whatever its current folder.
+  path_ = path.empty() || path[0] != '/' ? AbsolutePath(path.empty() ? "." : path) : path;
   if (HasNul(path)) return EINVAL;
   const int fd = ::open(path.empty() ? "." : path.c_str(), kFolderFlags);
   if (fd < 0) return errno;

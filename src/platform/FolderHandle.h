@@ -34,7 +34,7 @@ class TFolderHandle {
 
   bool IsOpen() const { return fd_.Get() >= 0; }
   int Fd() const { return fd_.Get(); }
-  // The path the folder was opened by, and the path of an entry in it.
+  // The path the folder was opened by, made absolute, and the path of an entry in it.
   const std::string& Path() const { return path_; }
   std::string PathOf(const std::string& name) const;
 

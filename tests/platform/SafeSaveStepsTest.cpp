@@ -136,6 +136,10 @@ TEST(SaveJournal, TheJournalOfARunningProcessIsLeftAlone) {
   folder.RemoveTemp(temp);
   hovrak::SetSaveJournalFolder(std::string());
   EXPECT_TRUE(Names(journal.Path()).empty()) << "nothing open: no journal stays";
+  // What the journal records means the same to a process started elsewhere.
+  hovrak::TFolderHandle here;
+  ASSERT_EQ(here.Open("."), 0);
+  EXPECT_EQ(here.Path().front(), '/');
 }
 
 // Another writer right before the switch: its bytes stay, the save fails.
