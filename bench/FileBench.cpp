@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "platform/ContentHash.h"
 #include "platform/SafeSave.h"
 #include "text/File.h"
 
@@ -86,3 +87,11 @@ void BM_FileSaveWide(benchmark::State& state) {
 BENCHMARK(BM_FileSaveWide)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The content hash every save and every backup copy computes of its bytes.
+void BM_ContentHash(benchmark::State& state) {
+  const std::string bytes(std::size_t(4) << 20, 'x');
+  for (auto _ : state) benchmark::DoNotOptimize(hovrak::TContentHash::Of(bytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_ContentHash)->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,8 @@
 #include "backup/Backup.h"
 
 #include <algorithm>
+#include <map>
+#include <cerrno>
 #include <iomanip>
 #include <limits>
 #include <locale>
@@ -8,6 +10,7 @@
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 
+#include "backup/UnitMarker.h"
 #include "platform/ConfinedDelete.h"
 #include "platform/PathOps.h"
 #include "platform/SettingsFolder.h"
@@ -38,10 +41,13 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
   }
 
   // The unit enters the index before anything is copied, listing the copies to come.
+  // Its mark is held until the copies are made and indexed: no pruning, by this run
+  // or another, takes a unit that is still being made.
   TBackupUnit unit(this);
+  TUnitMarker making;
   int folderError = 0;
   report.IndexError = UpdateIndex([&] {
-    folderError = unit.Prepare(files);
+    folderError = unit.Prepare(files, making);
     if (!folderError) StoreUnit(unit);
   });
   if (folderError) {
@@ -57,7 +63,11 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
         break;
       }
     }
-    if (!files.empty()) hovrak::RemoveEmptyTreeBelow(Folder(), unit.Name);
+    if (!files.empty()) {
+      making.Remove();
+      making.Release();
+      hovrak::RemoveEmptyTreeBelow(Folder(), unit.Name);
+    }
     return report;
   }
   report.UnitName = unit.Name;
@@ -66,11 +76,20 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
   // stop ends the copying early.
   const TBackupUnit planned = unit;
   std::vector<std::size_t> made;
+  std::vector<TCopySum> sums(files.size());
   std::uint64_t size = 0;
   const int count = static_cast<int>(files.size());
   const auto finish = [&] {
     unit = planned;
-    unit.KeepEntries(made);
+    unit.CopySums = sums;
+    // Only copies that are there now: one gone meanwhile (taken by hand, or by a
+    // version that did not know the mark) is no backup.
+    const std::vector<std::size_t> present = planned.PresentCopies(made);
+    for (std::size_t i = 0, p = 0; i < made.size(); ++i) {
+      if (p < present.size() && present[p] == made[i]) ++p;
+      else report.Failures.push_back({files[made[i]], ENOENT});
+    }
+    unit.KeepEntries(present);
     unit.Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, std::numeric_limits<std::uint32_t>::max()));
     return UpdateIndex([&] {
       StoreUnit(unit);
@@ -84,7 +103,8 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
         if (OnProgress) OnProgress(file, k, count);
       };
       progress();
-      if (const int err = planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress))
+      if (const int err = planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress,
+                                            sums[static_cast<std::size_t>(k)]))
         report.Failures.push_back({file, err});
       else
         made.push_back(static_cast<std::size_t>(k));
@@ -101,7 +121,11 @@ int TBackup::DiscardUnit(const std::string& name) {
   return UpdateIndex([&] {
     for (auto it = Units.begin(); it != Units.end(); ++it) {
       if ((*it)->Name != name) continue;
-      (*it)->DeleteFiles();
+      // Only a unit that proves itself Mirun's, and that no other run uses, loses its
+      // copies; any other leaves the index alone.
+      TUnitMarker marker;
+      if (marker.TryAlone(Folder(), name) == TUnitMarker::TState::InUse) return;
+      (*it)->DeleteFiles(marker);
       Units.erase(it);
       return;
     }
@@ -162,14 +186,15 @@ TBackup::TUnitPointers TBackup::UnitsToPrune(std::uint64_t newSize) const {
   return UnitsToPrune(Units.size(), newSize);
 }
 
-TBackup::TUnitPointers TBackup::UnitsToPrune(std::size_t older, std::uint64_t newSize) const {
+TBackup::TUnitPointers TBackup::UnitsToPrune(std::size_t older, std::uint64_t newSize,
+                                             const std::function<bool(const TBackupUnit&)>& passOver) const {
   older = std::min(older, Units.size());
   std::uint64_t total = newSize;
   for (std::size_t i = 0; i < older; ++i) total += Units[i]->Size;
   TUnitPointers doomed;
   for (std::size_t i = 0; i < older && total >= MaxSize; ++i) {
     const TBackupUnit& unit = *Units[i];
-    if (IsKept(unit)) continue;
+    if (IsKept(unit) || (passOver && passOver(unit))) continue;
     total -= unit.Size;
     doomed.push_back(&unit);
   }
@@ -181,40 +206,52 @@ std::vector<TPrunedUnit> TBackup::Prune() {
   if (Units.empty()) return pruned;
   const pt::ptime now = Now();
 
-  // The oldest units go until the rest fit; the newest one always stays, and so
-  // does a unit that is being restored.
-  const TUnitPointers doomed = UnitsToPrune(Units.size() - 1, Units.back()->Size);
+  // The oldest units go until the rest fit; the newest one always stays, and so do
+  // units that are being restored and units another run is making or restoring
+  // right now (their mark is held: it cannot be taken alone).
+  std::map<const TBackupUnit*, std::unique_ptr<TUnitMarker>> markers;
+  const auto inUse = [this, &markers](const TBackupUnit& unit) {
+    auto marker = std::make_unique<TUnitMarker>();
+    if (marker->TryAlone(Folder(), unit.Name) == TUnitMarker::TState::InUse) return true;
+    markers[&unit] = std::move(marker);
+    return false;
+  };
+  const TUnitPointers doomed = UnitsToPrune(Units.size() - 1, Units.back()->Size, inUse);
   TUnitPointers young;
   for (const TBackupUnit* unit : doomed)
     if (IsYoung(*unit, now)) young.push_back(unit);
   bool agreed = true;
   if (!young.empty() && OnConfirmDelete) agreed = OnConfirmDelete(young);
 
-  TUnitList kept;
+  // A unit whose folder does not prove itself Mirun's leaves the index with its
+  // files untouched: deleting through an index from elsewhere could take anyone's.
+  std::vector<bool> gone(Units.size(), false);
   std::size_t next = 0;  // the next of doomed, in index order like Units
-  for (auto& unit : Units) {
-    const bool isDoomed = next < doomed.size() && doomed[next] == unit.get();
-    if (isDoomed) ++next;
-    if (isDoomed && (agreed || !IsYoung(*unit, now))) {
-      unit->DeleteFiles();
-      pruned.push_back(TPrunedUnit{unit->Name, unit->Time, unit->BaseDir});
-    } else {
-      kept.push_back(std::move(unit));
-    }
+  for (std::size_t i = 0; i < Units.size() && next < doomed.size(); ++i) {
+    TBackupUnit& unit = *Units[i];
+    if (doomed[next] != &unit) continue;
+    ++next;
+    if (!agreed && IsYoung(unit, now)) continue;
+    unit.DeleteFiles(*markers[&unit]);
+    gone[i] = true;
+    pruned.push_back(TPrunedUnit{unit.Name, unit.Time, unit.BaseDir});
   }
+  TUnitList kept;
+  for (std::size_t i = 0; i < Units.size(); ++i)
+    if (!gone[i]) kept.push_back(std::move(Units[i]));
   Units = std::move(kept);
   return pruned;
 }
 
 void TBackup::Write(hovrak::TKELNode& node) const {
-  WriteValue(node, "Dir", BackupDir);
+  hovrak::WritePathValue(node, "Dir", BackupDir);
   WriteValue(node, "MaxSize", MaxSize);
   WriteValue(node, "DeletableTime", DeletableTime);
   for (const auto& unit : Units) node.WriteChild("Unit", *unit);
 }
 
 void TBackup::Read(hovrak::TKELNode& node) {
-  ReadValue(node, "Dir", BackupDir);
+  hovrak::ReadPathValue(node, "Dir", BackupDir);
   ReadValue(node, "MaxSize", MaxSize);
   ReadValue(node, "DeletableTime", DeletableTime);
   ReadUnits(node);

@@ -5,6 +5,7 @@
 // settings and index of units are the "Backup" block of the settings file.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -58,10 +59,11 @@ class TBackup : public hovrak::TKELObject {
   // are taken as absolute (relative ones from the current folder). The unit enters
   // the index before the first copy (listing the copies to come) and again with the
   // copies that exist once they are made, so a killed run leaves nothing pruning
-  // cannot reach. Copies that fail are reported, never listed.
+  // cannot reach; while it is being made its mark is held, so no pruning takes it.
+  // Copies that fail, or are gone by the end, are reported, never listed.
   TBackupReport MakeBackup(const TStringVector& files);
   // Deletes the copies of the named unit and drops it from the index: the backup of
-  // a replace that did not go on.
+  // a replace that did not go on. A unit without its mark only leaves the index.
   int DiscardUnit(const std::string& name);
 
   // Records in the named unit the state each of its files had right after a run
@@ -114,10 +116,15 @@ class TBackup : public hovrak::TKELObject {
   static std::string SizeText(std::uint64_t bytes);
 
  private:
-  // Deletes what UnitsToPrune names for the newest unit; returns what it deleted.
+  // Deletes what UnitsToPrune names for the newest unit, passing over units another
+  // run is making or restoring; returns what left the index. Only units whose folder
+  // holds their mark lose their copies, and only the listed ones; a unit without the
+  // mark leaves the index with its files untouched.
   std::vector<TPrunedUnit> Prune();
-  // UnitsToPrune over the first older units of the index.
-  TUnitPointers UnitsToPrune(std::size_t older, std::uint64_t newSize) const;
+  // UnitsToPrune over the first older units of the index; passOver (may be empty)
+  // names units that must stay whatever their size and age.
+  TUnitPointers UnitsToPrune(std::size_t older, std::uint64_t newSize,
+                             const std::function<bool(const TBackupUnit&)>& passOver = {}) const;
   // Runs change on the index: through IndexStore when there is one, else in memory.
   int UpdateIndex(const std::function<void()>& change);
   // Puts unit into Units in place of the one of its name, or at the end.

@@ -5,38 +5,37 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <memory>
 
 #include "backup/Backup.h"
 #include "backup/BackupUnit.h"
+#include "backup/UnitMarker.h"
 #include "core/StoppedException.h"
 #include "platform/ConfinedDelete.h"
+#include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileInfo.h"
 #include "platform/FileLock.h"
+#include "platform/FolderHandle.h"
 #include "platform/PathOps.h"
 #include "platform/SafeSave.h"
+#include "platform/SettingsFolder.h"
 #include "text/FileOperationResult.h"
 
 namespace {
 
 using hovrak::TFileDescriptor;
+using hovrak::TFolderHandle;
 
 // Folders made again for a file whose folder is gone, as a program would make them.
 constexpr unsigned kFolderMode = 0777;
+// A file that keeps changing between check and write is given up after a few rounds.
+constexpr int kMaxRounds = 8;
 
-int ReadAll(int fd, std::string& bytes) {
-  bytes.clear();
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (got == 0) return 0;
-    bytes.append(buffer, static_cast<std::size_t>(got));
-  }
+// Splits path into its folder and name.
+void SplitLast(const std::string& path, std::string& folder, std::string& name) {
+  const std::size_t slash = path.rfind('/');
+  folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Reads the copy root/unitName/entry without following a symbolic link at any step
@@ -46,57 +45,50 @@ int ReadAll(int fd, std::string& bytes) {
 int ReadCopy(const std::string& root, const std::string& unitName, const std::string& entry, std::string& bytes,
              struct stat& st) {
   if (!hovrak::IsPlainName(unitName) || !hovrak::IsConfinedRelativePath(entry)) return EINVAL;
-  // One folder open at a time, each opened from the one before.
-  std::unique_ptr<TFileDescriptor> folder =
-      std::make_unique<TFileDescriptor>(::open(root.empty() ? "." : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder->Get() < 0) return errno;
-  std::vector<std::string> parts{unitName};
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = entry.find('/', start);
-    const std::string part = entry.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-    if (!part.empty()) parts.push_back(part);
-    if (slash == std::string::npos) break;
-    start = slash + 1;
-  }
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    auto next = std::make_unique<TFileDescriptor>(
-        ::openat(folder->Get(), parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (next->Get() < 0) return errno == ENOTDIR ? ELOOP : errno;
-    folder = std::move(next);
-  }
-  TFileDescriptor file(
-      ::openat(folder->Get(), parts.back().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  std::string folderPart, name;
+  SplitLast(entry, folderPart, name);
+  TFolderHandle folder;
+  if (const int err = folder.OpenBelow(root, unitName + "/" + folderPart)) return err == ENOTDIR ? ELOOP : err;
+  TFileDescriptor file(folder.OpenEntry(name, O_RDONLY | O_NONBLOCK));
   if (file.Get() < 0) return errno;
   if (::fstat(file.Get(), &st) != 0) return errno;
   if (!S_ISREG(st.st_mode)) return EINVAL;
-  return ReadAll(file.Get(), bytes);
+  return hovrak::ReadToEnd(file.Get(), bytes);
 }
 
-// True when path is a plain file holding exactly these bytes.
-bool HoldsBytes(const std::string& path, const std::string& bytes) {
-  TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (file.Get() < 0) return false;
+// Reads the plain file name of folder, if it is one; its state goes to identity.
+bool ReadEntry(const TFolderHandle& folder, const std::string& name, std::string& bytes,
+               hovrak::TFileIdentity& identity) {
+  TFileDescriptor file(folder.OpenEntry(name, O_RDONLY | O_NONBLOCK));
   struct stat st;
-  if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  if (static_cast<std::uint64_t>(st.st_size) != bytes.size()) return false;
-  std::string now;
-  return ReadAll(file.Get(), now) == 0 && now == bytes;
+  if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  identity = hovrak::TFileIdentity::FromStat(st);
+  return hovrak::ReadToEnd(file.Get(), bytes) == 0;
 }
 
-std::string ParentOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+// The path of a folder without trailing slashes ("/" stays).
+std::string Trimmed(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
 }
 
 }  // namespace
+
+TBackupRestore::TBackupRestore(TBackup& store) : HomeFolder(hovrak::UserHomeFolder()), store_(store) {}
+
+bool TBackupRestore::IsOwnFolder(const std::string& base, const std::string& home) {
+  const std::string b = Trimmed(hovrak::AbsolutePath(base));
+  const std::string h = Trimmed(home);
+  if (b == "/" || h.empty() || h == "/" || h[0] != '/') return false;
+  return b == h || b.compare(0, h.size() + 1, h + "/") == 0;
+}
 
 TDecision TBackupRestore::Ask(const std::string& path, TRestoreProblem problem, int error) {
   Problem = problem;
   LastError = error;
   if (!OnFileError) return TDecision::Skip;
-  const bool changed = problem == TRestoreProblem::Modified || problem == TRestoreProblem::NotRecorded;
+  const bool changed = problem == TRestoreProblem::Modified || problem == TRestoreProblem::NotRecorded ||
+                       problem == TRestoreProblem::Link;
   return OnFileError(path, changed ? TFileOperationResult::ModifiedSinceSearch : TFileOperationResult::OpenFailed,
                      error);
 }
@@ -105,33 +97,85 @@ void TBackupRestore::Progress(TProcessType type, const std::string& path, int in
   if (OnProcess) OnProcess(type, path, index, count);
 }
 
-TBackupRestore::TVerdict TBackupRestore::Check(const TBackupUnit& unit, const std::string& copy, TPlanned& plan) {
-  for (;;) {
-    const hovrak::TFileIdentity now = hovrak::TFileIdentity::OfPath(plan.Target);
-    TRestoreProblem problem;
-    if (!now.Known()) {
-      problem = hovrak::PathKind(ParentOf(plan.Target)) == 2 ? TRestoreProblem::Missing
-                                                             : TRestoreProblem::FolderMissing;
-    } else if (HoldsBytes(plan.Target, copy)) {
-      return TVerdict::Unchanged;
+bool TBackupRestore::OldUnitAllowed(const TBackupUnit& unit, TRestoreReport& report) {
+  if (oldUnitVerdict_ == 0) {
+    // Such a unit can only say where its base folder was: one at the root of the
+    // system or outside the user's folders needs the user's explicit word.
+    const bool baseNamed = !AllowedBase.empty() && Trimmed(hovrak::AbsolutePath(AllowedBase)) ==
+                                                       Trimmed(hovrak::AbsolutePath(unit.BaseDir));
+    if (!IsOwnFolder(unit.BaseDir, HomeFolder) && !baseNamed) {
+      report.BaseRefused = true;
+      oldUnitVerdict_ = -1;
+    } else if (!OnConfirmOldUnit || !OnConfirmOldUnit(unit)) {
+      report.OldUnitDeclined = true;
+      oldUnitVerdict_ = -1;
     } else {
+      oldUnitVerdict_ = 1;
+    }
+  }
+  return oldUnitVerdict_ > 0;
+}
+
+TBackupRestore::TVerdict TBackupRestore::Check(const TBackupUnit& unit, const std::string& copy, TPlanned& plan,
+                                               TRestoreReport& report) {
+  for (;;) {
+    TFolderHandle folder;
+    const int folderErr = folder.OpenBelow(plan.Base, plan.Folder);
+    hovrak::TFileIdentity now;
+    TRestoreProblem problem;
+    int error = 0;
+    struct stat st;
+    if (folderErr == ENOENT) {
+      problem = TRestoreProblem::FolderMissing;
+    } else if (folderErr == ELOOP || folderErr == ENOTDIR) {
+      problem = TRestoreProblem::LinkedFolder;
+    } else if (folderErr != 0) {
+      problem = TRestoreProblem::WriteFailed;
+      error = folderErr;
+    } else if (const int statErr = folder.Stat(plan.Name, st)) {
+      problem = statErr == ENOENT ? TRestoreProblem::Missing : TRestoreProblem::WriteFailed;
+      if (statErr != ENOENT) error = statErr;
+    } else if (S_ISLNK(st.st_mode)) {
+      // Never followed: the link is only looked at itself.
+      now = hovrak::TFileIdentity::FromStat(st);
+      problem = TRestoreProblem::Link;
+    } else {
+      now = hovrak::TFileIdentity::FromStat(st);
+      std::string bytes;
+      hovrak::TFileIdentity read;
+      const bool isFile = S_ISREG(st.st_mode) && ReadEntry(folder, plan.Name, bytes, read);
+      if (isFile && bytes == copy) return TVerdict::Unchanged;
       const TWrittenState recorded = unit.WrittenOf(plan.Entry);
-      if (!recorded.Known()) {
+      if (!isFile) {
+        problem = TRestoreProblem::Modified;  // a folder or a special file took its place
+      } else if (!recorded.Known()) {
         problem = TRestoreProblem::NotRecorded;
-      } else if (recorded != TWrittenState::FromIdentity(now)) {
+      } else if (recorded != TWrittenState::FromIdentity(read) ||
+                 (recorded.HashKnown && recorded.Hash != hovrak::TContentHash::Of(bytes))) {
+        // Same size and time but other bytes: an edit that kept them (cp -p, touch -r).
         problem = TRestoreProblem::Modified;
       } else {
-        plan.Expected = now;
+        plan.Expected = read;
+        plan.ReplaceLink = false;
         return TVerdict::Write;
       }
     }
-    switch (Ask(plan.Target, problem, 0)) {
+    // A unit without records writes nothing unless that is allowed first: then no
+    // question about its files is asked in vain.
+    if (!unit.HasRecords() && IsForcible(problem) && !OldUnitAllowed(unit, report)) return TVerdict::Skip;
+    switch (Ask(plan.Target, problem, error)) {
       case TDecision::Retry: continue;
       case TDecision::Skip: return TVerdict::Skip;
       case TDecision::Abort: throw EStoppedException();
       case TDecision::Force:
+        if (!IsForcible(problem)) {
+          if (problem == TRestoreProblem::LinkedFolder) report.Unreachable.push_back(plan.Target);
+          else report.WriteFailures.push_back({plan.Target, error});
+          return TVerdict::Failed;
+        }
         plan.Expected = now;
         plan.CreateFolders = problem == TRestoreProblem::FolderMissing;
+        plan.ReplaceLink = problem == TRestoreProblem::Link;
         return TVerdict::Write;
     }
   }
@@ -140,37 +184,61 @@ TBackupRestore::TVerdict TBackupRestore::Check(const TBackupUnit& unit, const st
 void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count,
                                TRestoreReport& report) {
   const std::string& entry = unit.Files[plan.Entry];
-  for (;;) {
+  for (int round = 0;; ++round) {
+    if (round == kMaxRounds) {
+      report.WriteFailures.push_back({plan.Target, ESTALE});
+      return;
+    }
     Progress(TProcessType::Replacing, plan.Target, index, count);
-    // Other Mirun runs wait while the file is checked and written.
-    hovrak::TFileLock lock;
-    lock.Acquire(plan.Target, [&] { Progress(TProcessType::Replacing, plan.Target, index, count); });
     std::string bytes;
     struct stat copyStat;
     if (const int err = ReadCopy(store_.Folder(), unit.Name, entry, bytes, copyStat)) {
       report.MissingCopies.push_back({plan.Target, err});
       return;
     }
-    int err = plan.CreateFolders ? hovrak::CreateFoldersReporting(ParentOf(plan.Target), kFolderMode) : 0;
-    if (!err) {
-      hovrak::TSafeWriteOptions options;
-      options.Expected = plan.Expected;
-      err = hovrak::SafeWriteFile(plan.Target, bytes, options);
-    }
-    if (!err) {
-      // The copy's permission bits and times come back with its bytes.
-      ::chmod(plan.Target.c_str(), copyStat.st_mode & 07777);
-      const timespec times[2] = {copyStat.st_atim, copyStat.st_mtim};
-      ::utimensat(AT_FDCWD, plan.Target.c_str(), times, 0);
-      written_[hovrak::AbsolutePath(plan.Target)] = TWrittenState::OfPath(plan.Target);
-      ++report.Restored;
+    if (!unit.CopySumOf(plan.Entry).Matches(bytes)) {
+      report.DamagedCopies.push_back(plan.Target);
       return;
     }
-    if (err == ESTALE) {
-      // Changed between the check and now: the same questions again.
-      switch (Check(unit, bytes, plan)) {
+    // The folder is held from here on: every later step goes through it.
+    TFolderHandle folder;
+    int err = 0;
+    if (plan.CreateFolders) {
+      err = hovrak::CreateFoldersReporting(plan.Base, kFolderMode);
+      if (!err) err = folder.OpenBelow(plan.Base, plan.Folder, true, kFolderMode);
+    } else {
+      err = folder.OpenBelow(plan.Base, plan.Folder);
+    }
+    if (!err) {
+      // Other Mirun runs wait while the file is checked and written.
+      hovrak::TFileLock lock;
+      lock.AcquireAt(folder, plan.Name, [&] { Progress(TProcessType::Replacing, plan.Target, index, count); });
+      hovrak::TSafeWriteOptions options;
+      options.Expected = plan.Expected;
+      options.ReplaceLink = plan.ReplaceLink;
+      // The copy's permission bits and times come back with its bytes, set on the
+      // new file before it takes the name.
+      options.Mode = static_cast<int>(copyStat.st_mode & 07777);
+      const timespec times[2] = {copyStat.st_atim, copyStat.st_mtim};
+      options.Times = times;
+      hovrak::TFileIdentity written;
+      std::uint64_t hash = 0;
+      options.Written = &written;
+      options.Hash = &hash;
+      err = hovrak::SafeWriteAt(folder, plan.Name, bytes.data(), bytes.size(), options);
+      if (!err) {
+        written_[plan.Target] = TWrittenState::FromIdentity(written, hash);
+        ++report.Restored;
+        return;
+      }
+    }
+    // Changed between the check and now (or a folder or link took its place): the
+    // same questions again.
+    if (err == ESTALE || err == ELOOP || err == ENOTDIR || (err == ENOENT && !plan.CreateFolders)) {
+      switch (Check(unit, bytes, plan, report)) {
         case TVerdict::Unchanged: ++report.Unchanged; return;
         case TVerdict::Skip: report.Skipped.push_back(plan.Target); return;
+        case TVerdict::Failed: return;
         case TVerdict::Write: continue;
       }
     }
@@ -186,6 +254,7 @@ void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index
 TRestoreReport TBackupRestore::Run(const std::string& name) {
   TRestoreReport report;
   written_.clear();
+  oldUnitVerdict_ = 0;
   const TBackupUnit* listed = store_.FindUnit(name);
   if (!listed || !listed->IsConfined()) return report;
   report.Found = true;
@@ -196,7 +265,8 @@ TRestoreReport TBackupRestore::Run(const std::string& name) {
     return report;
   }
 
-  // Pruning by the backup below must not take the unit being read.
+  // Pruning by the backup below must not take the unit being read, nor may pruning
+  // by another run: its mark is held while the restore runs.
   struct TKeep {
     TBackup& store;
     std::string name;
@@ -205,6 +275,8 @@ TRestoreReport TBackupRestore::Run(const std::string& name) {
       if (added) store.KeptUnits.erase(name);
     }
   } keep{store_, name, store_.KeptUnits.insert(name).second};
+  TUnitMarker inUse;
+  inUse.HoldShared(store_.Folder(), name);
 
   std::string backupUnit;
   try {
@@ -212,14 +284,18 @@ TRestoreReport TBackupRestore::Run(const std::string& name) {
     // below holds exactly the files that will be overwritten.
     std::vector<TPlanned> plan;
     const int count = static_cast<int>(unit.Files.size());
+    const std::string base = unit.BaseDir.empty() || unit.BaseDir.back() == '/' ? unit.BaseDir : unit.BaseDir + "/";
     for (std::size_t k = 0; k < unit.Files.size(); ++k) {
       TPlanned item;
       item.Entry = k;
       item.Target = unit.OriginalPath(k);
-      if (item.Target.empty()) {
+      // Below the base folder links are no longer followed.
+      if (item.Target.empty() || item.Target.compare(0, base.size(), base) != 0 || base.empty()) {
         report.Refused.push_back(unit.Files[k]);
         continue;
       }
+      item.Base = unit.BaseDir;
+      SplitLast(item.Target.substr(base.size()), item.Folder, item.Name);
       Progress(TProcessType::Searching, item.Target, static_cast<int>(k), count);
       std::string copy;
       struct stat copyStat;
@@ -227,16 +303,24 @@ TRestoreReport TBackupRestore::Run(const std::string& name) {
         report.MissingCopies.push_back({item.Target, err});
         continue;
       }
-      switch (Check(unit, copy, item)) {
+      // A copy no longer as it was made would write damage over the file.
+      if (!unit.CopySumOf(k).Matches(copy)) {
+        report.DamagedCopies.push_back(item.Target);
+        continue;
+      }
+      switch (Check(unit, copy, item, report)) {
         case TVerdict::Unchanged: ++report.Unchanged; break;
         case TVerdict::Skip: report.Skipped.push_back(item.Target); break;
+        case TVerdict::Failed: break;
         case TVerdict::Write: plan.push_back(item); break;
       }
     }
 
+    // The files about to be overwritten; a link that gives way to its file is no
+    // file of the user's and is not copied (nor what it points to).
     TStringVector overwritten;
     for (const TPlanned& item : plan)
-      if (hovrak::PathKind(item.Target) == 1) overwritten.push_back(item.Target);
+      if (!item.ReplaceLink && hovrak::PathKind(item.Target) == 1) overwritten.push_back(item.Target);
     if (!overwritten.empty()) {
       Progress(TProcessType::BackingUp, std::string(), 0, 0);
       struct TProgressBinding {

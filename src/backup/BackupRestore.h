@@ -2,7 +2,9 @@
 // Puts the copies of one backup unit back where they came from: the undo of a
 // replace. Files someone changed, deleted or moved since the replace are written
 // only when the user says so; the files about to be overwritten are backed up first
-// into a new unit, so that the restore itself can be undone.
+// into a new unit, so that the restore itself can be undone. Below the unit's base
+// folder no symbolic link is ever followed: each folder is held by its descriptor
+// and every step is taken through it.
 
 #include <map>
 #include <string>
@@ -24,23 +26,34 @@ class TBackupRestore {
  public:
   // The store whose unit is restored; its index store (when set) keeps the index
   // consistent with other processes.
-  explicit TBackupRestore(TBackup& store) : store_(store) {}
+  explicit TBackupRestore(TBackup& store);
 
   // Progress: Searching while the files are checked, BackingUp while the files about
   // to be overwritten are copied, Replacing while the copies go back. May raise
   // EStoppedException to stop.
   TProcessEvent OnProcess;
   // Asks about a file that failed a check (Problem and LastError say which):
-  // ModifiedSinceSearch for Modified and NotRecorded, OpenFailed for Missing,
-  // FolderMissing and WriteFailed. Retry checks again, Skip leaves the file, Force
-  // writes it anyway (creating its folder when gone; for a failed write Force leaves
-  // it like Skip), Abort stops. Unset: Skip.
+  // ModifiedSinceSearch for Modified, NotRecorded and Link, OpenFailed for the
+  // others. Retry checks again, Skip leaves the file, Force writes it anyway
+  // (creating its folder when gone, replacing a link by the file; for a failed write
+  // or a linked folder Force leaves it like Skip), Abort stops. Unset: Skip.
   TFileErrorEvent OnFileError;
   // Asks whether to restore a unit already restored once. Unset: no.
   boost::function<bool(const TBackupUnit&)> OnConfirmAgain;
   // Asks whether to go on when the backup of the files about to be overwritten is
   // incomplete. Unset or false: nothing is written.
   boost::function<bool(const TBackupReport&)> OnBackupFailed;
+  // Asks, once, before the first file of a unit without records (made by an older
+  // version, so it cannot tell a file changed since from one that was not) is
+  // written. Unset or false: such a unit writes nothing.
+  boost::function<bool(const TBackupUnit&)> OnConfirmOldUnit;
+  // A unit without records whose base folder is the root, or lies outside the
+  // user's own folders (below HomeFolder), writes nothing unless its base folder is
+  // named here (the user's explicit word).
+  std::string AllowedBase;
+  // The user's own folders are this one and those below it; the home folder unless
+  // set.
+  std::string HomeFolder;
 
   // What OnFileError is being asked about, and the system error behind it (0: none).
   TRestoreProblem Problem = TRestoreProblem::Modified;
@@ -50,24 +63,37 @@ class TBackupRestore {
   // report; the index records the restore and what was written so far.
   TRestoreReport Run(const std::string& name);
 
+  // Whether a unit's base folder is one a unit without records may write into
+  // without being named: not the root, and inside home (the folder itself or below).
+  static bool IsOwnFolder(const std::string& base, const std::string& home);
+
  private:
-  enum class TVerdict { Write, Unchanged, Skip };
+  // Skip: left by the user's choice; Failed: left for a reason already reported.
+  enum class TVerdict { Write, Unchanged, Skip, Failed };
   struct TPlanned {
     std::size_t Entry = 0;
-    std::string Target;
-    hovrak::TFileIdentity Expected;  // the file as checked; not known when missing
+    std::string Target;  // the full path, for questions and records
+    std::string Base;    // the unit's base folder, where links are no longer followed
+    std::string Folder;  // the file's folder below Base ("" for Base itself)
+    std::string Name;    // the file's name in Folder
+    hovrak::TFileIdentity Expected;  // the entry as checked (a link itself); not known when missing
     bool CreateFolders = false;
+    bool ReplaceLink = false;
   };
 
   // Compares the file at the target with its copy and the recorded state, asking
   // when they disagree.
-  TVerdict Check(const TBackupUnit& unit, const std::string& copy, TPlanned& plan);
+  TVerdict Check(const TBackupUnit& unit, const std::string& copy, TPlanned& plan, TRestoreReport& report);
   // Writes one planned file back, checking again when it changed since the check.
   void WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count, TRestoreReport& report);
+  // Whether a forced write of a unit without records may go ahead; asked once.
+  bool OldUnitAllowed(const TBackupUnit& unit, TRestoreReport& report);
   TDecision Ask(const std::string& path, TRestoreProblem problem, int error);
   void Progress(TProcessType type, const std::string& path, int index, int count);
 
   TBackup& store_;
   // The state of each file written back, by absolute path, for the new unit.
   std::map<std::string, TWrittenState> written_;
+  // For a unit without records: 0 not asked yet, 1 allowed, -1 refused.
+  int oldUnitVerdict_ = 0;
 };

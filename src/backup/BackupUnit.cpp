@@ -11,14 +11,18 @@
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
 #include "backup/Backup.h"
+#include "backup/UnitMarker.h"
 #include "pattern/BasicRegManager.h"
 #include "platform/ConfinedDelete.h"
 #include "platform/CopyFile.h"
+#include "platform/FolderHandle.h"
 #include "platform/PathOps.h"
 #include "settings/KELNode.h"
 #include "settings/KELString.h"
 
+using hovrak::ReadPathValue;
 using hovrak::ReadValue;
+using hovrak::WritePathValue;
 using hovrak::WriteValue;
 
 namespace {
@@ -38,17 +42,7 @@ std::string ReplaceForbidden(const std::string& text, bool slashToo) {
 // Removes each pair of consecutive slashes, scanning from the left without overlap.
 std::string RemoveSlashPairs(const std::string& text) { return hovrak::reg_manager().replace(text, "//", "", "g"); }
 
-TStringVector SplitPath(const std::string& path) {
-  TStringVector parts;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = path.find('/', start);
-    std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-    if (!part.empty()) parts.push_back(std::move(part));
-    if (slash == std::string::npos) return parts;
-    start = slash + 1;
-  }
-}
+TStringVector SplitPath(const std::string& path) { return hovrak::TFolderHandle::Components(path); }
 
 std::string WithSuffix(const std::string& name, int counter) { return name + "~" + std::to_string(counter); }
 
@@ -95,48 +89,71 @@ void TBackupUnit::Write(hovrak::TKELNode& node) const {
   WriteValue(node, "Time", Time);
   WriteValue(node, "Name", Name);
   WriteValue(node, "Size", Size);
-  WriteValue(node, "BaseDir", BaseDir);
+  WritePathValue(node, "BaseDir", BaseDir);
   if (!Restored.is_special()) WriteValue(node, "Restored", Restored);
   for (const std::string& file : Files) node.AddValue("File", file);
-  if (Sources.size() != Files.size()) return;
-  for (const std::string& source : Sources) node.AddValue("Source", source);
-  for (std::size_t k = 0; k < Files.size(); ++k) node.AddValue("Written", WrittenOf(k).Text());
+  if (Sources.size() == Files.size()) {
+    for (const std::string& source : Sources) WritePathValue(node, "Source", source);
+    for (std::size_t k = 0; k < Files.size(); ++k) node.AddValue("Written", WrittenOf(k).Text());
+    for (std::size_t k = 0; k < Files.size(); ++k) node.AddValue("WrittenHash", WrittenOf(k).HashText());
+  }
+  if (CopySums.size() == Files.size() && !Files.empty())
+    for (const TCopySum& sum : CopySums) node.AddValue("CopySum", sum.Text());
 }
 
 void TBackupUnit::Read(hovrak::TKELNode& node) {
   ReadValue(node, "Time", Time);
   ReadValue(node, "Name", Name);
   ReadValue(node, "Size", Size);
-  ReadValue(node, "BaseDir", BaseDir);
+  ReadPathValue(node, "BaseDir", BaseDir);
   Restored = boost::posix_time::not_a_date_time;
   ReadValue(node, "Restored", Restored);
   Files.clear();
   Sources.clear();
   Written.clear();
+  CopySums.clear();
   std::string value;
   while (node.GetValue("File", value)) Files.push_back(value);
-  while (node.GetValue("Source", value)) Sources.push_back(value);
+  bool sourcesRead = true;
+  while (node.GetValue("Source", value)) {
+    std::string source;
+    sourcesRead = hovrak::ParsePathValue(value, source) && sourcesRead;
+    Sources.push_back(source);
+  }
   while (node.GetValue("Written", value)) Written.push_back(TWrittenState::Parse(value));
+  std::vector<std::string> hashes;
+  while (node.GetValue("WrittenHash", value)) hashes.push_back(value);
+  while (node.GetValue("CopySum", value)) CopySums.push_back(TCopySum::Parse(value));
   // Lists out of step with the files cannot say which file they belong to.
-  if (Sources.size() != Files.size()) Sources.clear();
+  if (Sources.size() != Files.size() || !sourcesRead) Sources.clear();
   if (Written.size() != Files.size()) Written.clear();
+  if (hashes.size() == Written.size())
+    for (std::size_t k = 0; k < Written.size(); ++k) Written[k].ParseHash(hashes[k]);
+  if (CopySums.size() != Files.size()) CopySums.clear();
 }
 
 void TBackupUnit::KeepEntries(const std::vector<std::size_t>& positions) {
   TStringVector files, sources;
   std::vector<TWrittenState> written;
+  std::vector<TCopySum> sums;
   for (const std::size_t k : positions) {
     files.push_back(Files.at(k));
     if (k < Sources.size()) sources.push_back(Sources[k]);
     if (k < Written.size()) written.push_back(Written[k]);
+    if (k < CopySums.size()) sums.push_back(CopySums[k]);
   }
   Files = std::move(files);
   Sources = sources.size() == Files.size() ? std::move(sources) : TStringVector();
   Written = written.size() == Files.size() ? std::move(written) : std::vector<TWrittenState>();
+  CopySums = sums.size() == Files.size() ? std::move(sums) : std::vector<TCopySum>();
 }
 
 TWrittenState TBackupUnit::WrittenOf(std::size_t k) const {
   return k < Written.size() && Written.size() == Files.size() ? Written[k] : TWrittenState();
+}
+
+TCopySum TBackupUnit::CopySumOf(std::size_t k) const {
+  return k < CopySums.size() && CopySums.size() == Files.size() ? CopySums[k] : TCopySum();
 }
 
 std::string TBackupUnit::WithoutCollisionSuffixes(const std::string& path) {
@@ -179,15 +196,17 @@ std::string TBackupUnit::OriginalPath(std::size_t k) const {
   return TBackup::JoinPath(BaseDir, plain);
 }
 
-int TBackupUnit::Prepare(const TStringVector& files) {
+int TBackupUnit::Prepare(const TStringVector& files, TUnitMarker& marker) {
   Time = owner_->Now();
   BaseDir = TBackup::CommonBaseDir(files);
   Size = 0;
   Files.clear();
   Sources = files;
   Written.assign(files.size(), TWrittenState());
+  CopySums.assign(files.size(), TCopySum());
   Restored = boost::posix_time::not_a_date_time;
-  std::set<std::string> copyNames;
+  // The mark's name is taken: a file of that name gets a suffix like any collision.
+  std::set<std::string> copyNames{TUnitMarker::FileName};
   std::set<std::string> copyFolders;
   for (const std::string& file : files) Files.push_back(UniqueCopyName(BackupFileName(file), copyNames, copyFolders));
 
@@ -202,30 +221,61 @@ int TBackupUnit::Prepare(const TStringVector& files) {
   for (unsigned counter = 1;; ++counter) {
     Name = ChooseName(label, counter);
     counter = static_cast<unsigned>(std::stoul(Name.substr(Name.rfind('_') + 1)));
-    if (::mkdir(Folder().c_str(), kFolderMode) == 0) return 0;
+    if (::mkdir(Folder().c_str(), kFolderMode) == 0) {
+      if (const int err = marker.Create(dir, Name)) {
+        ::rmdir(Folder().c_str());
+        return err;
+      }
+      return 0;
+    }
     if (errno != EEXIST) return errno;
   }
 }
 
 int TBackupUnit::CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
-                           const std::function<void()>& progress) const {
+                           const std::function<void()>& progress, TCopySum& sum) const {
   const std::string target = TBackup::JoinPath(Folder(), Files.at(k));
   if (const int err = hovrak::CreateFoldersReporting(ParentOf(target), kFolderMode)) return err;
-  if (const int err = hovrak::CopyFileReporting(source, target, progress)) return err;
-  std::uint64_t copied = 0;
-  if (hovrak::FileSizeOnDisk(target, copied)) size += copied;
+  hovrak::TCopiedFile copied;
+  if (const int err = hovrak::CopyFileReporting(source, target, progress, &copied)) return err;
+  size += copied.Size;
+  sum.Size = static_cast<std::int64_t>(copied.Size);
+  sum.Hash = copied.Hash;
   return 0;
 }
 
+std::vector<std::size_t> TBackupUnit::PresentCopies(const std::vector<std::size_t>& entries) const {
+  std::vector<std::size_t> present;
+  // The unit folder is opened once; copies in subfolders are looked for below it.
+  hovrak::TFolderHandle unit;
+  if (!hovrak::IsPlainName(Name) || unit.OpenBelow(owner_->Folder(), Name) != 0) return present;
+  for (const std::size_t k : entries) {
+    if (k >= Files.size() || !hovrak::IsConfinedRelativePath(Files[k])) continue;
+    const std::string& entry = Files[k];
+    const std::size_t slash = entry.rfind('/');
+    hovrak::TFolderHandle below;
+    const hovrak::TFolderHandle* folder = &unit;
+    if (slash != std::string::npos) {
+      if (below.OpenBelow(unit.Path(), entry.substr(0, slash)) != 0) continue;
+      folder = &below;
+    }
+    struct stat st;
+    if (folder->Stat(entry.substr(slash == std::string::npos ? 0 : slash + 1), st) == 0 && S_ISREG(st.st_mode))
+      present.push_back(k);
+  }
+  return present;
+}
+
 void TBackupUnit::Create(const TStringVector& files) {
-  if (Prepare(files) != 0) {
+  TUnitMarker marker;
+  if (Prepare(files, marker) != 0) {
     KeepEntries({});
     return;
   }
   std::vector<std::size_t> made;
   std::uint64_t total = 0;
   for (std::size_t k = 0; k < files.size(); ++k)
-    if (CopyEntry(k, files[k], total, {}) == 0) made.push_back(k);
+    if (CopyEntry(k, files[k], total, {}, CopySums[k]) == 0) made.push_back(k);
   KeepEntries(made);
   Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, std::numeric_limits<std::uint32_t>::max()));
 }
@@ -268,11 +318,13 @@ bool TBackupUnit::IsConfined() const {
   return true;
 }
 
-void TBackupUnit::DeleteFiles() const {
-  if (!IsConfined()) return;
+void TBackupUnit::DeleteFiles(TUnitMarker& marker) const {
+  if (!IsConfined() || !marker.Held()) return;
   // The unit's folder is walked from the backup folder too, so that a symbolic
   // link put in its place is not followed.
   const std::string root = owner_->Folder();
   for (const std::string& file : Files) hovrak::DeleteFileBelow(root, Name + "/" + file);
+  marker.Remove();
+  marker.Release();
   hovrak::RemoveEmptyTreeBelow(root, Name);
 }

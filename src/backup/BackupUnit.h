@@ -12,11 +12,13 @@
 
 #include <vector>
 
+#include "backup/CopySum.h"
 #include "backup/WrittenState.h"
 #include "core/StringVector.h"
 #include "settings/KELObject.h"
 
 class TBackup;
+class TUnitMarker;
 
 class TBackupUnit : public hovrak::TKELObject {
  public:
@@ -36,6 +38,9 @@ class TBackupUnit : public hovrak::TKELObject {
   // The state each file had right after the replace wrote it, in step with Files;
   // not known for a file the run did not write (or units made before it was kept).
   std::vector<TWrittenState> Written;
+  // The size and hash of each copy as it was made, in step with Files; none in
+  // units made before they were kept.
+  std::vector<TCopySum> CopySums;
   // When the unit's copies were last put back; not_a_date_time when never.
   boost::posix_time::ptime Restored;
 
@@ -44,25 +49,32 @@ class TBackupUnit : public hovrak::TKELObject {
   const TBackup* Owner() const { return owner_; }
 
   // "Time", "Name", "Size", "BaseDir", "Restored" (only when set), one "File" per
-  // entry, then, when kept, one "Source" and one "Written" per entry in the same
-  // order ("Written" empty where not known).
+  // entry, then, when kept, one "Source", one "Written" and one "WrittenHash" per
+  // entry in the same order (empty where not known), and one "CopySum" per entry.
+  // BaseDir and the sources are path values (a name with a line feed is kept
+  // escaped, hovrak::PathValueText).
   void Write(hovrak::TKELNode& node) const override;
-  // The same keys; Files is replaced by the "File" values found. Sources and
-  // Written are kept only when they are as many as the files (older units have
-  // neither).
+  // The same keys; Files is replaced by the "File" values found. Sources, Written
+  // and CopySums are kept only when they are as many as the files (older units have
+  // none of them).
   void Read(hovrak::TKELNode& node) override;
 
   TBackupUnit(const TBackupUnit&) = default;
   TBackupUnit& operator=(const TBackupUnit&) = default;
 
   // Fills a new unit: time, base folder and a free folder name, which it takes by
-  // creating the folder (none for no files), and the copy names to come in Files.
-  // Returns 0 or the errno value of a failure to create the folder.
-  int Prepare(const TStringVector& files);
+  // creating the folder (none for no files) with the unit's mark in it, held by
+  // marker while the unit is made, and the copy names to come in Files. Returns 0 or
+  // the errno value of a failure to create the folder.
+  int Prepare(const TStringVector& files, TUnitMarker& marker);
   // Copies source to the unit's entry k, creating folders as needed; adds the copy's
-  // size to size. Returns 0 or an errno value. progress as for CopyFileReporting.
+  // size to size and sets its sum. Returns 0 or an errno value. progress as for
+  // CopyFileReporting.
   int CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
-                const std::function<void()>& progress) const;
+                const std::function<void()>& progress, TCopySum& sum) const;
+  // The entries among the given ones whose copy is there as a plain file inside the
+  // unit folder, in the same order.
+  std::vector<std::size_t> PresentCopies(const std::vector<std::size_t>& entries) const;
   // Prepare, then every copy; Files keeps only the copies made and Size counts them.
   void Create(const TStringVector& files);
 
@@ -72,11 +84,16 @@ class TBackupUnit : public hovrak::TKELObject {
   // component.
   std::string BackupFileName(const std::string& path) const;
 
-  // Keeps the entries at the given positions (ascending) of Files, Sources and
-  // Written, dropping the others.
+  // Keeps the entries at the given positions (ascending) of Files, Sources, Written
+  // and CopySums, dropping the others.
   void KeepEntries(const std::vector<std::size_t>& positions);
   // The state recorded for entry k, not known when there is none.
   TWrittenState WrittenOf(std::size_t k) const;
+  // The sum recorded for the copy of entry k, not known when there is none.
+  TCopySum CopySumOf(std::size_t k) const;
+  // Whether the unit records where its copies came from and how the replace left
+  // the files (units made by older versions do not).
+  bool HasRecords() const { return Sources.size() == Files.size() && !Files.empty(); }
 
   // Where the copy of entry k goes back to; empty when that cannot be told safely.
   // With a recorded source, that path, provided it is absolute, lies below BaseDir
@@ -98,9 +115,10 @@ class TBackupUnit : public hovrak::TKELObject {
   // an index read from disk could otherwise point anywhere.
   bool IsConfined() const;
 
-  // Deletes the listed copies and then every folder of the unit that is left
-  // empty. Failures are ignored; files not listed are never touched.
-  void DeleteFiles() const;
+  // Deletes the listed copies, the mark and then every folder of the unit that is
+  // left empty, through the unit folder marker holds alone (TUnitMarker::TryAlone).
+  // Failures are ignored; files not listed are never touched.
+  void DeleteFiles(TUnitMarker& marker) const;
 
  private:
   const TBackup* owner_;

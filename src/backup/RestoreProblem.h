@@ -13,4 +13,15 @@ enum class TRestoreProblem {
   FolderMissing,
   // Writing the file back failed; the reason is the restore's LastError.
   WriteFailed,
+  // A symbolic link stands where the file was. Forced, the link itself is replaced
+  // by the file; what it points to is never written.
+  Link,
+  // A folder on the way to the file (below the unit's base folder) is a symbolic
+  // link or no folder at all. A restore never follows it, so this cannot be forced.
+  LinkedFolder,
 };
+
+// Whether Force can answer the problem.
+inline bool IsForcible(TRestoreProblem problem) {
+  return problem != TRestoreProblem::WriteFailed && problem != TRestoreProblem::LinkedFolder;
+}

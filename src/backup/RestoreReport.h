@@ -25,6 +25,17 @@ struct TRestoreReport {
   std::vector<std::string> Refused;
   // Files whose copy is gone or is not a plain file inside the unit (Path: the file).
   std::vector<TBackupFailure> MissingCopies;
+  // Files whose copy is no longer as it was made (cut short, changed): nothing is
+  // written from it, not even when forced.
+  std::vector<std::string> DamagedCopies;
+  // Files behind a folder that is a symbolic link or no folder, which a restore
+  // never follows.
+  std::vector<std::string> Unreachable;
+  // The unit holds no records (made by an older version) and writing its copies
+  // was not confirmed, or its base folder is the root or lies outside the user's own
+  // folders and was not named as allowed: its files were left as they are.
+  bool OldUnitDeclined = false;
+  bool BaseRefused = false;
   // Files that could not be written back (Path: the file).
   std::vector<TBackupFailure> WriteFailures;
   // The backup of the files about to be overwritten, made before any was.
@@ -37,6 +48,7 @@ struct TRestoreReport {
   // True when every file of the unit is back, or was left by the user's choice.
   bool Complete() const {
     return Found && !RestoredBefore && !Stopped && !BackupFailed && Refused.empty() && MissingCopies.empty() &&
+           DamagedCopies.empty() && Unreachable.empty() && !OldUnitDeclined && !BaseRefused &&
            WriteFailures.empty() && IndexError == 0;
   }
 };

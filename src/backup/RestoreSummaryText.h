@@ -16,9 +16,10 @@ struct TRestoreSummary {
   bool Problems = false;
 };
 
-// settingsPath is named when the index could not be kept; at most listed problem
-// files are named, the rest counted.
+// settingsPath is named when the index could not be kept, baseDir (the unit's base
+// folder) when it was refused; at most listed problem files are named, the rest
+// counted.
 TRestoreSummary RestoreSummaryText(const TRestoreReport& report, const std::string& settingsPath,
-                                   std::size_t listed = 20);
+                                   std::size_t listed = 20, const std::string& baseDir = std::string());
 
 }  // namespace hovrak

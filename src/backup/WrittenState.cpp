@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "platform/ContentHash.h"
 #include "platform/FileIdentity.h"
 
 TWrittenState TWrittenState::FromIdentity(const hovrak::TFileIdentity& identity) {
@@ -11,6 +12,13 @@ TWrittenState TWrittenState::FromIdentity(const hovrak::TFileIdentity& identity)
   state.Size = identity.Size;
   state.Seconds = identity.ModifiedSeconds;
   state.Nanoseconds = identity.ModifiedNanoseconds;
+  return state;
+}
+
+TWrittenState TWrittenState::FromIdentity(const hovrak::TFileIdentity& identity, std::uint64_t hash) {
+  TWrittenState state = FromIdentity(identity);
+  state.HashKnown = state.Known();
+  state.Hash = hash;
   return state;
 }
 
@@ -36,4 +44,12 @@ TWrittenState TWrittenState::Parse(const std::string& text) {
   state.Seconds = seconds;
   state.Nanoseconds = std::stol(fraction);
   return state;
+}
+
+std::string TWrittenState::HashText() const {
+  return Known() && HashKnown ? hovrak::TContentHash::Text(Hash) : std::string();
+}
+
+void TWrittenState::ParseHash(const std::string& text) {
+  HashKnown = Known() && hovrak::TContentHash::Parse(text, Hash);
 }

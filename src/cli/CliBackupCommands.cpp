@@ -14,6 +14,7 @@
 #include "cli/CliRun.h"
 #include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
+#include "core/BackupListText.h"
 #include "core/StoppedException.h"
 #include "platform/SettingsFolder.h"
 #include "settings/KELString.h"
@@ -35,9 +36,13 @@ const char* ProblemText(TRestoreProblem problem) {
     case TRestoreProblem::Missing: return "deleted since the replace";
     case TRestoreProblem::FolderMissing: return "its folder is gone";
     case TRestoreProblem::WriteFailed: return "cannot be written";
+    case TRestoreProblem::Link: return "is a symbolic link now";
+    case TRestoreProblem::LinkedFolder:
+      return "a folder on its way is a symbolic link or no folder, which a restore never follows";
   }
   return "";
 }
+
 
 int TerminalWidth(int fd) {
   struct winsize size;
@@ -67,20 +72,15 @@ int TCliBackupCommands::Run(const TCliCommandLine& command) {
 
 int TCliBackupCommands::List(TBackup& backup) {
   // The index lists the oldest unit first.
-  for (auto it = backup.Units.rbegin(); it != backup.Units.rend(); ++it) {
-    const TBackupUnit& unit = **it;
-    std::string line = TextForStream(out_, unit.Name) + "\t" + TimeText(unit.Time) + "\t" +
-                       TextForStream(out_, unit.BaseDir) + "\t" + std::to_string(unit.Files.size()) +
-                       (unit.Files.size() == 1 ? " file\t" : " files\t") +
-                       TBackup::SizeText(unit.Size);
-    if (!unit.Restored.is_special()) line += "\trestored " + TimeText(unit.Restored);
-    std::fprintf(out_, "%s\n", line.c_str());
-  }
+  for (auto it = backup.Units.rbegin(); it != backup.Units.rend(); ++it)
+    std::fprintf(out_, "%s\n", TextForStream(out_, hovrak::BackupListLine(**it), true).c_str());
   return std::fflush(out_) == 0 ? TCliRun::kFound : TCliRun::kError;
 }
 
 int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup, const std::string& settingsPath) {
-  const std::string& name = *command.RestoreUnit;
+  // The name as given, or as --list-backups shows it with its escapes.
+  const TBackupUnit* listed = hovrak::FindListedUnit(backup, *command.RestoreUnit);
+  const std::string name = listed ? listed->Name : *command.RestoreUnit;
   // Changes of the index go to the settings file at once, under its lock.
   TSettingsBackupIndex index(settingsPath);
   backup.IndexStore = &index;
@@ -103,12 +103,19 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
     clearProgress();
     TDecision decision = TDecision::Skip;
     if (command.OnError == TCliCommandLine::TOnError::Abort) decision = TDecision::Abort;
-    else if (command.OnError == TCliCommandLine::TOnError::Force && restore.Problem != TRestoreProblem::WriteFailed)
+    // Force where it can be forced; a linked folder is answered Force as well, so that
+    // the restore reports the file as not restored rather than skipped by choice.
+    else if (command.OnError == TCliCommandLine::TOnError::Force &&
+             (IsForcible(restore.Problem) || restore.Problem == TRestoreProblem::LinkedFolder))
       decision = TDecision::Force;
     std::string text = ProblemText(restore.Problem);
     if (error != 0) text += std::string(": ") + std::strerror(error);
-    const char* const outcome =
+    const char* outcome =
         decision == TDecision::Force ? "restored anyway" : decision == TDecision::Abort ? "stopping" : "left as it is";
+    if (decision == TDecision::Force && restore.Problem == TRestoreProblem::Link)
+      outcome = "the link is replaced by the file; what it points to is left as it is";
+    else if (decision == TDecision::Force && restore.Problem == TRestoreProblem::LinkedFolder)
+      outcome = "not restored";
     std::fprintf(err_, "%s: '%s': %s (%s)\n", kProgram, TextForStream(err_, path).c_str(), text.c_str(), outcome);
     if (decision == TDecision::Abort) aborted = true;
     return decision;
@@ -121,6 +128,12 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
                  again ? "; restoring it again (--on-error force)" : " (--on-error force restores it again)");
     return again;
   };
+  // Only a forced restore writes the files of a unit without records; skip and abort
+  // answer each of its files themselves.
+  restore.OnConfirmOldUnit = [&](const TBackupUnit&) {
+    return command.RestoreOldUnit || command.OnError != TCliCommandLine::TOnError::Force;
+  };
+  if (command.AllowedBase) restore.AllowedBase = *command.AllowedBase;
   const TBackupAnswers answers{err_, settingsPath, command.GoOnWithoutBackup, clearProgress};
   answers.Install(backup);
   restore.OnBackupFailed = [answers](const TBackupReport& report) { return answers.BackupFailed(report); };
@@ -159,6 +172,27 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
   for (const TBackupFailure& missing : report.MissingCopies)
     std::fprintf(err_, "%s: not restored: '%s': its copy is missing or not a plain file (%s)\n", kProgram,
                  TextForStream(err_, missing.Path).c_str(), std::strerror(missing.Error));
+  if (report.BaseRefused) {
+    const TBackupUnit* unit = backup.FindUnit(name);
+    const std::string base = unit ? unit->BaseDir : std::string();
+    std::fprintf(err_,
+                 "%s: unit '%s' holds no record of the replace that made it (an older version made it), and its "
+                 "base folder '%s' is %s: nothing of it was written (--base '%s' allows that folder)\n",
+                 kProgram, TextForStream(err_, name).c_str(), TextForStream(err_, base).c_str(),
+                 base == "/" ? "the root folder" : "outside your home folder", TextForStream(err_, base).c_str());
+  } else if (report.OldUnitDeclined) {
+    std::fprintf(err_,
+                 "%s: unit '%s' holds no record of the replace that made it (an older version made it), so a file "
+                 "changed since cannot be told from one that was not: nothing of it was written "
+                 "(--restore-old-unit writes its copies all the same)\n",
+                 kProgram, TextForStream(err_, name).c_str());
+  }
+  for (const std::string& path : report.DamagedCopies)
+    std::fprintf(err_, "%s: not restored: '%s': its copy is damaged (no longer as it was made)\n", kProgram,
+                 TextForStream(err_, path).c_str());
+  for (const std::string& path : report.Unreachable)
+    std::fprintf(err_, "%s: not restored: '%s': %s\n", kProgram, TextForStream(err_, path).c_str(),
+                 ProblemText(TRestoreProblem::LinkedFolder));
   for (const TBackupFailure& failure : report.WriteFailures)
     std::fprintf(err_, "%s: not restored: '%s': %s\n", kProgram, TextForStream(err_, failure.Path).c_str(),
                  std::strerror(failure.Error));
@@ -170,6 +204,7 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
 
   if (report.Stopped) return *stopFlag_ && !aborted ? TCliRun::kInterrupted : TCliRun::kError;
   const bool failed = !report.Refused.empty() || !report.MissingCopies.empty() || !report.WriteFailures.empty() ||
-                      report.IndexError != 0;
+                      !report.DamagedCopies.empty() || !report.Unreachable.empty() || report.OldUnitDeclined ||
+                      report.BaseRefused || report.IndexError != 0;
   return failed ? TCliRun::kError : TCliRun::kFound;
 }

@@ -33,6 +33,7 @@ constexpr TLongOption kLongOptions[] = {
     {"exclude", TValueKind::Required},   {"no-vcs-skip", TValueKind::None},
     {"count", TValueKind::None},         {"files-with-matches", TValueKind::None},
     {"detect", TValueKind::None},
+    {"restore-old-unit", TValueKind::None}, {"base", TValueKind::Required},
 };
 
 // Folders of version control systems, left out of a folder search unless asked.
@@ -99,6 +100,8 @@ TCliCommandLine::TCliCommandLine(const std::vector<std::string>& args) {
     else if (!Targets.empty() || SearchText || Replacement)
       Fail(std::string("'") + which + "' takes no targets, search string or replacement");
   }
+  if ((RestoreOldUnit || AllowedBase) && !RestoreUnit)
+    Fail(std::string("'") + (RestoreOldUnit ? "--restore-old-unit" : "--base") + "' is only for '--restore'");
 }
 
 bool TCliCommandLine::CheckCombinations(bool contextGiven) {
@@ -191,6 +194,11 @@ bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std
     FilesWithMatches = true;
   } else if (name == "detect") {
     Detect = true;
+  } else if (name == "restore-old-unit") {
+    RestoreOldUnit = true;
+  } else if (name == "base") {
+    if (value->empty() || (*value)[0] != '/') return Fail("option '--base' needs an absolute folder, not '" + *value + "'");
+    AllowedBase = *value;
   } else if (name == "quiet") {
     Quiet = true;
   } else if (name == "help") {
@@ -272,7 +280,8 @@ std::string TCliCommandLine::Usage() {
        mirun-cli --replace TEXT --dry-run [SWITCHES] [--] TARGET...
        mirun-cli --detect [SWITCHES] [--] TARGET...
        mirun-cli --list-backups [--settings FILE]
-       mirun-cli --restore UNIT [--on-error skip|force|abort] [--settings FILE]
+       mirun-cli --restore UNIT [--on-error skip|force|abort] [--restore-old-unit]
+                 [--base DIR] [--settings FILE]
 
 Searches (and with --replace, replaces) text in files of any Japanese character
 code. TARGETs are files, or exactly one folder searched with the filters.
@@ -324,22 +333,33 @@ Long options:
                               PATH<TAB>CODE<TAB>LINE ENDS, with the filters, -r
                               and -K of a search
   --list-backups              list the backup units, newest first: name, time,
-                              base folder, files, size (and when restored)
+                              base folder, files, size (and when restored), one
+                              per line, tab-separated, with tabs, line feeds and
+                              other control characters in names shown as \t, \n,
+                              \xHH and a backslash as \\
   --restore UNIT              undo the replace that made UNIT: put its copies
                               back; files changed, deleted or without a record
                               since are handled by --on-error (force writes them),
                               and the files overwritten are backed up first into
-                              a new unit, which --restore undoes in turn
+                              a new unit, which --restore undoes in turn; a link
+                              in the file's place is replaced, never written
+                              through, and a copy damaged since is not written
+  --restore-old-unit          let a forced restore write the copies of a unit
+                              made by an older version, which holds no record of
+                              the files as its replace left them
+  --base DIR                  such a unit whose base folder is / or lies outside
+                              the home folder writes there only when DIR names it
   --settings FILE             settings file (default: Mirun.kel in the settings folder)
   --line-numbers, --no-line-numbers
   --max-size MB               leave out files of more than MB megabytes
   --quiet                     no progress and no summary
   --help, --version
-Options not given come from the settings file.
+Options not given come from the settings file; when it cannot be read, a search
+runs with the default options (a replace with backup and a restore refuse).
 Exit status: 0 places found, replace or restore done, or (--dry-run) a file
 would change; 1 nothing found (nothing would change); 2 error (also a file that
 could not be read or written, a backup that could not be made, or a copy missing
-from the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C ends at once),
-141 the output was closed.
+or damaged in the unit restored), 130 stopped by Ctrl-C (a second Ctrl-C ends at
+once), 141 the output was closed.
 )";
 }

@@ -40,6 +40,12 @@ class TCliCommandLine : public TShortSwitches {
   bool ListBackups = false;
   // --restore NAME: put the copies of that backup unit back instead of searching.
   std::optional<std::string> RestoreUnit;
+  // --restore-old-unit: a unit without records (made by an older version) may be
+  // written when forced.
+  bool RestoreOldUnit = false;
+  // --base DIR: the base folder such a unit may write into although it is the root
+  // or lies outside the home folder.
+  std::optional<std::string> AllowedBase;
 
   // --dry-run: show what --replace would change, as a unified diff, and write nothing.
   bool DryRun = false;

@@ -30,6 +30,7 @@
 #include "core/PathListText.h"
 #include "core/StoppedException.h"
 #include "core/TimeText.h"
+#include "core/StartSaveJournal.h"
 #include "platform/SettingsFolder.h"
 #include "settings/Option.h"
 #include "settings/Serializer.h"
@@ -53,6 +54,21 @@ int TerminalWidth(int fd) {
 
 }  // namespace
 
+void TCliRun::TellRecovered(const std::vector<hovrak::TRecoveredSave>& recovered) const {
+  for (const hovrak::TRecoveredSave& item : recovered) {
+    if (item.Kind == hovrak::TRecoveredSave::TKind::Repaired)
+      std::fprintf(err_, "%s: '%s' was left half-written by a run that was stopped; its previous contents are back\n",
+                   kProgram, TextForStream(err_, item.Path).c_str());
+    else
+      std::fprintf(err_,
+                   "%s: '%s' was being rewritten by a run that was stopped and could not be put right (%s); its "
+                   "previous contents are kept in '%s'\n",
+                   kProgram, TextForStream(err_, item.Path).c_str(),
+                   item.Error == ESTALE ? "it was replaced since" : std::strerror(item.Error),
+                   TextForStream(err_, item.CopyPath).c_str());
+  }
+}
+
 bool TCliRun::IsValidUtf8(const std::string& text) { return IsUtf8(text); }
 
 int TCliRun::Run(const std::vector<std::string>& args) {
@@ -66,6 +82,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     return kError;
   };
   if (!command.Error().empty()) return usageError(command.Error());
+  // Whatever the command, a run killed before this one is tidied up after first.
+  TellRecovered(hovrak::StartSaveJournal());
   if (command.Help) {
     std::fputs(TCliCommandLine::Usage().c_str(), out_);
     return std::fflush(out_) == 0 ? kFound : kError;
@@ -90,12 +108,24 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   serializer.SetOption(app.Option.get());
   serializer.SetBackup(app.Backup.get());
   TSettingsFile settings(command.SettingsPath ? *command.SettingsPath : hovrak::SettingsFilePath());
-  // The program's own settings file may be missing (first run); a named one must be there.
+  // The program's own settings file may be missing (first run); a named one must be
+  // there. One that is there but cannot be read (a folder, a device, no permission)
+  // leaves the default options: a search goes on, only what must write the backup
+  // index cannot.
   errno = 0;
-  if ((command.SettingsPath || settings.Exists()) && !settings.Load(serializer))
+  std::string unusable;
+  if (command.SettingsPath && !settings.Exists())
     return usageError("cannot read the settings file '" + TextForStream(err_, settings.Path()) + "': " +
-                      (errno ? std::strerror(errno) : "not a regular file"));
+                      std::strerror(ENOENT));
+  if (settings.Exists() && !settings.Load(serializer)) unusable = errno ? std::strerror(errno) : "not a regular file";
   command.ApplyTo(*app.Option);
+  if (!unusable.empty()) {
+    if (command.Replacement && app.Option->Backup)
+      return usageError("cannot read the settings file '" + TextForStream(err_, settings.Path()) + "': " + unusable +
+                        " (a replace with backup keeps its index there; -B replaces without backup)");
+    std::fprintf(err_, "%s: cannot read the settings file '%s': %s; going on with the default options\n", kProgram,
+                 TextForStream(err_, settings.Path()).c_str(), unusable.c_str());
+  }
   // Time stamps only serve a replace that follows; a search alone need not read them,
   // nor keep the places, which are printed as they come.
   if (!command.Replacement) {

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace hovrak {
+struct TRecoveredSave;
+}
+
 class TCliRun {
  public:
   // Exit statuses.
@@ -29,6 +33,9 @@ class TCliRun {
   static bool IsValidUtf8(const std::string& text);
 
  private:
+  // Says on stderr what tidying up after a killed run did.
+  void TellRecovered(const std::vector<hovrak::TRecoveredSave>& recovered) const;
+
   std::FILE* out_;
   std::FILE* err_;
   const volatile std::sig_atomic_t* stopFlag_;

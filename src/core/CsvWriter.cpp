@@ -110,7 +110,9 @@ S QuoteField(const S& field, const S& arrow) {
       else text += c;
     }
   }
-  if (text.find(C(',')) == S::npos && text.find(C('"')) == S::npos) return text;
+  // A carriage return ends a record in CSV readers just as a line feed does: a field
+  // holding one is quoted too.
+  if (text.find(C(',')) == S::npos && text.find(C('"')) == S::npos && text.find(C('\r')) == S::npos) return text;
   S quoted(1, C('"'));
   for (const C c : text) {
     if (c == C('"')) quoted += C('"');

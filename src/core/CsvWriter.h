@@ -45,8 +45,8 @@ class TCsvWriter {
   std::wstring WideRow(const TAbstractPlace& place) const;
   std::wstring WideBuild(const TAbstractPlaceList* places) const;
 
-  // A line feed becomes "↓ "; then a field holding "," or a double quote is wrapped
-  // in double quotes with the inner quotes doubled.
+  // A line feed becomes "↓ "; then a field holding ",", a double quote or a
+  // carriage return is wrapped in double quotes with the inner quotes doubled.
   static std::string Quote(const std::string& field);
   static std::wstring Quote(const std::wstring& field);
 

@@ -65,6 +65,8 @@ TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem 
     case TRestoreProblem::Missing: row = 125; break;
     case TRestoreProblem::FolderMissing: row = 126; break;
     case TRestoreProblem::WriteFailed: row = 127; break;
+    case TRestoreProblem::Link: row = 144; break;
+    case TRestoreProblem::LinkedFolder: row = 145; break;
   }
   TFileErrorQuestion q;
   q.Text = MessageTable(row);
@@ -76,7 +78,7 @@ TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem 
   q.Text += MessageTable(53);
   q.Text += "\n\n";
   q.Text += path;
-  q.Forcible = problem != TRestoreProblem::WriteFailed;
+  q.Forcible = IsForcible(problem);
   return q;
 }
 

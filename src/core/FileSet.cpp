@@ -497,8 +497,9 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
     for (;;) {
       const TFileOperationResult result = file->Save();
       if (result == TFileOperationResult::Success) {
-        // Taken while the lock still keeps other Mirun runs off the file.
-        const TWrittenState state = TWrittenState::OfPath(path);
+        // The file as the save left it, told by the file itself: the path may lead
+        // elsewhere by now.
+        const TWrittenState state = TWrittenState::FromIdentity(file->WrittenIdentity, file->WrittenHash);
         const std::string absolute = hovrak::AbsolutePath(path);
         WrittenStates[absolute] = state;
         unrecorded_[absolute] = state;

@@ -7,23 +7,15 @@
 
 #include <vector>
 
+#include "platform/FolderHandle.h"
+
 namespace hovrak {
 namespace {
 
 // Deeper folders are left alone: each level holds one descriptor open.
 constexpr int kMaxDepth = 200;
 
-std::vector<std::string> Components(const std::string& relative) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = relative.find('/', start);
-    const std::string part = relative.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-    if (!part.empty()) parts.push_back(part);
-    if (slash == std::string::npos) return parts;
-    start = slash + 1;
-  }
-}
+std::vector<std::string> Components(const std::string& relative) { return TFolderHandle::Components(relative); }
 
 int OpenRoot(const std::string& root) {
   if (root.find('\0') != std::string::npos) return -1;
@@ -86,16 +78,11 @@ bool IsPlainName(const std::string& name) {
 bool DeleteFileBelow(const std::string& root, const std::string& relative) {
   if (!IsConfinedRelativePath(relative)) return false;
   const std::vector<std::string> parts = Components(relative);
-  int fd = OpenRoot(root);
-  for (std::size_t i = 0; fd >= 0 && i + 1 < parts.size(); ++i) {
-    const int next = OpenSubfolder(fd, parts[i]);
-    ::close(fd);
-    fd = next;
-  }
-  if (fd < 0) return false;
-  const bool ok = ::unlinkat(fd, parts.back().c_str(), 0) == 0;
-  ::close(fd);
-  return ok;
+  std::string parent;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) parent += parts[i] + "/";
+  TFolderHandle folder;
+  if (folder.OpenBelow(root, parent) != 0) return false;
+  return ::unlinkat(folder.Fd(), parts.back().c_str(), 0) == 0;
 }
 
 bool RemoveEmptyTreeBelow(const std::string& root, const std::string& name) {

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FolderHandle.h"
 
 namespace hovrak {
 namespace {
@@ -29,7 +31,7 @@ int WriteAll(int fd, const char* data, std::size_t size) {
 
 constexpr std::size_t kProgressBytes = std::size_t(4) << 20;
 
-int CopyBytes(int from, int to, const std::function<void()>& progress) {
+int CopyBytes(int from, int to, const std::function<void()>& progress, TContentHash& hash, std::uint64_t& total) {
   std::vector<char> buffer(1 << 16);
   std::size_t sinceReport = 0;
   for (;;) {
@@ -39,6 +41,8 @@ int CopyBytes(int from, int to, const std::function<void()>& progress) {
       return errno;
     }
     if (got == 0) return 0;
+    hash.Add(buffer.data(), static_cast<std::size_t>(got));
+    total += static_cast<std::uint64_t>(got);
     if (const int err = WriteAll(to, buffer.data(), static_cast<std::size_t>(got))) return err;
     sinceReport += static_cast<std::size_t>(got);
     if (progress && sinceReport >= kProgressBytes) {
@@ -50,9 +54,10 @@ int CopyBytes(int from, int to, const std::function<void()>& progress) {
 
 // Removes the temporary file unless it was renamed into place.
 struct TTempGuard {
-  std::string path;
+  const TFolderHandle& folder;
+  std::string name;
   ~TTempGuard() {
-    if (!path.empty()) ::unlink(path.c_str());
+    if (!name.empty()) folder.RemoveTemp(name);
   }
 };
 
@@ -60,7 +65,8 @@ struct TTempGuard {
 
 bool CopyFile(const std::string& source, const std::string& target) { return CopyFileReporting(source, target) == 0; }
 
-int CopyFileReporting(const std::string& source, const std::string& target, const std::function<void()>& progress) {
+int CopyFileReporting(const std::string& source, const std::string& target, const std::function<void()>& progress,
+                      TCopiedFile* copied) {
   if (HasNul(source) || HasNul(target) || target.empty() || target.back() == '/') return EINVAL;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
   TFileDescriptor in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -71,27 +77,36 @@ int CopyFileReporting(const std::string& source, const std::string& target, cons
   ::fcntl(in.Get(), F_SETFL, ::fcntl(in.Get(), F_GETFL) & ~O_NONBLOCK);
 
   const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-  const std::string temp = folder + ".mirun-copy-XXXXXX";
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back('\0');
-  TFileDescriptor out(::mkostemp(name.data(), O_CLOEXEC));
-  if (out.Get() < 0) return errno;
-  TTempGuard guard{name.data()};
+  TFolderHandle folder;
+  if (const int err = folder.Open(slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/")
+                                                                                               : target.substr(0, slash)))
+    return err;
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  TTempGuard guard{folder, std::string()};
+  TFileDescriptor out(folder.CreateTemp(".mirun-copy-", guard.name));
+  if (out.Get() < 0) {
+    guard.name.clear();
+    return errno;
+  }
 
   const timespec times[2] = {st.st_atim, st.st_mtim};
-  int err = CopyBytes(in.Get(), out.Get(), progress);
+  TContentHash hash;
+  std::uint64_t total = 0;
+  int err = CopyBytes(in.Get(), out.Get(), progress, hash, total);
   if (!err && ::fchmod(out.Get(), st.st_mode & 07777) != 0) err = errno;
   if (!err && ::futimens(out.Get(), times) != 0) err = errno;
   if (!err && ::fsync(out.Get()) != 0) err = errno;
   const int closeErr = out.Close();
   if (!err) err = closeErr;
-  if (!err && ::rename(guard.path.c_str(), target.c_str()) != 0) err = errno;
+  if (!err) err = folder.RenameTemp(guard.name, name);
   if (err) return err;
-  guard.path.clear();
+  guard.name.clear();
   // Make the new name itself durable.
-  TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Get() >= 0) ::fsync(dir.Get());
+  folder.Sync();
+  if (copied) {
+    copied->Size = total;
+    copied->Hash = hash.Value();
+  }
   return 0;
 }
 

@@ -8,15 +8,36 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/FolderHandle.h"
+
 namespace hovrak {
+
+namespace {
+
+// Read access is enough for flock; O_NONBLOCK keeps a FIFO put in the file's place
+// from blocking the open.
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+}  // namespace
 
 int TFileLock::Acquire(const std::string& path, const std::function<void()>& whileWaiting) {
   Release();
   if (path.find('\0') != std::string::npos) return ENOENT;
+  return AcquireWith([&] { return ::open(path.c_str(), kOpenFlags); },
+                     [&](struct stat& st) { return ::stat(path.c_str(), &st) == 0 ? 0 : errno; }, whileWaiting);
+}
+
+int TFileLock::AcquireAt(const TFolderHandle& folder, const std::string& name,
+                         const std::function<void()>& whileWaiting) {
+  Release();
+  return AcquireWith([&] { return folder.OpenEntry(name, kOpenFlags); },
+                     [&](struct stat& st) { return folder.Stat(name, st); }, whileWaiting);
+}
+
+int TFileLock::AcquireWith(const std::function<int()>& open, const std::function<int(struct stat&)>& look,
+                           const std::function<void()>& whileWaiting) {
   for (;;) {
-    // Read access is enough for flock; O_NONBLOCK keeps a FIFO put in the file's
-    // place from blocking the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = open();
     if (fd < 0) return errno;
     struct stat st;
     if (::fstat(fd, &st) != 0) {
@@ -47,7 +68,7 @@ int TFileLock::Acquire(const std::string& path, const std::function<void()>& whi
     }
     // The holder may have renamed a new file into place: then lock that one.
     struct stat now;
-    if (::stat(path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
+    if (look(now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
       fd_ = fd;
       return 0;
     }

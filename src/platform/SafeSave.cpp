@@ -10,7 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FolderHandle.h"
+#include "platform/SaveJournal.h"
 
 namespace hovrak {
 
@@ -25,17 +28,18 @@ constexpr std::size_t kMaxWriteChunk = std::size_t(1) << 30;
 TSafeSaveHook gHook = nullptr;
 std::size_t gChunk = kMaxWriteChunk;
 
-void Step(const char* name) {
-  if (gHook) gHook(name);
-}
+int Step(const char* name) { return gHook ? gHook(name) : 0; }
 
 // For calls whose failure leaves nothing further to do.
 inline void IgnoreResult(int) {}
 
-// ESTALE when the file at target is no longer in the expected state.
-int CheckUnchanged(const std::string& target, const TFileIdentity& expected) {
+// ESTALE when the entry is no longer in the expected state (a link is looked at
+// itself, never followed).
+int CheckUnchanged(const TFolderHandle& folder, const std::string& name, const TFileIdentity& expected) {
   if (!expected.Known()) return 0;
-  return TFileIdentity::OfPath(target) == expected ? 0 : ESTALE;
+  struct stat st;
+  if (folder.Stat(name, st) != 0) return ESTALE;
+  return TFileIdentity::FromStat(st) == expected ? 0 : ESTALE;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -50,18 +54,21 @@ std::string BaseOf(const std::string& path) {
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
-int WriteAll(int fd, const char* data, std::size_t size, off_t offset) {
+std::string TempPrefix(const std::string& name, const char* tail) {
+  return "." + name.substr(0, kMaxTempBaseLength) + tail;
+}
+
+// Writes in chunks, each reported to the test hook, adding each chunk to hash first
+// (while its bytes are at hand) when one is given.
+int WriteAll(int fd, const char* data, std::size_t size, off_t offset, TContentHash* hash = nullptr) {
   while (size > 0) {
-    const ssize_t n = ::pwrite(fd, data, size < gChunk ? size : gChunk, offset);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) return EIO;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    offset += n;
-    Step("write");
+    const std::size_t chunk = size < gChunk ? size : gChunk;
+    if (hash) hash->Add(data, chunk);
+    if (const int err = WriteAllAt(fd, data, chunk, offset)) return err;
+    data += chunk;
+    size -= chunk;
+    offset += static_cast<off_t>(chunk);
+    if (const int err = Step("write")) return err;
   }
   return 0;
 }
@@ -80,16 +87,6 @@ int ReadAll(int fd, char* data, std::size_t size) {
     offset += n;
   }
   return 0;
-}
-
-// Flushes a folder's entries so that a rename in it survives a crash. Some file
-// systems refuse fsync on folders; the rename has happened anyway, so errors are
-// not reported.
-void SyncDirectory(const std::string& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
 }
 
 // The process's file-creation mask, read without changing it where the kernel tells.
@@ -111,9 +108,10 @@ mode_t CurrentUmask() {
 
 // Follows symbolic links from path to the file they name. exists is false when that
 // file does not exist yet (also for a dangling link, whose target will be created).
-int ResolveTarget(const std::string& path, std::string& target, struct stat& st, bool& exists) {
+int ResolveTarget(const std::string& path, std::string& target, bool& exists) {
   target = path;
   for (int depth = 0;; ++depth) {
+    struct stat st;
     if (::lstat(target.c_str(), &st) != 0) {
       if (errno != ENOENT) return errno;
       exists = false;
@@ -139,122 +137,150 @@ int ResolveTarget(const std::string& path, std::string& target, struct stat& st,
   }
 }
 
-// Creates a new file under its final name and writes it; removes it again on failure.
-int CreateInPlace(const std::string& target, const char* data, std::size_t size) {
-  TFileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (fd.Get() < 0) return errno;
-  int err = WriteAll(fd.Get(), data, size, 0);
-  if (!err && ::fsync(fd.Get()) != 0) err = errno;
-  const int closeErr = fd.Close();
-  if (!err) err = closeErr;
-  if (err) {
-    ::unlink(target.c_str());
-    return err;
-  }
-  SyncDirectory(DirectoryOf(target));
+// Gives the open file the requested mode and times; 0 or an errno value. Times come
+// last: every write before them moves the modification time.
+int FinishFile(int fd, const TSafeWriteOptions& options) {
+  if (options.Mode >= 0 && ::fchmod(fd, static_cast<mode_t>(options.Mode & 07777)) != 0) return errno;
+  if (options.Times && ::futimens(fd, options.Times) != 0) return errno;
   return 0;
 }
 
-// Writes a complete copy of bytes to a new hidden file in dir and flushes it and the
-// folder; its path goes to copyPath. Returns 0 or an errno value.
-int KeepCopy(const std::string& dir, const std::string& base, const std::string& bytes, mode_t mode,
-             std::string& copyPath) {
-  std::string tmpl = dir + "/." + base + ".mirun-old-XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  TFileDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
+void ReportWritten(int fd, const TSafeWriteOptions& options, std::uint64_t hash) {
+  if (options.Written) *options.Written = TFileIdentity::OfDescriptor(fd);
+  if (options.Hash) *options.Hash = hash;
+}
+
+// Creates a new file under its final name and writes it; removes it again on failure.
+int CreateInPlace(const TFolderHandle& folder, const std::string& name, const char* data, std::size_t size,
+                  const TSafeWriteOptions& options) {
+  const unsigned mode = options.Mode >= 0 ? static_cast<unsigned>(options.Mode & 07777) : 0666;
+  TFileDescriptor fd(folder.OpenEntry(name, O_WRONLY | O_CREAT | O_EXCL, mode));
   if (fd.Get() < 0) return errno;
-  copyPath = name.data();
+  TContentHash hash;
+  int err = WriteAll(fd.Get(), data, size, 0, &hash);
+  if (!err) err = FinishFile(fd.Get(), options);
+  if (!err && ::fsync(fd.Get()) != 0) err = errno;
+  if (!err) ReportWritten(fd.Get(), options, hash.Value());
+  const int closeErr = fd.Close();
+  if (!err) err = closeErr;
+  if (err) {
+    ::unlinkat(folder.Fd(), name.c_str(), 0);
+    return err;
+  }
+  folder.Sync();
+  return 0;
+}
+
+// Writes bytes to a new hidden temporary file of holder and flushes it and the
+// folder; its name goes to copyName. Returns 0 or an errno value.
+int KeepCopy(const TFolderHandle& holder, const std::string& base, const std::string& bytes, mode_t mode,
+             std::string& copyName) {
+  TFileDescriptor fd(holder.CreateTemp(TempPrefix(base, ".mirun-old-"), copyName));
+  if (fd.Get() < 0) return errno;
   IgnoreResult(::fchmod(fd.Get(), mode & 0600));
-  int err = WriteAll(fd.Get(), bytes.data(), bytes.size(), 0);
+  int err = WriteAllAt(fd.Get(), bytes.data(), bytes.size(), 0);
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
   const int closeErr = fd.Close();
   if (!err) err = closeErr;
   if (err) {
-    ::unlink(copyPath.c_str());
-    copyPath.clear();
+    holder.RemoveTemp(copyName);
+    copyName.clear();
     return err;
   }
-  SyncDirectory(dir);
+  holder.Sync();
   return 0;
 }
 
 // Rewrites an existing file through its own inode (hard links keep sharing it). A
 // flushed copy of the old bytes is made first, beside the file or else in the
-// temporary folder, and removed once the new bytes are on disk, so a kill at any
-// moment leaves the old bytes whole somewhere. The new size is reserved before any
-// byte changes, so a full disk or a size limit fails with the old contents intact; a
-// later write error puts the old bytes back, and when even that fails the copy stays
-// and its path goes to rescuePath.
-int RewriteInPlace(const std::string& target, const char* data, std::size_t size, const TFileIdentity& expected,
-                   std::string* rescuePath) {
-  TFileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
+// temporary folder, recorded in the save journal, and removed once the new bytes are
+// on disk, so a kill at any moment leaves the old bytes whole somewhere and the next
+// start finds them. The new size is reserved before any byte changes, so a full
+// disk or a size limit fails with the old contents intact; a later write error puts
+// the old bytes back, and when even that fails the copy stays and its path goes to
+// RescuePath.
+int RewriteInPlace(const TFolderHandle& folder, const std::string& name, const char* data, std::size_t size,
+                   const TSafeWriteOptions& options) {
+  TFileDescriptor fd(folder.OpenEntry(name, O_RDWR | O_NONBLOCK));
   if (fd.Get() < 0) return errno;
   struct stat st;
   if (::fstat(fd.Get(), &st) != 0) return errno;
   if (!S_ISREG(st.st_mode)) return EINVAL;
-  if (expected.Known() && TFileIdentity::FromStat(st) != expected) return ESTALE;
+  const TFileIdentity before = TFileIdentity::FromStat(st);
+  if (options.Expected.Known() && before != options.Expected) return ESTALE;
   const off_t oldSize = st.st_size;
 
   std::string original(static_cast<std::size_t>(oldSize), '\0');
   if (const int err = ReadAll(fd.Get(), &original[0], original.size())) return err;
-  std::string copyPath;
-  int err = KeepCopy(DirectoryOf(target), BaseOf(target).substr(0, kMaxTempBaseLength), original, st.st_mode,
-                     copyPath);
+  // Beside the file, in the folder held; else in the temporary folder.
+  TFolderHandle tmpFolder;
+  const TFolderHandle* holder = &folder;
+  std::string copyName;
+  int err = KeepCopy(folder, name, original, st.st_mode, copyName);
   if (err) {
     const char* tmp = std::getenv("TMPDIR");
-    const std::string tmpDir = tmp && *tmp ? tmp : "/tmp";
-    const int tmpErr = KeepCopy(tmpDir, BaseOf(target).substr(0, kMaxTempBaseLength), original, st.st_mode,
-                                copyPath);
-    if (tmpErr) return err;
+    if (tmpFolder.Open(tmp && *tmp ? tmp : "/tmp") != 0 || KeepCopy(tmpFolder, name, original, st.st_mode, copyName) != 0)
+      return err;
+    holder = &tmpFolder;
   }
+  const std::string copyPath = holder->PathOf(copyName);
+  const std::uint64_t newHash = TContentHash::Of(data, size);
+  SaveJournal::RescueKept(folder.PathOf(name), copyPath, before, static_cast<std::int64_t>(oldSize),
+                          TContentHash::Of(original), static_cast<std::int64_t>(size), newHash);
+  const auto dropCopy = [&] {
+    ::unlinkat(holder->Fd(), copyName.c_str(), 0);
+    SaveJournal::RescueDone(copyPath);
+  };
   Step("copy");
 
   if (static_cast<std::size_t>(oldSize) < size) {
-    if (const int reserveErr = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(size))) {
+    int reserveErr = Step("reserve");
+    if (!reserveErr) reserveErr = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(size));
+    if (reserveErr) {
       IgnoreResult(::ftruncate(fd.Get(), oldSize));  // drop a partial reservation
-      ::unlink(copyPath.c_str());
+      dropCopy();
       return reserveErr;
     }
+  } else {
+    Step("reserve");
   }
-  Step("reserve");
   err = WriteAll(fd.Get(), data, size, 0);
   if (!err && static_cast<std::size_t>(oldSize) > size && ::ftruncate(fd.Get(), static_cast<off_t>(size)) != 0)
     err = errno;
+  if (!err) err = FinishFile(fd.Get(), options);
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
   bool restored = !err;
   if (err) {
-    restored = WriteAll(fd.Get(), original.data(), original.size(), 0) == 0 &&
+    // The old bytes go back whole, not just the old length.
+    restored = WriteAllAt(fd.Get(), original.data(), original.size(), 0) == 0 &&
                ::ftruncate(fd.Get(), oldSize) == 0 && ::fsync(fd.Get()) == 0;
+  } else {
+    ReportWritten(fd.Get(), options, newHash);
   }
   const int closeErr = fd.Close();
   if (!err) err = closeErr;
   Step("done");
   if (restored && !closeErr) {
-    ::unlink(copyPath.c_str());
-  } else if (rescuePath) {
-    *rescuePath = copyPath;
+    dropCopy();
+  } else if (options.RescuePath) {
+    // The copy stays, and so does its journal record: the next start puts the old
+    // bytes back if they are still missing.
+    *options.RescuePath = copyPath;
   }
   return err;
 }
 
-// Writes a temporary file beside the target and renames it over the target. Sets
+// Writes a temporary file beside the entry and renames it over the entry. Sets
 // fallBack (and returns 0) when the in-place route should be taken instead.
-int ReplaceByRename(const std::string& target, bool exists, const struct stat& st, const char* data,
-                    std::size_t size, const TFileIdentity& expected, bool& fallBack) {
+int ReplaceByRename(const TFolderHandle& folder, const std::string& name, bool exists, const struct stat& st,
+                    const char* data, std::size_t size, const TSafeWriteOptions& options, bool& fallBack) {
   fallBack = false;
-  const std::string dir = DirectoryOf(target);
-  std::string base = BaseOf(target);
-  if (base.size() > kMaxTempBaseLength) base.resize(kMaxTempBaseLength);
-  std::string tmpl = dir + "/." + base + ".XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  TFileDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
+  std::string temp;
+  TFileDescriptor fd(folder.CreateTemp(TempPrefix(name, "."), temp));
   if (fd.Get() < 0) {
     fallBack = true;
     return 0;
   }
-  const std::string tempPath(name.data());
 
   int err = 0;
   mode_t mode;
@@ -267,25 +293,34 @@ int ReplaceByRename(const std::string& target, bool exists, const struct stat& s
   } else {
     mode = 0666 & ~CurrentUmask();
   }
+  if (options.Mode >= 0) mode = static_cast<mode_t>(options.Mode & 07777);
   if (::fchmod(fd.Get(), mode) != 0) err = errno;
-  if (!err) err = WriteAll(fd.Get(), data, size, 0);
+  TContentHash hash;
+  if (!err) err = WriteAll(fd.Get(), data, size, 0, &hash);
+  if (!err && options.Times && ::futimens(fd.Get(), options.Times) != 0) err = errno;
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
-  const int closeErr = fd.Close();
-  if (!err) err = closeErr;
   Step("done");
   // Last look before the switch: a file someone wrote meanwhile is not replaced.
-  if (!err) err = CheckUnchanged(target, expected);
-  if (!err && ::rename(tempPath.c_str(), target.c_str()) != 0) {
-    err = errno;
+  if (!err) err = CheckUnchanged(folder, name, options.Expected);
+  if (!err) {
+    err = folder.RenameTemp(temp, name);
     // A sticky folder lets us write the file but not replace it.
-    if (exists && (err == EPERM || err == EACCES)) fallBack = true;
+    if (err && exists && (err == EPERM || err == EACCES)) {
+      fallBack = true;
+      err = 0;
+    }
+    if (!err && !fallBack) {
+      Step("renamed");
+      // From here on only the open file and the folder's descriptor are used.
+      ReportWritten(fd.Get(), options, hash.Value());
+      fd.Close();
+      folder.Sync();
+      return 0;
+    }
   }
-  if (err || fallBack) {
-    ::unlink(tempPath.c_str());
-    return fallBack ? 0 : err;
-  }
-  SyncDirectory(dir);
-  return 0;
+  fd.Close();
+  folder.RemoveTemp(temp);
+  return err;
 }
 
 }  // namespace
@@ -295,32 +330,55 @@ void SetSafeSaveTestHook(TSafeSaveHook hook, std::size_t chunkSize) {
   gChunk = chunkSize > 0 ? chunkSize : kMaxWriteChunk;
 }
 
-int SafeWriteFile(const std::string& path, const char* data, std::size_t size, const TSafeWriteOptions& options) {
+int SafeWriteAt(const TFolderHandle& folder, const std::string& name, const char* data, std::size_t size,
+                const TSafeWriteOptions& options) {
   if (options.RescuePath) options.RescuePath->clear();
-  if (path.empty()) return ENOENT;
+  if (!folder.IsOpen()) return EBADF;
+  if (name.empty() || name == "." || name == "..") return EISDIR;
+  if (name.find('/') != std::string::npos || name.find('\0') != std::string::npos) return EINVAL;
   if (size > 0 && data == nullptr) return EINVAL;
-  std::string target;
   struct stat st;
-  bool exists = false;
-  if (const int err = ResolveTarget(path, target, st, exists)) return err;
-
+  bool exists = true;
+  if (const int err = folder.Stat(name, st)) {
+    if (err != ENOENT) return err;
+    exists = false;
+  }
+  if (exists && S_ISLNK(st.st_mode)) {
+    if (!options.ReplaceLink) return ELOOP;
+    // The link itself is what gets replaced; what it points to is never opened.
+    if (options.Expected.Known() && TFileIdentity::FromStat(st) != options.Expected) return ESTALE;
+    bool fallBack = false;
+    const int err = ReplaceByRename(folder, name, false, st, data, size, options, fallBack);
+    return fallBack ? EACCES : err;
+  }
   if (exists) {
     if (S_ISDIR(st.st_mode)) return EISDIR;
     if (!S_ISREG(st.st_mode)) return EINVAL;
     // The mode decides first, so that a read-only file stays read-only for root too.
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
-    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno;
+    if (::faccessat(folder.Fd(), name.c_str(), W_OK, AT_EACCESS) != 0) return errno;
     if (options.Expected.Known() && TFileIdentity::FromStat(st) != options.Expected) return ESTALE;
-    if (st.st_nlink > 1) return RewriteInPlace(target, data, size, options.Expected, options.RescuePath);
+    if (st.st_nlink > 1) return RewriteInPlace(folder, name, data, size, options);
   } else if (options.Expected.Known()) {
     return ESTALE;  // the file read before is gone
   }
 
   bool fallBack = false;
-  const int err = ReplaceByRename(target, exists, st, data, size, options.Expected, fallBack);
+  const int err = ReplaceByRename(folder, name, exists, st, data, size, options, fallBack);
   if (!fallBack) return err;
-  return exists ? RewriteInPlace(target, data, size, options.Expected, options.RescuePath)
-                : CreateInPlace(target, data, size);
+  return exists ? RewriteInPlace(folder, name, data, size, options) : CreateInPlace(folder, name, data, size, options);
+}
+
+int SafeWriteFile(const std::string& path, const char* data, std::size_t size, const TSafeWriteOptions& options) {
+  if (options.RescuePath) options.RescuePath->clear();
+  if (path.empty()) return ENOENT;
+  if (path.find('\0') != std::string::npos) return EINVAL;
+  std::string target;
+  bool exists = false;
+  if (const int err = ResolveTarget(path, target, exists)) return err;
+  TFolderHandle folder;
+  if (const int err = folder.Open(DirectoryOf(target))) return err;
+  return SafeWriteAt(folder, BaseOf(target), data, size, options);
 }
 
 int SafeWriteFile(const std::string& path, const std::string& bytes, const TSafeWriteOptions& options) {

@@ -1,15 +1,21 @@
 #pragma once
 // Durable whole-file replacement shared by every saver (text files, the settings file,
-// CSV output): a failed or interrupted save leaves the old contents, never a torn file.
+// CSV output, the restore of a backup): a failed or interrupted save leaves the old
+// contents, never a torn file.
+
+#include <time.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/FileIdentity.h"
 
 namespace hovrak {
 
-// What a caller may add to a save.
+class TFolderHandle;
+
+// What a caller may add to a save, and what it learns of it.
 struct TSafeWriteOptions {
   // The state the file had when the caller read it. When known and the file is no
   // longer in that state right before it would be replaced, nothing is written and
@@ -18,31 +24,56 @@ struct TSafeWriteOptions {
   // Set to the path of the complete copy of the old bytes that an in-place rewrite
   // leaves behind when it fails and cannot put the old bytes back; empty otherwise.
   std::string* RescuePath = nullptr;
+  // Permission bits of the file written (07777 at most); -1 keeps those of the file
+  // replaced, and a new file gets 0666 less the umask.
+  int Mode = -1;
+  // Access and modification times of the file written (two entries, as futimens
+  // takes them); null leaves the times of the write.
+  const timespec* Times = nullptr;
+  // An entry that is a symbolic link is replaced by the new file itself (the file
+  // it points to stays as it is); otherwise such an entry fails with ELOOP.
+  bool ReplaceLink = false;
+
+  // Filled after a successful save: the state of the file as written (with its
+  // mode and times), and a content hash (TContentHash) of the bytes.
+  TFileIdentity* Written = nullptr;
+  std::uint64_t* Hash = nullptr;
 };
 
-// Steps of a save at which a test may stop the process ("copy" old bytes kept
-// aside, "reserve" new size reserved, "write" one chunk written, "done" data on
-// disk), and the chunk size it writes in. For tests only; null in normal runs.
-using TSafeSaveHook = void (*)(const char* step);
+// Steps of a save at which a test may act ("copy" old bytes kept aside, "reserve"
+// new size reserved, "write" one chunk written, "done" data on disk, "renamed" new
+// file in place), and the chunk size it writes in. A hook that returns an errno
+// value makes the next reservation or write fail with it. For tests only; null in
+// normal runs.
+using TSafeSaveHook = int (*)(const char* step);
 void SetSafeSaveTestHook(TSafeSaveHook hook, std::size_t chunkSize = 0);
 
-// Replaces the contents of the file at path with the given bytes, or creates the file
-// when it does not exist yet. Returns 0 on success, else an errno value.
+// Replaces the contents of the entry name of the folder with the given bytes, or
+// creates it when it does not exist yet. Every step goes through the folder's
+// descriptor or the open file: the name is never looked up through a link, and
+// nothing after the switch touches it. Returns 0 on success, else an errno value.
 //
-// The bytes go to a temporary file in the same folder, which is flushed to disk and
-// renamed over the file; then the folder is flushed. The file's permission bits (and
-// owner and group where the process may set them) carry over. A symbolic link is
-// followed and its target replaced. Where no temporary file can be made beside the
-// file, or the file has several hard links, the file is rewritten in place instead,
-// with its new size reserved first so that a full disk fails before any byte changes,
-// and with a complete, flushed copy of the old bytes kept beside the file (or in the
-// temporary folder) until the new bytes are on disk: at every moment either the file
-// is whole or that copy is. A save that cannot make such a copy is refused.
+// The bytes go to a temporary file in the folder, which gets its owner, mode and
+// times, is flushed to disk and renamed over the entry; then the folder is flushed.
+// The file's permission bits (and owner and group where the process may set them)
+// carry over unless Mode says otherwise. Where no temporary file can be made, or
+// the file has several hard links, the file is rewritten in place instead, with its
+// new size reserved first so that a full disk fails before any byte changes, and
+// with a complete, flushed copy of the old bytes kept beside the file (or in the
+// temporary folder) until the new bytes are on disk, recorded in the save journal:
+// at every moment either the file is whole or that copy is, and a killed run's copy
+// is found by the next start. A save that cannot make such a copy is refused.
 //
 // Refused with EACCES: an existing file without any write bit in its mode (also when
 // running as root) or one the process may not write. Refused with EISDIR or EINVAL:
 // a folder or another file that is not a regular file. On every failure the file keeps
 // its previous bytes and no temporary file stays behind.
+int SafeWriteAt(const TFolderHandle& folder, const std::string& name, const char* data, std::size_t size,
+                const TSafeWriteOptions& options = TSafeWriteOptions());
+
+// SafeWriteAt on the file a path names: symbolic links at the path are followed (to
+// where they lead now, once) and the file they end at is replaced; a dangling link
+// gets its target created. Its folder is then held as for SafeWriteAt.
 int SafeWriteFile(const std::string& path, const char* data, std::size_t size,
                   const TSafeWriteOptions& options = TSafeWriteOptions());
 int SafeWriteFile(const std::string& path, const std::string& bytes,

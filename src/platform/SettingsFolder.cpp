@@ -31,7 +31,7 @@ bool MakeFolders(const std::string& path, mode_t mode) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string HomeFolder(const char* home) {
+std::string HomeFolderOf(const char* home) {
   if (IsSet(home)) return home;
   std::vector<char> buffer(16384);
   struct passwd entry;
@@ -84,11 +84,15 @@ std::string ChooseSettingsFolder(const char* mirunHome, const std::string& progr
   // Relative XDG_CONFIG_HOME values are to be ignored, as the XDG rules say.
   const std::string config = IsSet(xdgConfigHome) && xdgConfigHome[0] == '/'
                                  ? WithoutTrailingSlashes(xdgConfigHome)
-                                 : WithoutTrailingSlashes(HomeFolder(home)) + "/.config";
+                                 : WithoutTrailingSlashes(HomeFolderOf(home)) + "/.config";
   const std::string folder = (config == "/" ? std::string() : config) + "/mirun";
   MakeFolders(folder, 0700);
   return folder;
 }
+
+std::string SaveJournalFolder() { return SettingsFolder() + "/Journal"; }
+
+std::string UserHomeFolder() { return WithoutTrailingSlashes(HomeFolderOf(std::getenv("HOME"))); }
 
 std::string SettingsFolder() {
   return ChooseSettingsFolder(std::getenv("MIRUN_HOME"), ProgramFilePath(), std::getenv("XDG_CONFIG_HOME"),

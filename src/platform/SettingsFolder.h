@@ -22,6 +22,13 @@ std::string ChooseSettingsFolder(const char* mirunHome, const std::string& progr
 // The rule above on this process's environment and program file.
 std::string SettingsFolder();
 
+// SettingsFolder() + "/Journal": where each running process keeps the journal of
+// its saves, for the next start to tidy up after a killed run.
+std::string SaveJournalFolder();
+
+// The user's home folder: $HOME when set, else the user database's; no trailing '/'.
+std::string UserHomeFolder();
+
 // SettingsFolder() + "/Mirun.kel".
 std::string SettingsFilePath();
 

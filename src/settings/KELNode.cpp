@@ -56,6 +56,10 @@ bool ReadRegularFile(const std::string& path, std::string& bytes) {
 
 // Lists up to this long are scanned; longer ones get an index on their first lookup.
 constexpr std::size_t kScanLimit = 16;
+// Blocks nested deeper than this are not read (nor what they hold): no settings file
+// of the program nests more than a few levels, and writing back a tree thousands of
+// levels deep would take time and memory that grow with the square of its depth.
+constexpr std::size_t kMaxDepth = 64;
 
 template <class List, class Index>
 void PrepareIndex(List& list, Index& index) {
@@ -148,6 +152,8 @@ bool TKELNode::LoadFromBytes(const std::string& bytes) {
   // Open nodes, innermost last; kept on a stack rather than by recursion so that
   // nesting depth is bounded only by memory.
   std::vector<TKELNode*> open{this};
+  // Blocks opened below the deepest level read, not yet closed.
+  std::size_t skipped = 0;
   TKELLineCutter cutter(bytes);
   TKELLineCutter::TLine line;
   while (!open.empty() && cutter.Next(line)) {
@@ -156,13 +162,19 @@ bool TKELNode::LoadFromBytes(const std::string& bytes) {
     if (first == lineEnd) continue;
     if (bytes[first] == '}') {
       if (!AllBlank(bytes, first + 1, lineEnd)) clean = false;
-      open.pop_back();
+      if (skipped > 0) --skipped;
+      else open.pop_back();
       continue;
     }
     std::size_t mark = first;
     while (mark < lineEnd && bytes[mark] != '=' && bytes[mark] != '{') ++mark;
     if (mark == lineEnd) {
       clean = false;
+      continue;
+    }
+    if (skipped > 0 || (bytes[mark] == '{' && open.size() > kMaxDepth)) {
+      clean = false;
+      if (bytes[mark] == '{') ++skipped;
       continue;
     }
     std::string name = bytes.substr(first, mark - first);
@@ -177,7 +189,7 @@ bool TKELNode::LoadFromBytes(const std::string& bytes) {
   }
   // A close line with nothing open ended the read early; blocks still open at the
   // end were never closed.
-  return clean && open.size() == 1;
+  return clean && open.size() == 1 && skipped == 0;
 }
 
 std::string TKELNode::SaveToBytes() const {

@@ -47,7 +47,8 @@ class TKELNode {
   // replacing its content. Never fails: malformed lines are skipped. The result says
   // whether the bytes read cleanly: false when the reader had to skip or guess (a
   // line of stray text, text after an open or close mark, a close line with nothing
-  // open, a block never closed), so that the tree no longer says what the file says.
+  // open, a block never closed, blocks nested more than 64 deep, which are left out
+  // with all they hold), so that the tree no longer says what the file says.
   bool LoadFromBytes(const std::string& bytes);
   // The bytes SaveFile writes. Line feeds and Ctrl-Z bytes inside names and values
   // are left out, since the format has no way to carry them.

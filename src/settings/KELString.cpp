@@ -5,6 +5,8 @@
 #include <boost/date_time/gregorian/gregorian.hpp>
 #include <boost/date_time/posix_time/posix_time.hpp>
 
+#include "platform/EscapedText.h"
+
 namespace hovrak {
 
 namespace pt = boost::posix_time;
@@ -170,6 +172,28 @@ bool TKELString::Get(pt::time_duration& value) const {
   std::string word;
   if (!TwoWords(text_, word, nullptr)) return false;
   return ParseClock(word, true, value);
+}
+
+std::string PathValueText(const std::string& path) {
+  if (!HasControls(path) && (path.empty() || path[0] != '"')) return path;
+  return '"' + EscapeControls(path) + '"';
+}
+
+bool ParsePathValue(const std::string& text, std::string& path) {
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') {
+    path = text;
+    return true;
+  }
+  return UnescapeControls(std::string_view(text).substr(1, text.size() - 2), path);
+}
+
+void WritePathValue(TKELNode& node, const std::string& name, const std::string& path) {
+  node.AddValue(name, PathValueText(path));
+}
+
+bool ReadPathValue(TKELNode& node, const std::string& name, std::string& path) {
+  std::string text;
+  return node.GetValue(name, text) && ParsePathValue(text, path);
 }
 
 }  // namespace hovrak

@@ -85,4 +85,16 @@ bool ReadValue(TKELNode& node, const std::string& name, T& value) {
   return node.GetValue(name, text.Text()) && text.Get(value);
 }
 
+// A path as a value text: the path itself, or, when it holds a byte the format
+// cannot carry (a line feed, a carriage return, Ctrl-Z or any other control
+// character) or begins with a double quote, the path between double quotes with its
+// control characters and backslashes escaped (EscapeControls). Paths older versions
+// wrote never begin with a double quote, so both forms read back as they were.
+std::string PathValueText(const std::string& path);
+// The path a value text stands for: the quoted form unescaped, any other text as it
+// is. False for a quoted form that does not unescape (path untouched then).
+bool ParsePathValue(const std::string& text, std::string& path);
+void WritePathValue(TKELNode& node, const std::string& name, const std::string& path);
+bool ReadPathValue(TKELNode& node, const std::string& name, std::string& path);
+
 }  // namespace hovrak

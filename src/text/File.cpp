@@ -35,6 +35,9 @@ TFileOperationResult WriteBytes(TFileBase<C>& file, const std::string& bytes) {
   hovrak::TSafeWriteOptions options;
   if (file.SaveOnlyIfUnchanged) options.Expected = file.Identity;
   options.RescuePath = &file.RescuePath;
+  file.WrittenIdentity = hovrak::TFileIdentity();
+  options.Written = &file.WrittenIdentity;
+  options.Hash = &file.WrittenHash;
   const int err = hovrak::SafeWriteFile(file.FileName, bytes, options);
   if (err == 0) return TFileOperationResult::Success;
   file.LastError = err;

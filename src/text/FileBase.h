@@ -42,6 +42,10 @@ class TFileBase {
   // path of a complete copy of the old bytes that a failed in-place save left.
   int LastError = 0;
   std::string RescuePath;
+  // After a successful save: the state of the file as written, taken from the file
+  // itself, and the content hash of the bytes written.
+  hovrak::TFileIdentity WrittenIdentity;
+  std::uint64_t WrittenHash = 0;
 
   // Reads the whole regular file at path into bytes. OpenFailed when it cannot be
   // opened or read or is not a regular file (a FIFO or device could block or never

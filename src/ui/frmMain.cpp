@@ -47,6 +47,7 @@
 #include "core/PathListText.h"
 #include "core/ShortSwitches.h"
 #include "core/SizeQuestionText.h"
+#include "core/StartSaveJournal.h"
 #include "core/TargetCheck.h"
 #include "core/TimeText.h"
 #include "pattern/Escapes.h"
@@ -326,6 +327,7 @@ void TfrmMain::CreateControls() {
 void TfrmMain::StartUp(const std::vector<std::string>& args) {
   DefaultLayout();
   LoadSettings();
+  TellRecoveredSaves();
   InstallCallbacks();
   if (cmbFilter->count() == 0) {
     const QSignalBlocker blocker(cmbFilter);
@@ -383,6 +385,21 @@ void TfrmMain::LoadSettings() {
     serializer_.LoadFromFile(settingsPath_);
   } catch (const std::exception&) {
   }
+}
+
+void TfrmMain::TellRecoveredSaves() {
+  std::string repaired, kept;
+  for (const hovrak::TRecoveredSave& item : hovrak::StartSaveJournal()) {
+    if (item.Kind == hovrak::TRecoveredSave::TKind::Repaired)
+      repaired += "\n" + item.Path;
+    else
+      kept += "\n" + item.Path + "\n    → " + item.CopyPath;
+  }
+  std::string text;
+  if (!repaired.empty()) text = MessageTable(151) + repaired;
+  if (!kept.empty()) text += (text.empty() ? "" : "\n\n") + std::string(MessageTable(152)) + kept;
+  if (!text.empty())
+    TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Warning, QMessageBox::Ok);
 }
 
 void TfrmMain::InstallCallbacks() {
@@ -898,6 +915,12 @@ void TfrmMain::RunRestore(const std::string& name) {
   restore.OnBackupFailed = [this](const TBackupReport& report) {
     return AskGoOnWithoutBackup(report, hovrak::Msg(141));
   };
+  restore.OnConfirmOldUnit = [this](const TBackupUnit& unit) {
+    const TQuestionCursor cursor;
+    const std::string text = (boost::format(MessageTable(148)) % unit.BaseDir).str();
+    return TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Question,
+                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  };
 
   TRestoreReport report;
   QString error;
@@ -923,7 +946,7 @@ void TfrmMain::RunRestore(const std::string& name) {
     return;
   }
   ShowStatus(hovrak::Msg(report.Stopped ? 132 : 131));
-  const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, settingsPath_);
+  const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, settingsPath_, 20, base);
   std::string text = summary.Text;
   // The backup of the files the undo overwrote may have pruned older units.
   if (!report.Backup.Pruned.empty()) text += "\n\n" + hovrak::PrunedUnitsText(report.Backup.Pruned);

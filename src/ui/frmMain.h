@@ -188,6 +188,8 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   void CreateControls();
   void DefaultLayout();
   void LoadSettings();
+  // Tidies up after a run killed while it saved, and tells what it put right.
+  void TellRecoveredSaves();
   void InstallCallbacks();
   void SetSearchControlsEnabled(bool enabled);
   void SetBusy(bool busy);

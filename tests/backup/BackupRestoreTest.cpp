@@ -3,13 +3,16 @@
 // folders, collision names, stops, the undo of the undo, and hostile indexes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <boost/date_time/posix_time/posix_time.hpp>
@@ -334,17 +337,42 @@ TEST_F(BackupRestoreTest, OlderUnitsWithoutTheNewKeysRestoreOnlyWithConfirmation
   std::vector<TRestoreProblem> problems;
   restore.OnFileError = [&](const std::string&, TFileOperationResult, int) {
     problems.push_back(restore.Problem);
-    return TDecision::Skip;
+    return TDecision::Force;
   };
+  // Its base folder lies outside the user's own folders: nothing is asked or written
+  // until it is named as allowed.
   TRestoreReport report = restore.Run("20050314_src_1");
-  EXPECT_EQ(problems, std::vector<TRestoreProblem>{TRestoreProblem::NotRecorded});
+  EXPECT_TRUE(report.BaseRefused);
+  EXPECT_TRUE(problems.empty());
   EXPECT_EQ(report.Unchanged, 1u);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "new a\n");
-
-  restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
+  // Named, or inside the home folder, the unit still needs a yes of its own.
+  restore.AllowedBase = dir.Path() + "/";
+  int confirmations = 0;
+  bool confirm = false;
+  restore.OnConfirmOldUnit = [&](const TBackupUnit& unit) {
+    EXPECT_EQ(unit.Name, "20050314_src_1");
+    ++confirmations;
+    return confirm;
+  };
   report = restore.Run("20050314_src_1");
+  EXPECT_TRUE(report.OldUnitDeclined);
+  EXPECT_FALSE(report.Complete());
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "new a\n");
+  restore.AllowedBase.clear();
+  restore.HomeFolder = dir.Path();
+  confirm = true;
+  report = restore.Run("20050314_src_1");
+  EXPECT_EQ(confirmations, 2);
+  EXPECT_EQ(problems, std::vector<TRestoreProblem>{TRestoreProblem::NotRecorded});
   EXPECT_EQ(report.Restored, 1u);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "old a\n");
+  // The root folder and folders outside the home folder are never one's own.
+  EXPECT_FALSE(TBackupRestore::IsOwnFolder("/", "/home/u"));
+  EXPECT_FALSE(TBackupRestore::IsOwnFolder("/home/user", "/home/u"));
+  EXPECT_FALSE(TBackupRestore::IsOwnFolder("/etc", "/"));
+  EXPECT_TRUE(TBackupRestore::IsOwnFolder("/home/u/", "/home/u"));
+  EXPECT_TRUE(TBackupRestore::IsOwnFolder("/home/u/src", "/home/u"));
   // The older unit keeps its form in the file: no sources were made up for it.
   const std::string written = ReadWholeFile(home / "Mirun.kel");
   EXPECT_EQ(written.find("Source=" + dir.Path() + "/a.txt"), written.rfind("Source=" + dir.Path() + "/a.txt"));
@@ -422,6 +450,7 @@ TEST_F(BackupRestoreTest, AUnitWithCopiesGoneRestoresTheRestAndReportsThem) {
   WriteWholeFile(P("a.txt"), "old a\n");
   WriteWholeFile(P("b.txt"), "old b\n");
   const std::string unit = Replace({P("a.txt"), P("b.txt")}, "old", "new");
+  ASSERT_NE(app.Backup->FindUnit(unit), nullptr);
   ASSERT_EQ(::unlink((app.Backup->FindUnit(unit)->Folder() + "/a.txt").c_str()), 0);
   TBackupRestore restore(*app.Backup);
   TRestoreReport report = restore.Run(unit);
@@ -436,7 +465,9 @@ TEST_F(BackupRestoreTest, AUnitWithCopiesGoneRestoresTheRestAndReportsThem) {
   WriteWholeFile(P("c.txt"), "old c\n");
   const std::string second = Replace({P("c.txt")}, "old", "new");
   const TBackupUnit* listed = app.Backup->FindUnit(second);
+  ASSERT_NE(listed, nullptr);
   ASSERT_EQ(::unlink((listed->Folder() + "/c.txt").c_str()), 0);
+  ASSERT_EQ(::unlink((listed->Folder() + "/.mirun-unit").c_str()), 0);
   ASSERT_EQ(::rmdir(listed->Folder().c_str()), 0);
   report = restore.Run(second);
   EXPECT_EQ(report.MissingCopies.size(), 1u);
@@ -516,3 +547,185 @@ TEST(BackupUnitRecord, TheNewKeysRoundTripAndListsOutOfStepAreDropped) {
 }
 
 }  // namespace
+
+namespace {
+
+// A racer that, the moment a new file takes the name target (the write of a
+// restore), puts a link to victim in its place.
+class TLinkSwapper {
+ public:
+  TLinkSwapper(const std::string& target, const std::string& victim)
+      : thread_([this, target, victim] {
+          struct stat st;
+          const ino_t first = ::lstat(target.c_str(), &st) == 0 ? st.st_ino : 0;
+          const std::string temp = target + ".swap";
+          while (!stop_) {
+            if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_ino == first) continue;
+            if (::symlink(victim.c_str(), temp.c_str()) == 0) ::rename(temp.c_str(), target.c_str());
+            swapped_ = true;
+            return;
+          }
+        }) {}
+  ~TLinkSwapper() {
+    stop_ = true;
+    thread_.join();
+  }
+  bool Swapped() const { return swapped_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> swapped_{false};
+  std::thread thread_;
+};
+
+struct stat StatOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st;
+}
+
+}  // namespace
+
+// A second thread swaps the file for a link to a file outside the moment the
+// restore's new file takes its name: nothing the restore does after that switch
+// reaches the outside file, whose bytes, mode and times stay.
+TEST_F(BackupRestoreTest, ALinkSwappedInAtAnyStepNeverLetsTheRestoreChangeAnotherFile) {
+  TTempDir outside;
+  WriteWholeFile(outside / "victim", "secret\n");
+  ASSERT_EQ(::chmod((outside / "victim").c_str(), 0640), 0);
+  const struct stat before = StatOf(outside / "victim");
+  for (int round = 0; round < 5; ++round) {
+    WriteWholeFile(P("a.txt"), "old text\n");
+    ASSERT_EQ(::chmod(P("a.txt").c_str(), 0604), 0);
+    const std::string unit = Replace({P("a.txt")}, "old", "new");
+    TBackupRestore restore(*app.Backup);
+    restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
+    {
+      const TLinkSwapper swapper(P("a.txt"), outside / "victim");
+      EXPECT_EQ(restore.Run(unit).Restored, 1u);
+      for (int wait = 0; wait < 1000 && !swapper.Swapped(); ++wait) ::usleep(1000);
+      EXPECT_TRUE(swapper.Swapped());
+    }
+    const struct stat after = StatOf(outside / "victim");
+    EXPECT_EQ(ReadWholeFile(outside / "victim"), "secret\n") << "round " << round;
+    EXPECT_EQ(after.st_mode & 07777, 0640u) << "round " << round;
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec) << "round " << round;
+    ::unlink(P("a.txt").c_str());
+  }
+}
+
+// Forced: a link where the file was gives way to the file (the file it pointed to,
+// or would have created, stays as it was); a folder on the way that became a link
+// is not followed and the file is reported.
+TEST_F(BackupRestoreTest, LinksAtAndAboveTheFileAreNeverFollowed) {
+  TTempDir outside;
+  WriteWholeFile(outside / "outside.txt", "outside\n");
+  WriteWholeFile(P("a.txt"), "old a\n");
+  WriteWholeFile(P("sub/b.txt"), "old b\n");
+  WriteWholeFile(P("c.txt"), "old c\n");
+  const std::string unit = Replace({P("a.txt"), P("sub/b.txt"), P("c.txt")}, "old", "new");
+  ASSERT_EQ(::unlink(P("a.txt").c_str()), 0);
+  ASSERT_EQ(::symlink((outside / "outside.txt").c_str(), P("a.txt").c_str()), 0);
+  ASSERT_EQ(::rename(P("sub").c_str(), P("sub.moved").c_str()), 0);
+  ASSERT_EQ(::mkdir((outside / "sub").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink((outside / "sub").c_str(), P("sub").c_str()), 0);
+  ASSERT_EQ(::unlink(P("c.txt").c_str()), 0);
+  ASSERT_EQ(::symlink((outside / "created.txt").c_str(), P("c.txt").c_str()), 0);
+
+  TBackupRestore restore(*app.Backup);
+  std::vector<TRestoreProblem> problems;
+  restore.OnFileError = [&](const std::string&, TFileOperationResult, int) {
+    problems.push_back(restore.Problem);
+    return TDecision::Force;
+  };
+  const TRestoreReport report = restore.Run(unit);
+  EXPECT_EQ(problems, (std::vector<TRestoreProblem>{TRestoreProblem::Link, TRestoreProblem::Link,
+                                                    TRestoreProblem::LinkedFolder}));
+  EXPECT_EQ(report.Restored, 2u);
+  EXPECT_EQ(report.Unreachable, TStringVector{P("sub/b.txt")});
+  EXPECT_FALSE(report.Complete());
+  EXPECT_EQ(ReadWholeFile(outside / "outside.txt"), "outside\n");
+  EXPECT_FALSE(Exists(outside / "created.txt"));
+  EXPECT_FALSE(Exists(outside / "sub/b.txt"));
+  for (const char* name : {"a.txt", "c.txt"}) {
+    struct stat st;
+    ASSERT_EQ(::lstat(P(name).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+  }
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "old a\n");
+  // The links themselves were no files of the user's: nothing of them was backed up.
+  EXPECT_TRUE(report.Backup.UnitName.empty());
+}
+
+// Bytes changed with size and times put back (cp -p, touch -r): the content hash of
+// the replace tells; and a copy damaged since is reported, never written, also forced.
+TEST_F(BackupRestoreTest, AnEditKeepingSizeAndTimeIsNoticedAndADamagedCopyIsNeverWritten) {
+  WriteWholeFile(P("a.txt"), "old text\n");
+  WriteWholeFile(P("b.txt"), "old " + std::string(100, 'b') + "\n");
+  const std::string unit = Replace({P("a.txt"), P("b.txt")}, "old", "new");
+  const struct stat written = StatOf(P("a.txt"));
+  WriteWholeFile(P("a.txt"), "mine txt\n");
+  const timespec times[2] = {written.st_atim, written.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, P("a.txt").c_str(), times, 0), 0);
+  const TBackupUnit* listed = app.Backup->FindUnit(unit);
+  ASSERT_NE(listed, nullptr);
+  ASSERT_EQ(::truncate((listed->Folder() + "/b.txt").c_str(), 10), 0);
+
+  TBackupRestore restore(*app.Backup);
+  std::vector<TRestoreProblem> problems;
+  restore.OnFileError = [&](const std::string&, TFileOperationResult, int) {
+    problems.push_back(restore.Problem);
+    return TDecision::Skip;
+  };
+  TRestoreReport report = restore.Run(unit);
+  EXPECT_EQ(problems, std::vector<TRestoreProblem>{TRestoreProblem::Modified});
+  EXPECT_EQ(report.DamagedCopies, TStringVector{P("b.txt")});
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "mine txt\n");
+  restore.OnConfirmAgain = [](const TBackupUnit&) { return true; };
+  restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
+  report = restore.Run(unit);
+  EXPECT_EQ(report.DamagedCopies, TStringVector{P("b.txt")});
+  EXPECT_EQ(ReadWholeFile(P("b.txt")), "new " + std::string(100, 'b') + "\n");
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "old text\n");
+}
+
+// Names with line feeds and tabs, in the file and in its base folder, are kept in
+// the index and come back exactly.
+TEST_F(BackupRestoreTest, NamesWithLineFeedsAndTabsRestoreExactly) {
+  const std::string base = dir / "base\nfolder";
+  WriteWholeFile(base + "/a\nb.txt", "old a\n");
+  WriteWholeFile(base + "/c\td\r.txt", "old c\n");
+  const std::string unit = Replace({base + "/a\nb.txt", base + "/c\td\r.txt"}, "old", "new");
+  const std::unique_ptr<TBackup> stored = StoredIndex();
+  const TBackupUnit* listed = stored->FindUnit(unit);
+  ASSERT_NE(listed, nullptr);
+  EXPECT_EQ(listed->BaseDir, base);
+  EXPECT_EQ(listed->Sources, (TStringVector{base + "/a\nb.txt", base + "/c\td\r.txt"}));
+  TBackupRestore restore(*app.Backup);
+  const TRestoreReport report = restore.Run(unit);
+  EXPECT_TRUE(report.Complete());
+  EXPECT_EQ(report.Restored, 2u);
+  EXPECT_EQ(ReadWholeFile(base + "/a\nb.txt"), "old a\n");
+  EXPECT_EQ(ReadWholeFile(base + "/c\td\r.txt"), "old c\n");
+}
+
+// A file deleted after the replace comes back with its own mode, and the recorded
+// state keeps the nanoseconds of the time the replace left it with.
+TEST_F(BackupRestoreTest, ARecreatedFileGetsTheCopysModeAndTheRecordItsNanoseconds) {
+  WriteWholeFile(P("a.txt"), "old a\n");
+  ASSERT_EQ(::chmod(P("a.txt").c_str(), 0600), 0);
+  const std::string unit = Replace({P("a.txt")}, "old", "new");
+  const struct stat written = StatOf(P("a.txt"));
+  const std::unique_ptr<TBackup> stored = StoredIndex();
+  ASSERT_NE(stored->FindUnit(unit), nullptr);
+  const TWrittenState record = stored->FindUnit(unit)->WrittenOf(0);
+  EXPECT_EQ(record.Seconds, written.st_mtim.tv_sec);
+  EXPECT_EQ(record.Nanoseconds, written.st_mtim.tv_nsec);
+
+  ASSERT_EQ(::unlink(P("a.txt").c_str()), 0);
+  ::umask(022);
+  TBackupRestore restore(*app.Backup);
+  restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
+  EXPECT_EQ(restore.Run(unit).Restored, 1u);
+  EXPECT_EQ(StatOf(P("a.txt")).st_mode & 07777, 0600u);
+}

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "backup/Backup.h"
 #include "settings/KELNode.h"
 #include "settings/Serializer.h"
+#include "settings/SettingsBackupIndex.h"
 
 namespace fs = std::filesystem;
 namespace pt = boost::posix_time;
@@ -34,9 +36,11 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &st) == 0;
 }
 
+// Entries below folder, the marks of the units not counted.
 std::size_t CountEntries(const std::string& folder) {
   std::size_t count = 0;
-  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) ++count;
+  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it)
+    count += it->path().filename() != ".mirun-unit" ? 1 : 0;
   return count;
 }
 
@@ -284,6 +288,7 @@ TEST_F(BackupStore, HostileIndexEntriesNeverDeleteOutside) {
   WriteWholeFile(dir / "victim/x", "v");
   WriteWholeFile(dir / "victim/sub/y", "v");
   WriteWholeFile(dir / "Backup/ok/x", "backup copy");
+  WriteWholeFile(dir / "Backup/ok/.mirun-unit", "Mirun backup unit\nok\n");
   // A unit folder swapped for a link to somewhere else.
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "Backup/linked").c_str()), 0);
   const std::string block =
@@ -419,4 +424,73 @@ TEST_F(BackupStore, PrunedUnitsAreThoseTheQuestionNamedAndAreReported) {
   backup.OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
   EXPECT_TRUE(backup.MakeBackup({File("five", 9 * kb)}).Pruned.empty());
   EXPECT_EQ(backup.Units.size(), 3u);
+}
+
+// Another process makes a large unit; this one backs up small ones meanwhile with a
+// limit both exceed. The unit being made is never pruned, and its index entry lists
+// exactly the copies it has.
+TEST_F(BackupStore, AUnitBeingMadeByAnotherProcessIsNeverPruned) {
+  TTempDir home;
+  TSettingsBackupIndex index(home / "Mirun.kel");
+  backup.IndexStore = &index;
+  backup.MaxSize = 1000;
+  TStringVector big;
+  for (int i = 0; i < 40; ++i) big.push_back(File("big/f" + std::to_string(i), 100));
+  int toParent[2], toChild[2];
+  ASSERT_EQ(pipe(toParent), 0);
+  ASSERT_EQ(pipe(toChild), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TBackup other;
+    other.BackupDir = backup.BackupDir;
+    other.MaxSize = 1000;
+    TSettingsBackupIndex otherIndex(home / "Mirun.kel");
+    other.IndexStore = &otherIndex;
+    other.OnConfirmSize = [](std::uint64_t) { return true; };
+    // Half-way through its copies it lets the parent run, and waits for it.
+    other.OnProgress = [&](const std::string&, int index, int) {
+      if (index != 20) return;
+      char c = 'x';
+      (void)!write(toParent[1], &c, 1);
+      (void)!read(toChild[0], &c, 1);
+    };
+    const TBackupReport report = other.MakeBackup(big);
+    _exit(report.Complete() ? 0 : 1);
+  }
+  char c;
+  ASSERT_EQ(read(toParent[0], &c, 1), 1);
+  backup.OnConfirmSize = [](std::uint64_t) { return true; };
+  for (int i = 0; i < 3; ++i) backup.MakeBackup({File("small" + std::to_string(i), 600)});
+  ASSERT_EQ(write(toChild[1], "x", 1), 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  index.Update(backup, [] {});
+  const TBackupUnit* made = nullptr;
+  for (const auto& unit : backup.Units)
+    if (unit->BaseDir == src + "/big") made = unit.get();
+  ASSERT_NE(made, nullptr) << "the unit made meanwhile is still indexed";
+  EXPECT_EQ(made->Files.size(), 40u);
+  for (std::size_t i = 0; i < made->Files.size(); ++i) EXPECT_TRUE(Exists(Copy(*made, i))) << made->Files[i];
+}
+
+// An index copied from elsewhere names a folder of the user's as a unit: pruning
+// forgets the entry and deletes nothing, since the folder holds no mark of a unit.
+TEST_F(BackupStore, PruningDeletesNothingInAFolderWithoutTheMarkOfAUnit) {
+  WriteWholeFile(dir / "user/docs/thesis.txt", "precious");
+  WriteWholeFile(dir / "user/20050314_x_1/.mirun-unit", "Mirun backup unit\nother_name\n");
+  WriteWholeFile(dir / "user/20050314_x_1/a.txt", "kept too");
+  TKELNode node;
+  node.LoadFromBytes("Dir=" + dir / "user" + "\r\nMaxSize=10\r\n"
+                     "Unit{\r\nName=docs\r\nSize=100\r\nFile=thesis.txt\r\n}\r\n"
+                     "Unit{\r\nName=20050314_x_1\r\nSize=100\r\nFile=a.txt\r\n}\r\n");
+  backup.Read(node);
+  ASSERT_EQ(backup.Units.size(), 2u);
+  backup.OnConfirmSize = [](std::uint64_t) { return true; };
+  backup.MakeBackup({File("a.txt", 20)});
+  ASSERT_EQ(backup.Units.size(), 1u);
+  EXPECT_EQ(ReadWholeFile(dir / "user/docs/thesis.txt"), "precious");
+  EXPECT_EQ(ReadWholeFile(dir / "user/20050314_x_1/a.txt"), "kept too");
 }

@@ -30,6 +30,8 @@ TEST(CliCommandLine, CsvTakesColumnsOnlyAfterEquals) {
   ASSERT_EQ(chosen.Error(), "");
   EXPECT_TRUE(!chosen.CsvFile && !chosen.CsvLine && chosen.CsvHit && chosen.CsvAround);
   EXPECT_EQ(chosen.CsvAroundLength, 0);
+  EXPECT_EQ(TCliCommandLine({"--csv=around:9"}).CsvAroundLength, 9);
+  EXPECT_EQ(TCliCommandLine({"--csv=hit,around:123"}).CsvAroundLength, 123);
   EXPECT_EQ(TCliCommandLine({"--csv=around"}).CsvAroundLength, 30);
   EXPECT_NE(TCliCommandLine({"--csv=file,"}).Error(), "");
   EXPECT_NE(TCliCommandLine({"--csv=around:-1"}).Error(), "");
@@ -97,3 +99,13 @@ TEST(CliCommandLine, UnknownSwitchValuesAreRefusedNamingTheValue) {
 }
 
 }  // namespace
+
+TEST(CliCommandLine, OldUnitOptionsBelongToARestoreAndTakeAnAbsoluteBase) {
+  const TCliCommandLine restore({"--restore", "u_1", "--restore-old-unit", "--base", "/"});
+  EXPECT_EQ(restore.Error(), "");
+  EXPECT_TRUE(restore.RestoreOldUnit);
+  EXPECT_EQ(restore.AllowedBase.value_or(""), "/");
+  EXPECT_NE(TCliCommandLine({"--restore-old-unit", "-s", "a", "f"}).Error(), "");
+  EXPECT_NE(TCliCommandLine({"--list-backups", "--base", "/x"}).Error(), "");
+  EXPECT_NE(TCliCommandLine({"--restore", "u_1", "--base", "relative"}).Error(), "");
+}

@@ -1,7 +1,10 @@
 // --list-backups and --restore end to end with the built mirun-cli: a replace undone
 // byte for byte, later edits kept unless forced, the undo of the undo, Ctrl-C, bad
 // usage and an index edited to point elsewhere.
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,8 @@
 
 #include "TestSupport.h"
 #include "cli/CliProcess.h"
+#include "platform/SafeSave.h"
+#include "platform/SaveJournal.h"
 
 namespace {
 
@@ -192,3 +197,102 @@ TEST_F(CliRestore, HelpNamesTheBackupCommands) {
 }
 
 }  // namespace
+
+namespace {
+
+int gKillAt = 0;
+int KillAtStep(const char*) {
+  if (--gKillAt == 0) ::kill(::getpid(), SIGKILL);
+  return 0;
+}
+
+}  // namespace
+
+// A run killed half-way through rewriting a hard-linked file: whatever command runs
+// next puts the old bytes back and says so.
+TEST_F(CliRestore, TheNextRunPutsRightWhatAKilledRunLeftTorn) {
+  const std::string oldBytes(5000, 'o');
+  WriteWholeFile(dir / "a.txt", oldBytes);
+  ASSERT_EQ(::link((dir / "a.txt").c_str(), (dir / "b.txt").c_str()), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    hovrak::SetSaveJournalFolder(home / "Journal");
+    gKillAt = 4;  // the copy, the reservation, two chunks written
+    hovrak::SetSafeSaveTestHook(KillAtStep, 1000);
+    hovrak::SafeWriteFile(dir / "a.txt", std::string(5000, 'n'));
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_NE(ReadWholeFile(dir / "a.txt"), oldBytes);
+  const TCliResult r = Cli({"--list-backups"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_NE(r.Err.find("'" + dir / "a.txt" + "' was left half-written by a run that was stopped; its previous "
+                       "contents are back"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_TRUE(ReadWholeFile(dir / "b.txt") == oldBytes);
+  EXPECT_EQ(Cli({"--list-backups"}).Err, "");
+}
+
+// Names with tabs and line feeds are listed escaped: every unit stays one line of
+// the same fields, and the name as listed restores.
+TEST_F(CliRestore, ListedFieldsAreEscapedAndAListedNameRestores) {
+  const std::string base = dir / "tab\there\nand line";
+  WriteWholeFile(base + "/a.txt", "old\n");
+  ASSERT_EQ(Cli({"-b", "-s", "old", "--replace", "new", base + "/a.txt"}).Status, 0);
+  const std::vector<std::string> lines = Lines(Cli({"--list-backups"}).Out);
+  ASSERT_EQ(lines.size(), 1u);
+  const std::vector<std::string> fields = Fields(lines[0]);
+  ASSERT_EQ(fields.size(), 5u) << lines[0];
+  EXPECT_EQ(fields[2], dir.Path() + "/tab\\there\\nand line");
+  const TCliResult r = Cli({"--restore", fields[0]});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ReadWholeFile(base + "/a.txt"), "old\n");
+}
+
+// A hand-edited unit without records at the root folder: forced, it writes nothing
+// and names the options; with them, it restores into the folder named.
+TEST_F(CliRestore, AnOldUnitNeedsItsOptionsBeforeAForcedRestoreWrites) {
+  WriteWholeFile(home / "Backup/old_1/a.txt", "old a\n");
+  WriteWholeFile(dir / "a.txt", "new a\n");
+  const auto index = [&](const std::string& base) {
+    WriteWholeFile(home / "Mirun.kel", "Backup{\r\n  Unit{\r\n    Time=2005-03-14 10:00:00\r\n    Name=old_1\r\n"
+                                       "    Size=6\r\n    BaseDir=" + base + "\r\n    File=a.txt\r\n  }\r\n}\r\n");
+  };
+  index("/");
+  TCliResult r = Cli({"--restore", "old_1", "--on-error", "force"});
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Err.find("is the root folder: nothing of it was written (--base '/' allows that folder)"),
+            std::string::npos)
+      << r.Err;
+  struct stat st;
+  EXPECT_FALSE(::stat("/a.txt", &st) == 0 && ReadWholeFile("/a.txt") == "old a\n");
+
+  index(dir.Path());
+  r = Cli({"--restore", "old_1", "--on-error", "force", "--base", dir.Path()});
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Err.find("--restore-old-unit writes its copies all the same"), std::string::npos) << r.Err;
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "new a\n");
+  r = Cli({"--restore", "old_1", "--on-error", "force", "--base", dir.Path(), "--restore-old-unit"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "old a\n");
+}
+
+// A settings file that cannot be read stops only what must write the index.
+TEST_F(CliRestore, AnUnusableSettingsFileStillLetsASearchRun) {
+  ASSERT_EQ(::mkdir((home / "Mirun.kel").c_str(), 0755), 0);
+  WriteWholeFile(dir / "a.txt", "word\n");
+  TCliResult r = Cli({"-s", "word", dir / "a.txt"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out, dir / "a.txt" + ":1:1:word\n");
+  EXPECT_NE(r.Err.find("going on with the default options"), std::string::npos) << r.Err;
+  r = Cli({"-b", "-s", "word", "--replace", "other", dir / "a.txt"});
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "word\n");
+  EXPECT_EQ(Cli({"-B", "-s", "word", "--replace", "other", dir / "a.txt"}).Status, 0);
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "other\n");
+  EXPECT_EQ(Cli({"--list-backups"}).Status, 2);
+}

@@ -14,6 +14,9 @@ TEST(CsvWriter, QuotesOnlyFieldsWithCommaOrQuoteAndShowsLineFeedsAsArrows) {
   EXPECT_EQ(TCsvWriter::Quote("one\ntwo"), "one↓ two");
   EXPECT_EQ(TCsvWriter::Quote("\n,"), "\"↓ ,\"");
   EXPECT_EQ(TCsvWriter::Quote(""), "");
+  // A carriage return ends a record in CSV readers: such a field is quoted too.
+  EXPECT_EQ(TCsvWriter::Quote("a\rb"), "\"a\rb\"");
+  EXPECT_EQ(TCsvWriter::Quote(std::wstring(L"a\rb")), L"\"a\rb\"");
 }
 
 TEST(CsvWriter, HeaderAndRowsKeepTheColumnOrderAndEndEveryFieldWithAComma) {
@@ -131,6 +134,10 @@ TEST(CsvWriter, WideCutLeavesOutOnlyTheHalfItSplit) {
   EXPECT_EQ(csv.WideRow(place), yoshi + L"," + yoshi + L",\n");
   csv.AroundLength = 4;
   EXPECT_EQ(csv.WideRow(place), yoshi + yoshi + L"," + yoshi + yoshi + L",\n");
+  // A lone half of the file's own at the cut is no split pair: it stays.
+  const TPlace<wchar_t> lone("f", 0, L"x\xDC00yHITy\xD800z", 3, 3, {}, {});
+  csv.AroundLength = 2;
+  EXPECT_EQ(csv.WideRow(lone), L"\xDC00y,y\xD800,\n");
   // The place's own 100-unit cut through a pair.
   const std::wstring far = yoshi + std::wstring(99, L'a') + L"HIT" + std::wstring(99, L'b') + yoshi;
   const TPlace<wchar_t> cut("f", 0, far, 101, 3, {}, {});

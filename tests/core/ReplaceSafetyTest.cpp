@@ -327,5 +327,6 @@ TEST_F(ReplaceBackup, AStopInsideALongCopyComesWithinAFewMegabytes) {
   ASSERT_EQ(app.Backup->Units.size(), 1u);
   EXPECT_TRUE(app.Backup->Units[0]->Files.empty());
   const std::string folder = app.Backup->Units[0]->Folder();
-  EXPECT_EQ(rmdir(folder.c_str()), 0) << "the unit folder should be empty";
+  EXPECT_EQ(unlink((folder + "/.mirun-unit").c_str()), 0) << "the unit's mark";
+  EXPECT_EQ(rmdir(folder.c_str()), 0) << "the unit folder should hold nothing else";
 }

@@ -20,6 +20,7 @@
 #include "pattern/RegexQuoting.h"
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/SearchFileText.h"
+#include "pattern/Utf8FoldedFinder.h"
 #include "pattern/Utf8PlainSearch.h"
 #include "platform/AnsiCodePage.h"
 #include "text/Conversions.h"
@@ -231,6 +232,30 @@ TEST(FoldedSearch, FoldsAsTheEngineDoes) {
   EXPECT_EQ(list.TypedItem(0)->Column, 1);
   EXPECT_EQ(list.TypedItem(1)->Text(), L"K");
   EXPECT_EQ(list.TypedItem(1)->Column, 4);
+}
+
+// Bytes from 0x80 up have case variants too (themselves at least): an ASCII-mode
+// search with case ignored finds the UTF-8 bytes of 東京.
+TEST(FoldedSearch, NarrowSearchFindsBytesAbove0x7F) {
+  const auto fold = TCaseFold::OfGlobalLocale();
+  EXPECT_EQ(fold->Variants('\xE6'), std::vector<char>{'\xE6'});
+  const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC";
+  const TFoldedFinder<char> finder(tokyo, fold);
+  EXPECT_EQ(finder.Find(std::string_view("xx" + tokyo + "yy"), 0), 2u);
+  EXPECT_EQ(finder.Find(std::string_view("x\xE6\x9D\xB1y"), 0), TFoldedFinder<char>::npos);
+}
+
+// A hit never starts before where the search starts, also when characters of
+// several bytes stand before the one the finder scans for.
+TEST(FoldedSearch, Utf8FinderNeverReachesBackBeforeItsStart) {
+  const TUtf8FoldedFinder finder(L"a\u3042x", TCaseFold::OfGlobalLocale());  // "aあx", scanned for x
+  ASSERT_TRUE(finder.Usable());
+  const std::string text = "a\xE3\x81\x82x";
+  std::size_t end = 0;
+  EXPECT_EQ(finder.Find(text, 0, end), 0u);
+  EXPECT_EQ(end, text.size());
+  EXPECT_EQ(finder.Find(text, 1, end), TUtf8FoldedFinder::npos);
+  EXPECT_EQ(finder.Find("A" + text, 1, end), 1u);
 }
 
 }  // namespace

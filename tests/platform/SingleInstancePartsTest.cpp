@@ -50,6 +50,12 @@ TEST(InstanceNameTest, SocketPathSeparatesProgramFilesAndSettingsFolders) {
   // Too long for a local socket: /tmp instead.
   const std::string deep = "/" + std::string(200, 'x');
   EXPECT_EQ(InstanceSocketPath(dir / "a/mirun", "/s", deep, 1000).rfind("/tmp/mirun-1000-", 0), 0u);
+  // A socket path holds at most 107 bytes and its NUL: 108 bytes is one too many.
+  // ("/" and 73 or 74 letters, then "/mirun-1000-", 16 hex digits and ".sock")
+  const std::string fits = "/" + std::string(73, 'r');
+  EXPECT_EQ(InstanceSocketPath(dir / "a/mirun", "/s", fits, 1000).size(), 107u);
+  EXPECT_EQ(InstanceSocketPath(dir / "a/mirun", "/s", fits, 1000).rfind(fits + "/", 0), 0u);
+  EXPECT_EQ(InstanceSocketPath(dir / "a/mirun", "/s", fits + "r", 1000).rfind("/tmp/mirun-1000-", 0), 0u);
 }
 
 TEST(InstanceNameTest, RuntimeFolderPrefersTheUsersOwn) {

@@ -133,6 +133,10 @@ TEST(Utf8Decode, LenientAsDesigned) {
   EXPECT_EQ(utf8_to_unicode(B({0xC3, 0x41})), W({0x00C1}));
   EXPECT_EQ(utf8_to_unicode(B({0xF4, 0x90, 0x80, 0x80})), L"?");
   EXPECT_EQ(utf8_to_unicode(B({0xF0, 0x9F, 0x98, 0x80})), W({0xD83D, 0xDE00}));
+  // The last character there is, alone and in a long run of text.
+  EXPECT_EQ(utf8_to_unicode(B({0xF4, 0x8F, 0xBF, 0xBF})), W({0xDBFF, 0xDFFF}));
+  EXPECT_EQ(utf8_to_unicode(std::string(40, 'a') + "\xF4\x8F\xBF\xBF" + std::string(40, 'b')),
+            std::wstring(40, L'a') + W({0xDBFF, 0xDFFF}) + std::wstring(40, L'b'));
   EXPECT_EQ(unicode_to_utf8(W({0xD83D, 0xDE00})), B({0xF0, 0x9F, 0x98, 0x80}));
   // Continuation byte or FE/FF first, a truncated sequence at the end.
   EXPECT_EQ(utf8_to_unicode(B({0x80, 0xFE, 'a', 0xE3, 0x81})), L"??a??");

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -381,4 +382,40 @@ TEST_F(MainWindowRestoreTest, AUnitMirunCliMadeWhileTheWindowLivesIsListedAndRes
   EXPECT_TRUE(questions_.empty());
   // The restore mark is in the settings file for mirun-cli to see.
   EXPECT_NE(ReadWholeFile(home_ / "Mirun.kel").find("Restored="), std::string::npos);
+}
+
+// A unit an older version made holds no record of its replace: the window asks once
+// whether to write its copies at all (No is the default) before any file question.
+TEST_F(MainWindowRestoreTest, AnOlderUnitIsAskedAboutOnceBeforeAnyOfItsFiles) {
+  WriteWholeFile(home_ / "Backup/old_1/a.txt", "東京\n");
+  WriteWholeFile(data_ / "old/a.txt", "大阪\n");
+  WriteWholeFile(home_ / "Mirun.kel", "Backup{\r\n  Dir=" + home_ / "Backup" + "\r\n  Unit{\r\n"
+                                      "    Time=2005-03-14 10:00:00\r\n    Name=old_1\r\n    Size=7\r\n"
+                                      "    BaseDir=" + data_ / "old" + "\r\n    File=a.txt\r\n  }\r\n}\r\n");
+  const char* const home = std::getenv("HOME");
+  const std::string savedHome = home ? home : "";
+  ::setenv("HOME", data_.Path().c_str(), 1);  // the unit's folder is the user's own
+  std::vector<TScriptedDialogs::TMessage> asked;
+  QMessageBox::StandardButton answer = QMessageBox::No;
+  dialogs_.OnMessage = [&](const TScriptedDialogs::TMessage& message) {
+    if (message.Icon != TDialogs::TIcon::Question) return QMessageBox::Ok;
+    asked.push_back(message);
+    return answer;
+  };
+  OnFileError = [](TfrmFileErrorDialog&) { return int(hovrak::FileErrorForce); };
+  Undo();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(asked[0].Text.contains(FromNarrow(data_ / "old"))) << asked[0].Text.toStdString();
+  EXPECT_EQ(asked[0].DefaultButton, QMessageBox::No);
+  EXPECT_TRUE(questions_.empty());
+  EXPECT_EQ(ReadWholeFile(data_ / "old/a.txt"), "大阪\n");
+  ASSERT_FALSE(dialogs_.Messages.empty());
+  EXPECT_TRUE(dialogs_.Messages.back().Text.contains(Msg(150))) << dialogs_.Messages.back().Text.toStdString();
+
+  answer = QMessageBox::Yes;
+  Undo();
+  ::setenv("HOME", savedHome.c_str(), 1);
+  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(questions_.size(), 1u);
+  EXPECT_EQ(ReadWholeFile(data_ / "old/a.txt"), "東京\n");
 }

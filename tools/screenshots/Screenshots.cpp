@@ -281,6 +281,14 @@ int main(int argc, char** argv) {
   editedDialog.btnForce->setText(hovrak::Msg(128));
   Save(editedDialog, "16-restore-file-changed");
   editedDialog.hide();
+  // A link where the file was (forcible), and a linked folder on the way (not).
+  for (const TRestoreProblem problem : {TRestoreProblem::Link, TRestoreProblem::LinkedFolder}) {
+    const auto linked = hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(), problem, 0);
+    TfrmFileErrorDialog linkedDialog(hovrak::FromNarrow(linked.Text), linked.Forcible, &main);
+    linkedDialog.btnForce->setText(hovrak::Msg(128));
+    Save(linkedDialog, problem == TRestoreProblem::Link ? "16-restore-link" : "16-restore-linked-folder");
+    linkedDialog.hide();
+  }
   // The Tool menu with the undo item.
   Save(*main.mniTool, "17-tool-menu");
   main.mniTool->hide();
