@@ -20,8 +20,9 @@ const std::wstring& SampleText() {
     std::ifstream in(source + "../tests/data/cjk/shift_jis-utf8.txt", std::ios::binary);
     std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (utf8.empty()) {
-      utf8 = "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。"
-             "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。\n";
+      utf8 =
+          "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。"
+          "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。\n";
     }
     const std::wstring unit = hovrak::AnsiToWide(utf8);
     std::wstring all;
@@ -32,8 +33,7 @@ const std::wstring& SampleText() {
 }
 
 template <class Encode>
-void DecodeBench(benchmark::State& state, Encode encode,
-                 std::wstring (*decode)(const std::string&)) {
+void DecodeBench(benchmark::State& state, Encode encode, std::wstring (*decode)(const std::string&)) {
   const std::string bytes = encode(SampleText());
   for (auto _ : state) benchmark::DoNotOptimize(decode(bytes));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
@@ -50,32 +50,22 @@ void EncodeBench(benchmark::State& state, std::string (*encode)(const std::wstri
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
 
-std::string EncodeJis(const std::wstring& text) {
-  return hovrak::euc_to_jis(hovrak::unicode_to_euc(text));
-}
+std::string EncodeJis(const std::wstring& text) { return hovrak::euc_to_jis(hovrak::unicode_to_euc(text)); }
 
-std::wstring DecodeJis(const std::string& jis) {
-  return hovrak::euc_to_unicode(hovrak::jis_to_euc(jis));
-}
+std::wstring DecodeJis(const std::string& jis) { return hovrak::euc_to_unicode(hovrak::jis_to_euc(jis)); }
 
 void BM_ConvDecodeSjis(benchmark::State& state) {
   DecodeBench(state, hovrak::unicode_to_sjis_cp932, hovrak::cp932_to_unicode);
 }
-void BM_ConvEncodeSjis(benchmark::State& state) {
-  EncodeBench(state, hovrak::unicode_to_sjis_cp932);
-}
-void BM_ConvDecodeEuc(benchmark::State& state) {
-  DecodeBench(state, hovrak::unicode_to_euc, hovrak::euc_to_unicode);
-}
+void BM_ConvEncodeSjis(benchmark::State& state) { EncodeBench(state, hovrak::unicode_to_sjis_cp932); }
+void BM_ConvDecodeEuc(benchmark::State& state) { DecodeBench(state, hovrak::unicode_to_euc, hovrak::euc_to_unicode); }
 void BM_ConvEncodeEuc(benchmark::State& state) { EncodeBench(state, hovrak::unicode_to_euc); }
 void BM_ConvDecodeJis(benchmark::State& state) { DecodeBench(state, EncodeJis, DecodeJis); }
 void BM_ConvEncodeJis(benchmark::State& state) { EncodeBench(state, EncodeJis); }
 void BM_ConvDecodeUtf8(benchmark::State& state) {
   DecodeBench(state, hovrak::unicode_to_utf8, hovrak::utf8_to_unicode);
 }
-void BM_ConvEncodeUtf8(benchmark::State& state) {
-  EncodeBench(state, hovrak::unicode_to_utf8);
-}
+void BM_ConvEncodeUtf8(benchmark::State& state) { EncodeBench(state, hovrak::unicode_to_utf8); }
 
 BENCHMARK(BM_ConvDecodeSjis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvEncodeSjis)->Unit(benchmark::kMillisecond);

@@ -24,8 +24,7 @@ class TGeneratedTree {
     const char* extensions[] = {".txt", ".htm", ".cpp", ".log"};
     for (int top = 0; top < 8; ++top) {
       for (int sub = 0; sub < 5; ++sub) {
-        const fs::path folder = fs::path(root_) / ("dir" + std::to_string(top)) /
-                                ("sub" + std::to_string(sub));
+        const fs::path folder = fs::path(root_) / ("dir" + std::to_string(top)) / ("sub" + std::to_string(sub));
         fs::create_directories(folder);
         for (int i = 0; i < 250; ++i) {
           std::ofstream(folder / ("file" + std::to_string(i) + extensions[i % 4])) << "x";
@@ -63,9 +62,7 @@ void ListTree(benchmark::State& state, const TStringVector& filters) {
 }
 
 void BM_FileSetListAll(benchmark::State& state) { ListTree(state, {"*"}); }
-void BM_FileSetListThreeFilters(benchmark::State& state) {
-  ListTree(state, {"*.txt", "*.htm", "*.cpp"});
-}
+void BM_FileSetListThreeFilters(benchmark::State& state) { ListTree(state, {"*.txt", "*.htm", "*.cpp"}); }
 
 // One flat folder of 100,000 empty files: the listing must stay linear in the
 // number of names.

@@ -25,8 +25,8 @@ void SearchTree(benchmark::State& state) {
     if (app.Search({tree.Root()}, {"*.txt"}, "文字コード") != SearchCompleted) state.SkipWithError("search failed");
     benchmark::DoNotOptimize(app.PlaceList->Count());
   }
-  state.counters["files/s"] = benchmark::Counter(static_cast<double>(tree.Files()) * state.iterations(),
-                                                 benchmark::Counter::kIsRate);
+  state.counters["files/s"] =
+      benchmark::Counter(static_cast<double>(tree.Files()) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["hits"] = app.PlaceList ? app.PlaceList->Count() : 0;
   state.SetBytesProcessed(static_cast<int64_t>(tree.Bytes() * state.iterations()));
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Utf8Locale.h"
 #include "TestSupport.h"
+#include "platform/Utf8Locale.h"
 
 int main(int argc, char** argv) {
   hovrak::InstallUtf8Locale();

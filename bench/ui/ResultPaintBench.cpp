@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
 #include <QImage>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 #include "core/PlaceList.h"
 #include "ui/PlacesView.h"
@@ -25,8 +25,8 @@ void BM_ResultListPaintScreen(benchmark::State& state) {
   std::vector<std::shared_ptr<TPlace<wchar_t>>> distinct;
   for (int i = 0; i < 100; ++i) {
     distinct.push_back(std::make_shared<TPlace<wchar_t>>(
-        "/home/user/文書/project/src/sub" + std::to_string(i % 7) + "/file" + std::to_string(i) + ".txt", i * 3,
-        i % 40, L"検索語", L"これは日本語の文章で、その中に\t" + std::to_wstring(i) + L"番目の",
+        "/home/user/文書/project/src/sub" + std::to_string(i % 7) + "/file" + std::to_string(i) + ".txt", i * 3, i % 40,
+        L"検索語", L"これは日本語の文章で、その中に\t" + std::to_wstring(i) + L"番目の",
         L"が現れます。行はまだ続き、右の端を越えてゆきます。"));
   }
   auto list = std::make_unique<TPlaceList<wchar_t>>();

@@ -1,7 +1,7 @@
 #include <cstdlib>
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 #include "platform/Utf8Locale.h"
 

@@ -1,11 +1,11 @@
 #include "backup/Backup.h"
 
 #include <algorithm>
-#include <map>
 #include <cerrno>
 #include <iomanip>
 #include <limits>
 #include <locale>
+#include <map>
 #include <sstream>
 
 #include <boost/date_time/posix_time/posix_time.hpp>
@@ -103,11 +103,10 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
         if (OnProgress) OnProgress(file, k, count);
       };
       progress();
-      if (const int err = planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress,
-                                            sums[static_cast<std::size_t>(k)]))
+      if (const int err =
+              planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress, sums[static_cast<std::size_t>(k)]))
         report.Failures.push_back({file, err});
-      else
-        made.push_back(static_cast<std::size_t>(k));
+      else made.push_back(static_cast<std::size_t>(k));
     }
   } catch (...) {
     finish();

@@ -101,8 +101,8 @@ bool TBackupRestore::OldUnitAllowed(const TBackupUnit& unit, TRestoreReport& rep
   if (oldUnitVerdict_ == 0) {
     // Such a unit can only say where its base folder was: one at the root of the
     // system or outside the user's folders needs the user's explicit word.
-    const bool baseNamed = !AllowedBase.empty() && Trimmed(hovrak::AbsolutePath(AllowedBase)) ==
-                                                       Trimmed(hovrak::AbsolutePath(unit.BaseDir));
+    const bool baseNamed = !AllowedBase.empty() &&
+                           Trimmed(hovrak::AbsolutePath(AllowedBase)) == Trimmed(hovrak::AbsolutePath(unit.BaseDir));
     if (!IsOwnFolder(unit.BaseDir, HomeFolder) && !baseNamed) {
       report.BaseRefused = true;
       oldUnitVerdict_ = -1;
@@ -181,8 +181,7 @@ TBackupRestore::TVerdict TBackupRestore::Check(const TBackupUnit& unit, const st
   }
 }
 
-void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count,
-                               TRestoreReport& report) {
+void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count, TRestoreReport& report) {
   const std::string& entry = unit.Files[plan.Entry];
   for (int round = 0;; ++round) {
     if (round == kMaxRounds) {
@@ -332,8 +331,7 @@ TRestoreReport TBackupRestore::Run(const std::string& name) {
       };
       report.Backup = store_.MakeBackup(overwritten);
       backupUnit = report.Backup.UnitName;
-      if (!report.Backup.Declined && !report.Backup.Complete() &&
-          (!OnBackupFailed || !OnBackupFailed(report.Backup))) {
+      if (!report.Backup.Declined && !report.Backup.Complete() && (!OnBackupFailed || !OnBackupFailed(report.Backup))) {
         if (!backupUnit.empty()) store_.DiscardUnit(backupUnit);
         report.BackupFailed = true;
         return report;

@@ -72,10 +72,10 @@ class TBackupRestore {
   enum class TVerdict { Write, Unchanged, Skip, Failed };
   struct TPlanned {
     std::size_t Entry = 0;
-    std::string Target;  // the full path, for questions and records
-    std::string Base;    // the unit's base folder, where links are no longer followed
-    std::string Folder;  // the file's folder below Base ("" for Base itself)
-    std::string Name;    // the file's name in Folder
+    std::string Target;              // the full path, for questions and records
+    std::string Base;                // the unit's base folder, where links are no longer followed
+    std::string Folder;              // the file's folder below Base ("" for Base itself)
+    std::string Name;                // the file's name in Folder
     hovrak::TFileIdentity Expected;  // the entry as checked (a link itself); not known when missing
     bool CreateFolders = false;
     bool ReplaceLink = false;

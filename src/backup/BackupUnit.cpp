@@ -49,8 +49,7 @@ std::string WithSuffix(const std::string& name, int counter) { return name + "~"
 // Makes the copy name unique within the unit: no earlier copy has that name, and
 // no folder on its way is an earlier copy's name or the other way round. The part
 // that collides gets the smallest free suffix "~2", "~3", ...
-std::string UniqueCopyName(const std::string& candidate, std::set<std::string>& files,
-                           std::set<std::string>& folders) {
+std::string UniqueCopyName(const std::string& candidate, std::set<std::string>& files, std::set<std::string>& folders) {
   const TStringVector parts = SplitPath(candidate);
   std::string prefix;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {

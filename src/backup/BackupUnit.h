@@ -70,8 +70,8 @@ class TBackupUnit : public hovrak::TKELObject {
   // Copies source to the unit's entry k, creating folders as needed; adds the copy's
   // size to size and sets its sum. Returns 0 or an errno value. progress as for
   // CopyFileReporting.
-  int CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
-                const std::function<void()>& progress, TCopySum& sum) const;
+  int CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size, const std::function<void()>& progress,
+                TCopySum& sum) const;
   // The entries among the given ones whose copy is there as a plain file inside the
   // unit folder, in the same order.
   std::vector<std::size_t> PresentCopies(const std::vector<std::size_t>& entries) const;

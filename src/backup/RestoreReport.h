@@ -48,7 +48,7 @@ struct TRestoreReport {
   // True when every file of the unit is back, or was left by the user's choice.
   bool Complete() const {
     return Found && !RestoredBefore && !Stopped && !BackupFailed && Refused.empty() && MissingCopies.empty() &&
-           DamagedCopies.empty() && Unreachable.empty() && !OldUnitDeclined && !BaseRefused &&
-           WriteFailures.empty() && IndexError == 0;
+           DamagedCopies.empty() && Unreachable.empty() && !OldUnitDeclined && !BaseRefused && WriteFailures.empty() &&
+           IndexError == 0;
   }
 };

@@ -16,13 +16,12 @@ std::string Count(int row, std::size_t n) { return (boost::format(MessageTable(r
 
 }  // namespace
 
-TRestoreSummary RestoreSummaryText(const TRestoreReport& report, const std::string& settingsPath,
-                                   std::size_t listed, const std::string& baseDir) {
+TRestoreSummary RestoreSummaryText(const TRestoreReport& report, const std::string& settingsPath, std::size_t listed,
+                                   const std::string& baseDir) {
   // Each file left as it was against the user's wish, with why.
   std::vector<std::pair<std::string, std::string>> problems;
   for (const std::string& entry : report.Refused) problems.emplace_back(entry, MessageTable(138));
-  for (const TBackupFailure& missing : report.MissingCopies)
-    problems.emplace_back(missing.Path, MessageTable(137));
+  for (const TBackupFailure& missing : report.MissingCopies) problems.emplace_back(missing.Path, MessageTable(137));
   for (const std::string& path : report.DamagedCopies) problems.emplace_back(path, MessageTable(146));
   for (const std::string& path : report.Unreachable) problems.emplace_back(path, MessageTable(147));
   for (const TBackupFailure& failure : report.WriteFailures)

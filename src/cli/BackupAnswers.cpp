@@ -12,7 +12,8 @@ void TBackupAnswers::Install(TBackup& backup) const {
   const TBackupAnswers self = *this;
   backup.OnConfirmSize = [self](std::uint64_t total) {
     if (self.ClearProgress) self.ClearProgress();
-    std::fprintf(self.Err, "置換されるファイルの合計が%sあります。バックアップします。\n", TBackup::SizeText(total).c_str());
+    std::fprintf(self.Err, "置換されるファイルの合計が%sあります。バックアップします。\n",
+                 TBackup::SizeText(total).c_str());
     return true;
   };
   backup.OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };
@@ -24,8 +25,8 @@ bool TBackupAnswers::BackupFailed(const TBackupReport& report) const {
     std::fprintf(Err, "%s: cannot back up '%s': %s\n", kProgram, TextForStream(Err, failure.Path).c_str(),
                  std::strerror(failure.Error));
   if (report.IndexError != 0)
-    std::fprintf(Err, "%s: cannot record the backup in '%s': %s\n", kProgram,
-                 TextForStream(Err, SettingsPath).c_str(), std::strerror(report.IndexError));
+    std::fprintf(Err, "%s: cannot record the backup in '%s': %s\n", kProgram, TextForStream(Err, SettingsPath).c_str(),
+                 std::strerror(report.IndexError));
   if (!GoOnWithoutBackup) return false;
   std::fprintf(Err, "%s: going on without the backup (--on-backup-error continue)\n", kProgram);
   return true;

@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
+#include <sys/ioctl.h>
 #include <cerrno>
 #include <cstring>
 #include <memory>
-#include <sys/ioctl.h>
 
 #include "backup/Backup.h"
 #include "backup/BackupRestore.h"
@@ -42,7 +42,6 @@ const char* ProblemText(TRestoreProblem problem) {
   }
   return "";
 }
-
 
 int TerminalWidth(int fd) {
   struct winsize size;
@@ -110,12 +109,12 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
       decision = TDecision::Force;
     std::string text = ProblemText(restore.Problem);
     if (error != 0) text += std::string(": ") + std::strerror(error);
-    const char* outcome =
-        decision == TDecision::Force ? "restored anyway" : decision == TDecision::Abort ? "stopping" : "left as it is";
+    const char* outcome = decision == TDecision::Force   ? "restored anyway"
+                          : decision == TDecision::Abort ? "stopping"
+                                                         : "left as it is";
     if (decision == TDecision::Force && restore.Problem == TRestoreProblem::Link)
       outcome = "the link is replaced by the file; what it points to is left as it is";
-    else if (decision == TDecision::Force && restore.Problem == TRestoreProblem::LinkedFolder)
-      outcome = "not restored";
+    else if (decision == TDecision::Force && restore.Problem == TRestoreProblem::LinkedFolder) outcome = "not restored";
     std::fprintf(err_, "%s: '%s': %s (%s)\n", kProgram, TextForStream(err_, path).c_str(), text.c_str(), outcome);
     if (decision == TDecision::Abort) aborted = true;
     return decision;
@@ -123,8 +122,8 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
   restore.OnConfirmAgain = [&](const TBackupUnit& unit) {
     clearProgress();
     const bool again = command.OnError == TCliCommandLine::TOnError::Force;
-    std::fprintf(err_, "%s: unit '%s' was restored on %s already%s\n", kProgram,
-                 TextForStream(err_, unit.Name).c_str(), TimeText(unit.Restored).c_str(),
+    std::fprintf(err_, "%s: unit '%s' was restored on %s already%s\n", kProgram, TextForStream(err_, unit.Name).c_str(),
+                 TimeText(unit.Restored).c_str(),
                  again ? "; restoring it again (--on-error force)" : " (--on-error force restores it again)");
     return again;
   };

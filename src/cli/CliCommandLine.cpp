@@ -21,19 +21,30 @@ struct TLongOption {
 };
 
 constexpr TLongOption kLongOptions[] = {
-    {"replace", TValueKind::Required},   {"on-error", TValueKind::Required},
-    {"csv", TValueKind::EqualsOnly},     {"settings", TValueKind::Required},
-    {"line-numbers", TValueKind::None},  {"no-line-numbers", TValueKind::None},
-    {"max-size", TValueKind::Required},  {"quiet", TValueKind::None},
-    {"help", TValueKind::None},          {"version", TValueKind::None},
+    {"replace", TValueKind::Required},
+    {"on-error", TValueKind::Required},
+    {"csv", TValueKind::EqualsOnly},
+    {"settings", TValueKind::Required},
+    {"line-numbers", TValueKind::None},
+    {"no-line-numbers", TValueKind::None},
+    {"max-size", TValueKind::Required},
+    {"quiet", TValueKind::None},
+    {"help", TValueKind::None},
+    {"version", TValueKind::None},
     {"on-backup-error", TValueKind::Required},
-    {"list-backups", TValueKind::None},  {"restore", TValueKind::Required},
-    {"dry-run", TValueKind::None},       {"context", TValueKind::Required},
-    {"color", TValueKind::Required},     {"json", TValueKind::None},
-    {"exclude", TValueKind::Required},   {"no-vcs-skip", TValueKind::None},
-    {"count", TValueKind::None},         {"files-with-matches", TValueKind::None},
+    {"list-backups", TValueKind::None},
+    {"restore", TValueKind::Required},
+    {"dry-run", TValueKind::None},
+    {"context", TValueKind::Required},
+    {"color", TValueKind::Required},
+    {"json", TValueKind::None},
+    {"exclude", TValueKind::Required},
+    {"no-vcs-skip", TValueKind::None},
+    {"count", TValueKind::None},
+    {"files-with-matches", TValueKind::None},
     {"detect", TValueKind::None},
-    {"restore-old-unit", TValueKind::None}, {"base", TValueKind::Required},
+    {"restore-old-unit", TValueKind::None},
+    {"base", TValueKind::Required},
 };
 
 // Folders of version control systems, left out of a folder search unless asked.
@@ -197,7 +208,8 @@ bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std
   } else if (name == "restore-old-unit") {
     RestoreOldUnit = true;
   } else if (name == "base") {
-    if (value->empty() || (*value)[0] != '/') return Fail("option '--base' needs an absolute folder, not '" + *value + "'");
+    if (value->empty() || (*value)[0] != '/')
+      return Fail("option '--base' needs an absolute folder, not '" + *value + "'");
     AllowedBase = *value;
   } else if (name == "quiet") {
     Quiet = true;
@@ -255,8 +267,7 @@ bool TCliCommandLine::ParseShort(const std::vector<std::string>& args) {
         if (i + 1 == arg.size()) pending = c;
         break;
       }
-      if (kFlagLetters.find(c) == std::string::npos)
-        return Fail(std::string("unknown switch '-") + c + "'");
+      if (kFlagLetters.find(c) == std::string::npos) return Fail(std::string("unknown switch '-") + c + "'");
     }
   }
   if (pending) return Fail(std::string("switch '-") + pending + "' needs a value");

@@ -28,9 +28,9 @@
 #include "core/MessageTable.h"
 #include "core/MirunApp.h"
 #include "core/PathListText.h"
+#include "core/StartSaveJournal.h"
 #include "core/StoppedException.h"
 #include "core/TimeText.h"
-#include "core/StartSaveJournal.h"
 #include "platform/SettingsFolder.h"
 #include "settings/Option.h"
 #include "settings/Serializer.h"
@@ -115,8 +115,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   errno = 0;
   std::string unusable;
   if (command.SettingsPath && !settings.Exists())
-    return usageError("cannot read the settings file '" + TextForStream(err_, settings.Path()) + "': " +
-                      std::strerror(ENOENT));
+    return usageError("cannot read the settings file '" + TextForStream(err_, settings.Path()) +
+                      "': " + std::strerror(ENOENT));
   if (settings.Exists() && !settings.Load(serializer)) unusable = errno ? std::strerror(errno) : "not a regular file";
   command.ApplyTo(*app.Option);
   if (!unusable.empty()) {
@@ -138,7 +138,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   if (wide) {
     // Wide runs take entered text as UTF-8; malformed bytes would be searched for,
     // or written into files, as U+FFFD.
-    if (!IsValidUtf8(searchText)) return usageError("the search string is not valid UTF-8 (use -K n to search raw bytes)");
+    if (!IsValidUtf8(searchText))
+      return usageError("the search string is not valid UTF-8 (use -K n to search raw bytes)");
     if (command.Replacement && !IsValidUtf8(*command.Replacement))
       return usageError("the replacement is not valid UTF-8 (use -K n to replace raw bytes)");
   }
@@ -206,10 +207,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     // The system's own reason, when there is one: "read-only" is only a guess.
     const std::string text = hovrak::FileFailureText(result, replacing, app.Option->CharCode, error);
     if (!text.empty()) std::fprintf(err_, "%s\n", text.c_str());
-    if (error != 0)
-      std::fprintf(err_, "  %s (%s)\n", TextForStream(err_, path).c_str(), std::strerror(error));
-    else
-      std::fprintf(err_, "  %s\n", TextForStream(err_, path).c_str());
+    if (error != 0) std::fprintf(err_, "  %s (%s)\n", TextForStream(err_, path).c_str(), std::strerror(error));
+    else std::fprintf(err_, "  %s\n", TextForStream(err_, path).c_str());
     if (decision == TDecision::Abort) aborted = true;
     if (!replacing) ++unreadable;
     return decision;
@@ -260,7 +259,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   output.Flush();
   clearProgress();
   if (output.Closed()) return kOutputClosed;
-  if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
+  if (output.Broken())
+    return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
   std::fputs(passedOver.Text(app.Option->MaxFileSize, IsTerminal(err_)).c_str(), err_);
   switch (outcome) {
     case SearchInvalidPattern: return message(MessageTable(37));
@@ -301,8 +301,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     if (!output.WriteText(diff)) throw EStoppedException();
   };
   try {
-    replaceOutcome = command.DryRun ? app.PreviewReplace(*command.Replacement, showChange)
-                                    : app.Replace(*command.Replacement);
+    replaceOutcome =
+        command.DryRun ? app.PreviewReplace(*command.Replacement, showChange) : app.Replace(*command.Replacement);
   } catch (const std::exception& e) {
     replaceOutcome = -1;
     failure = e.what();
@@ -310,7 +310,8 @@ int TCliRun::Run(const std::vector<std::string>& args) {
   output.Flush();
   clearProgress();
   if (output.Closed()) return kOutputClosed;
-  if (output.Broken()) return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
+  if (output.Broken())
+    return message(std::string(kProgram) + ": cannot write the output: " + std::strerror(output.Error()));
 
   std::set<std::string> remaining;
   for (int i = 0; i < app.PlaceList->Count(); ++i) remaining.insert(app.PlaceList->Item(i)->FileName());
@@ -323,8 +324,10 @@ int TCliRun::Run(const std::vector<std::string>& args) {
 
   int status = command.DryRun && changed == 0 ? kNotFound : kFound;
   if (replaceOutcome == ReplaceBackupFailed) {
-    std::fprintf(err_, "%s: no file was rewritten: the backup could not be made (--on-backup-error continue goes on without it)\n",
-                 kProgram);
+    std::fprintf(
+        err_,
+        "%s: no file was rewritten: the backup could not be made (--on-backup-error continue goes on without it)\n",
+        kProgram);
     status = kError;
   } else if (replaceOutcome < 0) {
     std::fprintf(err_, "%s\n%s\n", MessageTable(39), failure.c_str());
@@ -346,7 +349,9 @@ int TCliRun::Run(const std::vector<std::string>& args) {
     for (const TReplaceFailure& f : app.FileSet->Failures) {
       if (!f.IsError()) continue;
       std::fprintf(err_, "%s: not rewritten: '%s': %s\n", kProgram, TextForStream(err_, f.Path).c_str(),
-                   f.Error ? std::strerror(f.Error) : f.Result == TFileOperationResult::TooLarge ? "too large" : "cannot be read");
+                   f.Error                                      ? std::strerror(f.Error)
+                   : f.Result == TFileOperationResult::TooLarge ? "too large"
+                                                                : "cannot be read");
       if (!f.RescuePath.empty())
         std::fprintf(err_, "%s: its previous contents are kept in '%s'\n", kProgram,
                      TextForStream(err_, f.RescuePath).c_str());

@@ -4,10 +4,10 @@
 
 TColors TColors::Default() {
   TColors c;
-  c.Path = "\x1b[35m";             // magenta
-  c.Line = "\x1b[32m";             // green
-  c.Column = "\x1b[33m";           // yellow
-  c.Match = "\x1b[1;31m";          // bold red
+  c.Path = "\x1b[35m";     // magenta
+  c.Line = "\x1b[32m";     // green
+  c.Column = "\x1b[33m";   // yellow
+  c.Match = "\x1b[1;31m";  // bold red
   c.DiffInfo = "\x1b[33m";
   c.DiffFile = "\x1b[1m";
   c.DiffHunk = "\x1b[36m";

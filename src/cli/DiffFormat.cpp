@@ -25,21 +25,21 @@ bool TDiffFormat::Append(const TTextChange& change, std::size_t context, bool fo
   const std::vector<TDiffHunk> hunks = TUnifiedDiff::Hunks(change, context);
   if (hunks.empty()) return false;
   const std::string path = forTerminal ? EscapeForTerminal(change.Path) : change.Path;
-  colors.Paint(out, colors.DiffInfo,
-               std::string("# ") + change.Facts.CodeName() + ", " + change.Facts.LineEndName());
+  colors.Paint(out, colors.DiffInfo, std::string("# ") + change.Facts.CodeName() + ", " + change.Facts.LineEndName());
   out += '\n';
   colors.Paint(out, colors.DiffFile, "--- a/" + path);
   out += '\n';
   colors.Paint(out, colors.DiffFile, "+++ b/" + path);
   out += '\n';
   for (const TDiffHunk& hunk : hunks) {
-    colors.Paint(out, colors.DiffHunk,
-                 "@@ -" + Range(hunk.BeforeStart, hunk.BeforeCount) + " +" + Range(hunk.AfterStart, hunk.AfterCount) +
-                     " @@");
+    colors.Paint(
+        out, colors.DiffHunk,
+        "@@ -" + Range(hunk.BeforeStart, hunk.BeforeCount) + " +" + Range(hunk.AfterStart, hunk.AfterCount) + " @@");
     out += '\n';
     for (const TDiffLine& line : hunk.Lines) {
-      const std::string& lineColor =
-          line.Kind == '-' ? colors.DiffRemoved : line.Kind == '+' ? colors.DiffAdded : std::string();
+      const std::string& lineColor = line.Kind == '-'   ? colors.DiffRemoved
+                                     : line.Kind == '+' ? colors.DiffAdded
+                                                        : std::string();
       const std::string& hitColor = line.Kind == '-' ? colors.DiffRemovedHit : colors.DiffAddedHit;
       if (!lineColor.empty()) out += lineColor;
       out += line.Kind;

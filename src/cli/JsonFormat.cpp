@@ -15,8 +15,7 @@ void AppendDuration(std::string& out, double seconds) {
   const auto nanos = static_cast<long long>(std::llround((seconds - static_cast<double>(secs)) * 1e9)) % 1000000000;
   char human[40];
   std::snprintf(human, sizeof human, "%.6fs", seconds);
-  out += "{\"secs\":" + std::to_string(secs) + ",\"nanos\":" + std::to_string(nanos) + ",\"human\":\"" + human +
-         "\"}";
+  out += "{\"secs\":" + std::to_string(secs) + ",\"nanos\":" + std::to_string(nanos) + ",\"human\":\"" + human + "\"}";
 }
 
 }  // namespace

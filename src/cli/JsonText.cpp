@@ -67,7 +67,8 @@ std::string Base64(std::string_view data) {
   }
   if (i < data.size()) {
     const bool two = i + 1 < data.size();
-    const unsigned v = static_cast<unsigned char>(data[i]) << 16 | (two ? static_cast<unsigned char>(data[i + 1]) << 8 : 0);
+    const unsigned v =
+        static_cast<unsigned char>(data[i]) << 16 | (two ? static_cast<unsigned char>(data[i + 1]) << 8 : 0);
     out += kDigits[v >> 18];
     out += kDigits[(v >> 12) & 63];
     out += two ? kDigits[(v >> 6) & 63] : '=';

@@ -75,8 +75,7 @@ std::string TProgressLine::Text(TProcessType kind, const std::string& path, int 
   return out;
 }
 
-bool TProgressLine::Update(TProcessType kind, const std::string& path, int index, int count,
-                           TClock::time_point now) {
+bool TProgressLine::Update(TProcessType kind, const std::string& path, int index, int count, TClock::time_point now) {
   if (drawnOnce_ && now - last_ < kInterval) return false;
   drawnOnce_ = true;
   last_ = now;

@@ -144,8 +144,9 @@ std::vector<TDiffHunk> TUnifiedDiff::Hunks(const TTextChange& change, std::size_
     out.Kind = kind;
     out.Text = lines.Shown(i);
     out.NoLineEnd = !lines.HasLineEnd(i);
-    if (marked) out.Marks = kind == '+' ? MarksOf(lines, i, change.Spans, afterRange)
-                                        : MarksOf(lines, i, change.Spans, beforeRange);
+    if (marked)
+      out.Marks =
+          kind == '+' ? MarksOf(lines, i, change.Spans, afterRange) : MarksOf(lines, i, change.Spans, beforeRange);
     return out;
   };
 

@@ -165,8 +165,8 @@ std::string TCsvWriter::Row(const TAbstractPlace& place) const {
 }
 
 std::string TCsvWriter::Build(const TAbstractPlaceList* places) const {
-  return BuildAll<std::string>(places, [this] { return Header(); },
-                               [this](const TAbstractPlace& place) { return Row(place); });
+  return BuildAll<std::string>(
+      places, [this] { return Header(); }, [this](const TAbstractPlace& place) { return Row(place); });
 }
 
 std::wstring TCsvWriter::WideHeader() const {
@@ -197,8 +197,8 @@ std::wstring TCsvWriter::WideRow(const TAbstractPlace& place) const {
 }
 
 std::wstring TCsvWriter::WideBuild(const TAbstractPlaceList* places) const {
-  return BuildAll<std::wstring>(places, [this] { return WideHeader(); },
-                                [this](const TAbstractPlace& place) { return WideRow(place); });
+  return BuildAll<std::wstring>(
+      places, [this] { return WideHeader(); }, [this](const TAbstractPlace& place) { return WideRow(place); });
 }
 
 std::string TCsvWriter::Quote(const std::string& field) {

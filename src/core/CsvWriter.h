@@ -16,10 +16,10 @@ class TCsvWriter {
   // is given.
   static constexpr int DefaultAroundLength = 30;
 
-  bool File = true;    // the place's file name
-  bool Line = true;    // line number, 1-based
-  bool Hit = false;    // the hit
-  bool Around = false; // text before and after the hit
+  bool File = true;     // the place's file name
+  bool Line = true;     // line number, 1-based
+  bool Hit = false;     // the hit
+  bool Around = false;  // text before and after the hit
   // Characters of text kept before and after the hit: UTF-16 units for wide places,
   // bytes for narrow ones. A negative count stands for 30.
   int AroundLength = DefaultAroundLength;

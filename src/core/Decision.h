@@ -18,5 +18,4 @@ enum class TFileOperationResult;
 
 // (path, result, error) -> decision; error is the system's errno value behind the
 // result, 0 when none is known. When no handler is set the run skips the file.
-using TFileErrorEvent =
-    boost::function<TDecision(const std::string& path, TFileOperationResult result, int error)>;
+using TFileErrorEvent = boost::function<TDecision(const std::string& path, TFileOperationResult result, int error)>;

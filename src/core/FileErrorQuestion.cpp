@@ -12,16 +12,12 @@ namespace {
 // The message row for a failure, 0 for a failure that has no text of its own.
 int FailureRow(TFileOperationResult result, bool replacing, TCharCode charCode) {
   switch (result) {
-    case TFileOperationResult::OpenFailed:
-      return replacing ? 46 : 47;
-    case TFileOperationResult::BinaryFile:
-      return 51;
+    case TFileOperationResult::OpenFailed: return replacing ? 46 : 47;
+    case TFileOperationResult::BinaryFile: return 51;
     case TFileOperationResult::CharCodeMismatch:
       return charCode == TCharCode::Auto ? 48 : charCode == TCharCode::SJIS ? 49 : 50;
-    case TFileOperationResult::ModifiedSinceSearch:
-      return 52;
-    default:
-      return 0;
+    case TFileOperationResult::ModifiedSinceSearch: return 52;
+    default: return 0;
   }
 }
 
@@ -32,8 +28,7 @@ std::string FileFailureText(TFileOperationResult result, bool replacing, TCharCo
   if (row == 0) return std::string();
   std::string text = MessageTable(row);
   // "It seems to be read-only" is only a guess, wrong when the system says otherwise.
-  if (row == 46 && error != 0 && error != EACCES && error != EPERM && error != EROFS)
-    text.resize(text.find('\n'));
+  if (row == 46 && error != 0 && error != EACCES && error != EPERM && error != EROFS) text.resize(text.find('\n'));
   return text;
 }
 
@@ -84,15 +79,11 @@ TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem 
 
 TDecision DecisionFromAnswer(int answer) {
   switch (answer) {
-    case FileErrorRetry:
-      return TDecision::Retry;
+    case FileErrorRetry: return TDecision::Retry;
     case FileErrorSkip:
-    case FileErrorSkipAll:
-      return TDecision::Skip;
-    case FileErrorForce:
-      return TDecision::Force;
-    default:
-      return TDecision::Abort;
+    case FileErrorSkipAll: return TDecision::Skip;
+    case FileErrorForce: return TDecision::Force;
+    default: return TDecision::Abort;
   }
 }
 

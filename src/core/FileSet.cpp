@@ -6,9 +6,9 @@
 #include <climits>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
-#include <string_view>
 #include <vector>
 
 #include <boost/make_shared.hpp>
@@ -17,11 +17,11 @@
 #include "core/FileFilter.h"
 #include "core/PlaceList.h"
 #include "core/StoppedException.h"
+#include "pattern/FoldedSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/ReplaceInText.h"
 #include "pattern/SearchFileText.h"
-#include "pattern/FoldedSearchedPattern.h"
 #include "pattern/Utf8PlainSearch.h"
 #include "text/DetectCharCode.h"
 #include "text/File.h"
@@ -74,9 +74,7 @@ bool TFileSet::AddFolderFiles(const std::string& folder, const TFileFilter& filt
     found.insert(path);
     return true;
   };
-  const TSkippedEvent report = [this](const std::string& path, TSkipReason reason) {
-    ReportSkipped(path, reason);
-  };
+  const TSkippedEvent report = [this](const std::string& path, TSkipReason reason) { ReportSkipped(path, reason); };
   for (const std::string& pattern : filter.Includes()) ForEachFile(folder, pattern, insert, report);
   Files.insert(Files.end(), found.begin(), found.end());
   return true;
@@ -123,8 +121,8 @@ bool TFileSet::ForEachSubFolder(const std::string& folder, const TPathReceiver& 
   return true;
 }
 
-bool TFileSet::ForEachFile(const std::string& folder, const std::string& pattern,
-                           const TPathReceiver& receiver, const TSkippedEvent& onSkipped) {
+bool TFileSet::ForEachFile(const std::string& folder, const std::string& pattern, const TPathReceiver& receiver,
+                           const TSkippedEvent& onSkipped) {
   // Like a system find over folder/pattern: the wildcards apply to the last part,
   // everything before it names the folder that is read.
   const std::string joined = JoinPath(folder, pattern);
@@ -154,9 +152,7 @@ std::string TFileSet::JoinPath(const std::string& folder, const std::string& nam
 
 int TFileSet::GetPathKind(const std::string& path) { return hovrak::PathKind(path); }
 
-boost::posix_time::ptime TFileSet::GetLastWriteTime(const std::string& path) {
-  return hovrak::LastWriteTime(path);
-}
+boost::posix_time::ptime TFileSet::GetLastWriteTime(const std::string& path) { return hovrak::LastWriteTime(path); }
 
 namespace {
 
@@ -240,8 +236,7 @@ TCharCode TFileSet::ReadCode(const std::string& bytes, bool* wellFormed) const {
   return code == TCharCode::ASCII || code == TCharCode::Unknown ? TCharCode::SJIS : code;
 }
 
-bool TFileSet::SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                          TAbstractPlaceList& list) {
+bool TFileSet::SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list) {
   std::string bytes;
   return SearchOneFile(path, pattern, list, MakeDirectSearch(pattern).get(), bytes);
 }
@@ -256,8 +251,7 @@ std::unique_ptr<TUtf8PlainSearch> TFileSet::MakeDirectSearch(const TAbstractSear
   else if (const auto* regex = dynamic_cast<const TRegexSearchedPattern<wchar_t>*>(&pattern);
            regex && !regex->Required().empty())
     direct = std::make_unique<TUtf8PlainSearch>(regex->Required(), regex->IgnoreCase(), true);
-  else
-    return nullptr;
+  else return nullptr;
   if (!direct->Usable()) return nullptr;
   return direct;
 }
@@ -277,8 +271,8 @@ bool TFileSet::ReadForSearch(const std::string& path, std::string& bytes) {
   }
 }
 
-bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                             TAbstractPlaceList& list, const TUtf8PlainSearch* direct, std::string& bytes) {
+bool TFileSet::SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list,
+                             const TUtf8PlainSearch* direct, std::string& bytes) {
   if (!ReadForSearch(path, bytes)) return false;
   if (CharCode == TCharCode::ASCII) {
     if (OnFileRead) OnFileRead(path, TCharCode::ASCII, bytes);
@@ -365,8 +359,7 @@ int TFileSet::Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceLi
     TAbstractPlaceList& list;
     const std::unordered_set<std::string>& written;
     ~TRemoveWritten() {
-      if (!written.empty())
-        list.EraseIf([this](const TAbstractPlace& p) { return written.count(p.FileName()) != 0; });
+      if (!written.empty()) list.EraseIf([this](const TAbstractPlace& p) { return written.count(p.FileName()) != 0; });
     }
   } removeWritten{list, written};
 
@@ -425,8 +418,7 @@ bool TFileSet::ReplaceFileAs(const std::string& path, const TAbstractReplacingPa
   options.checkCharCode = CheckCharCode;
   options.maxSize = 2147483647;
   options.keepLineEnds = true;
-  const auto fail = [this, &path](TFileOperationResult result, int error, bool writeFailed,
-                                  const std::string& rescue) {
+  const auto fail = [this, &path](TFileOperationResult result, int error, bool writeFailed, const std::string& rescue) {
     Failures.push_back(TReplaceFailure{path, result, error, writeFailed, rescue});
     return false;
   };

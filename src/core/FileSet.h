@@ -19,10 +19,10 @@
 #include "core/FileFacts.h"
 #include "core/ProcessType.h"
 #include "core/ReplaceFailure.h"
-#include "platform/FileIdentity.h"
 #include "core/SkipReason.h"
 #include "core/StringVector.h"
 #include "core/TextChange.h"
+#include "platform/FileIdentity.h"
 #include "text/CharCode.h"
 
 class TBackup;
@@ -104,8 +104,7 @@ class TFileSet {
   // unreadable folder. onSkipped (may be empty) hears of a folder that exists but
   // cannot be read and of a matching file whose path is too long to open, which the
   // receiver does not get.
-  static bool ForEachFile(const std::string& folder, const std::string& pattern,
-                          const TPathReceiver& receiver,
+  static bool ForEachFile(const std::string& folder, const std::string& pattern, const TPathReceiver& receiver,
                           const TSkippedEvent& onSkipped = TSkippedEvent());
   // folder, a "/" unless it already ends in one, then name.
   static std::string JoinPath(const std::string& folder, const std::string& name);
@@ -128,8 +127,7 @@ class TFileSet {
   TCharCode ReadCode(const std::string& bytes, bool* wellFormed = nullptr) const;
   // Loads one file and searches it; true when a place was added. Open failures ask
   // OnFileError (Retry loads again, Abort stops); other load failures skip silently.
-  bool SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                  TAbstractPlaceList& list);
+  bool SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list);
 
   // The replace loop over the files with ticked places, in search order, after
   // handing them to the backup store when doBackup is set. Returns 0, or 2 when the
@@ -144,8 +142,7 @@ class TFileSet {
   // the replaced hits change: every other byte, line ends included, is written back
   // as it was. A hit that no longer stands at its line and column makes the file
   // modified since the search; forced, such places are left out.
-  void ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern,
-                   TAbstractPlaceList& list);
+  void ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list);
   // True when the search stored a time stamp for path and the file's time, or its
   // size, inode or times to the nanosecond, differ now.
   bool IsModifiedSinceSearch(const std::string& path) const;
@@ -172,14 +169,13 @@ class TFileSet {
   bool ReadForSearch(const std::string& path, std::string& bytes);
   // SearchFile with the run's byte-level search (may be null) and a buffer for the
   // file's bytes.
-  bool SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern,
-                     TAbstractPlaceList& list, const TUtf8PlainSearch* direct, std::string& bytes);
+  bool SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list,
+                     const TUtf8PlainSearch* direct, std::string& bytes);
   // indices: the places of path in the list, ascending (null: look through the
   // whole list). Returns true when the file was written.
   template <class C>
-  bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern,
-                     TAbstractPlaceList& list, const std::vector<int>* indices,
-                     const TTextChangeEvent* preview = nullptr);
+  bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list,
+                     const std::vector<int>* indices, const TTextChangeEvent* preview = nullptr);
 
   // Paths of the listing already reported through OnSkipped.
   std::set<std::string> reportedSkips_;

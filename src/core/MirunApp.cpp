@@ -30,10 +30,8 @@ void TMirunApp::ListFiles(const TStringVector& paths, const TStringVector& filte
   PlaceList.reset();
   FileSet = std::move(fileSet);
 
-  if (paths.empty() || TFileSet::GetPathKind(paths.front()) != 2)
-    FileSet->SetFiles(paths);
-  else
-    FileSet->AddFolder(paths.front(), filters, Option->SubDir);
+  if (paths.empty() || TFileSet::GetPathKind(paths.front()) != 2) FileSet->SetFiles(paths);
+  else FileSet->AddFolder(paths.front(), filters, Option->SubDir);
 }
 
 int TMirunApp::Detect(const TStringVector& paths, const TStringVector& filters) {
@@ -121,8 +119,8 @@ std::vector<std::string> TMirunApp::PreviewReplacements(const std::vector<int>& 
   for (std::size_t k = 0; k < indices.size(); ++k) {
     const int index = indices[k];
     if (index < 0 || index >= PlaceList->Count()) continue;
-    texts[k] = wide ? hovrak::WideToAnsi(wide->GetReplacement(*PlaceList, index))
-                    : narrow->GetReplacement(*PlaceList, index);
+    texts[k] =
+        wide ? hovrak::WideToAnsi(wide->GetReplacement(*PlaceList, index)) : narrow->GetReplacement(*PlaceList, index);
   }
   return texts;
 }

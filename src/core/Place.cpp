@@ -20,8 +20,7 @@ std::wstring FromBytes(const TSharedPlaceText<wchar_t>& shared, std::size_t from
   return hovrak::DecodeUtf8Units(std::string_view(shared.Bytes).substr(from, to - from), shared.Kind);
 }
 std::string FromBytes(const TSharedPlaceText<char>&, std::size_t, std::size_t) { return {}; }
-std::wstring BytesBefore(const TSharedPlaceText<wchar_t>& shared, std::size_t low, std::size_t at,
-                         std::size_t units) {
+std::wstring BytesBefore(const TSharedPlaceText<wchar_t>& shared, std::size_t low, std::size_t at, std::size_t units) {
   return hovrak::Utf8ContextBefore(shared.Bytes, low, at, shared.Kind, units);
 }
 std::string BytesBefore(const TSharedPlaceText<char>&, std::size_t, std::size_t, std::size_t) { return {}; }
@@ -38,19 +37,18 @@ void TPlace<C>::LineAndColumn(unsigned lineBase, std::size_t position, const std
                               std::int32_t& line, std::int32_t& column) {
   // Line feeds strictly before the hit; a hit that starts at a line feed belongs to
   // the line that line feed ends.
-  const auto k = static_cast<std::size_t>(
-      std::lower_bound(lineEnds.begin(), lineEnds.end(), static_cast<long long>(position),
-                       [](int end, long long p) { return end < p; }) -
-      lineEnds.begin());
+  const auto k =
+      static_cast<std::size_t>(std::lower_bound(lineEnds.begin(), lineEnds.end(), static_cast<long long>(position),
+                                                [](int end, long long p) { return end < p; }) -
+                               lineEnds.begin());
   const std::size_t lineStart = k == 0 ? 0 : static_cast<std::size_t>(lineEnds[k - 1]) + 1;
   line = static_cast<std::int32_t>(lineBase + k);
   column = static_cast<std::int32_t>(position - lineStart);
 }
 
 template <class C>
-TPlace<C>::TPlace(const std::string& fileName, unsigned lineBase, std::basic_string_view<C> text,
-                  std::size_t position, std::size_t length, std::vector<TString> subMatches,
-                  const std::vector<int>& lineEnds) {
+TPlace<C>::TPlace(const std::string& fileName, unsigned lineBase, std::basic_string_view<C> text, std::size_t position,
+                  std::size_t length, std::vector<TString> subMatches, const std::vector<int>& lineEnds) {
   this->SetFileName(fileName);
   LineAndColumn(lineBase, position, lineEnds, this->Line, this->Column);
   this->Length = static_cast<std::int32_t>(length);
@@ -63,8 +61,14 @@ TPlace<C>::TPlace(const std::string& fileName, unsigned lineBase, std::basic_str
 
 template <class C>
 TPlace<C>::TPlace(const TPlace& other)
-    : TPlaceBase<C>(other), prevLength_(other.prevLength_), nextLength_(other.nextLength_), flags_(other.flags_),
-      at_(other.at_), end_(other.end_), low_(other.low_), high_(other.high_) {
+    : TPlaceBase<C>(other),
+      prevLength_(other.prevLength_),
+      nextLength_(other.nextLength_),
+      flags_(other.flags_),
+      at_(other.at_),
+      end_(other.end_),
+      low_(other.low_),
+      high_(other.high_) {
   if (other.copy_) {
     const std::size_t n = prevLength_ + static_cast<std::size_t>(this->Length) + nextLength_;
     copy_ = std::make_unique<C[]>(n);
@@ -94,8 +98,8 @@ void TPlace<C>::Copy(std::basic_string_view<C> prevText, std::basic_string_view<
 }
 
 template <class C>
-TPlace<C>::TPlace(const std::string& fileName, std::int32_t line, std::int32_t column, TString text,
-                  TString prevText, TString nextText)
+TPlace<C>::TPlace(const std::string& fileName, std::int32_t line, std::int32_t column, TString text, TString prevText,
+                  TString nextText)
     : TPlace(std::make_shared<const TPlaceFile>(fileName), line, column, std::basic_string_view<C>(text),
              std::basic_string_view<C>(prevText), std::basic_string_view<C>(nextText), {}, false) {}
 

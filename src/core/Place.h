@@ -20,24 +20,23 @@ class TPlace : public TPlaceBase<C> {
 
   // text: the searched text (a whole file or one line); lineEnds: offsets of every
   // line feed in text, ascending (empty when no line numbers are wanted).
-  TPlace(const std::string& fileName, unsigned lineBase, std::basic_string_view<C> text,
-         std::size_t position, std::size_t length, std::vector<TString> subMatches,
-         const std::vector<int>& lineEnds);
+  TPlace(const std::string& fileName, unsigned lineBase, std::basic_string_view<C> text, std::size_t position,
+         std::size_t length, std::vector<TString> subMatches, const std::vector<int>& lineEnds);
   // A place whose line, column and texts are already known; a plain hit, so no
   // submatches.
-  TPlace(const std::string& fileName, std::int32_t line, std::int32_t column, TString text,
-         TString prevText, TString nextText);
+  TPlace(const std::string& fileName, std::int32_t line, std::int32_t column, TString text, TString prevText,
+         TString nextText);
   // The same with the file's shared name and the submatches; hitIsSubMatch: the
   // only submatch is the hit itself (not held twice).
-  TPlace(std::shared_ptr<const TPlaceFile> file, std::int32_t line, std::int32_t column,
-         std::basic_string_view<C> text, std::basic_string_view<C> prevText, std::basic_string_view<C> nextText,
-         std::vector<TString> subMatches, bool hitIsSubMatch);
+  TPlace(std::shared_ptr<const TPlaceFile> file, std::int32_t line, std::int32_t column, std::basic_string_view<C> text,
+         std::basic_string_view<C> prevText, std::basic_string_view<C> nextText, std::vector<TString> subMatches,
+         bool hitIsSubMatch);
   // A place whose texts are cut from shared when asked for: the hit is [at, end) and
   // the searched text (the line, in a search by line) [low, high), in units of
   // shared's text or bytes of its UTF-8 bytes. length: the hit's units.
-  TPlace(std::shared_ptr<const TSharedPlaceText<C>> shared, std::int32_t line, std::int32_t column,
-         std::int32_t length, std::size_t at, std::size_t end, std::size_t low, std::size_t high,
-         std::vector<TString> subMatches, bool hitIsSubMatch);
+  TPlace(std::shared_ptr<const TSharedPlaceText<C>> shared, std::int32_t line, std::int32_t column, std::int32_t length,
+         std::size_t at, std::size_t end, std::size_t low, std::size_t high, std::vector<TString> subMatches,
+         bool hitIsSubMatch);
 
   // A copy of a place whose texts are borrowed (see TSharedPlaceText) holds copies.
   TPlace(const TPlace& other);
@@ -85,10 +84,10 @@ class TPlace : public TPlaceBase<C> {
   std::uint8_t prevLength_ = 0;  // copied: units before the hit
   std::uint8_t nextLength_ = 0;  // copied: units after the hit
   std::uint8_t flags_ = 0;
-  std::unique_ptr<C[]> copy_;    // copied texts: before, hit, after, one after another
+  std::unique_ptr<C[]> copy_;                         // copied texts: before, hit, after, one after another
   std::unique_ptr<std::vector<TString>> subMatches_;  // null when kHitIsSubMatch or a plain hit
-  std::uint32_t at_ = 0, end_ = 0;    // shared: the hit
-  std::uint32_t low_ = 0, high_ = 0;  // shared: the searched text
+  std::uint32_t at_ = 0, end_ = 0;                    // shared: the hit
+  std::uint32_t low_ = 0, high_ = 0;                  // shared: the searched text
 };
 
 extern template class TPlace<char>;

@@ -14,5 +14,4 @@ enum class TProcessType : int {
 };
 
 // (kind, path, index, count). The handler may raise EStoppedException to stop the run.
-using TProcessEvent =
-    boost::function<void(TProcessType kind, const std::string& path, int index, int count)>;
+using TProcessEvent = boost::function<void(TProcessType kind, const std::string& path, int index, int count)>;

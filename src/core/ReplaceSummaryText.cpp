@@ -32,8 +32,7 @@ std::string FailureReason(const TReplaceFailure& failure) {
   return "ファイルを読み書きできません";
 }
 
-void AppendFiles(std::string& text, const std::vector<std::pair<std::string, std::string>>& files,
-                 std::size_t listed) {
+void AppendFiles(std::string& text, const std::vector<std::pair<std::string, std::string>>& files, std::size_t listed) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (i == listed) {
       text += "\n" + (boost::format(MessageTable(142)) % (files.size() - listed)).str();

@@ -19,8 +19,7 @@ class TSharedPlaceText : public TPlaceFile {
       : TPlaceFile(std::move(name)), textStorage_(std::move(text)), Text(textStorage_) {}
   // Well-formed UTF-8 bytes that decode to the searched text with kind's line ends.
   TSharedPlaceText(std::string name, std::string bytes, TNewLineKind kind)
-      : TPlaceFile(std::move(name)), bytesStorage_(std::move(bytes)), Bytes(bytesStorage_), Kind(kind),
-        Utf8(true) {}
+      : TPlaceFile(std::move(name)), bytesStorage_(std::move(bytes)), Bytes(bytesStorage_), Kind(kind), Utf8(true) {}
   // The same texts borrowed: only for places that are dropped while the text lives
   // (a search that hands each place on as it is found and keeps none).
   struct TBorrowed {};

@@ -38,9 +38,8 @@ TShortSwitches TShortSwitches::Read(const hovrak::arg_parser& parser, std::strin
     static const struct {
       const char* Letter;
       TCharCode Code;
-    } kCodes[] = {{"a", TCharCode::Auto}, {"s", TCharCode::SJIS}, {"w", TCharCode::UTF16},
-                  {"n", TCharCode::ASCII}, {"e", TCharCode::EUC},  {"j", TCharCode::JIS},
-                  {"u", TCharCode::UTF8},  {"un", TCharCode::UTF8N}};
+    } kCodes[] = {{"a", TCharCode::Auto}, {"s", TCharCode::SJIS}, {"w", TCharCode::UTF16}, {"n", TCharCode::ASCII},
+                  {"e", TCharCode::EUC},  {"j", TCharCode::JIS},  {"u", TCharCode::UTF8},  {"un", TCharCode::UTF8N}};
     const std::string k = parser.value('K');
     for (const auto& code : kCodes) {
       if (k == code.Letter) s.CharCode = code.Code;

@@ -27,8 +27,8 @@ struct TShortSwitches {
   std::optional<bool> Escape;
   std::optional<bool> CheckCharCode;
   std::optional<bool> Backup;
-  std::optional<TCharCode> CharCode;      // -K a s w n e j u un
-  bool StartSearch = false;               // -n
+  std::optional<TCharCode> CharCode;  // -K a s w n e j u un
+  bool StartSearch = false;           // -n
 
   // Reads the switches. A value of -m or -K that names nothing leaves that field
   // unset and, when error is given and still empty, describes it there.

@@ -30,8 +30,7 @@ std::wstring RoundTrip(std::wstring_view text, TCharCode code) {
 // Cuts text at the span boundaries (one side of each span), converting each piece
 // with convert; offsets become the byte offsets of the result.
 template <class TConvert>
-std::string Converted(std::wstring_view text, std::vector<TTextChange::TSpan>& spans, bool before,
-                      TConvert convert) {
+std::string Converted(std::wstring_view text, std::vector<TTextChange::TSpan>& spans, bool before, TConvert convert) {
   std::string out;
   out.reserve(text.size() + text.size() / 2);
   std::size_t from = 0;
@@ -85,10 +84,9 @@ TTextChange TTextChange::Make<wchar_t>(const std::string& path, TCharCode code, 
   // Some character does not survive the code. Cut piece by piece, the hits still
   // stand where they are, unless the pieces read back differently from the whole.
   std::vector<TSpan> cut = SpansOf(hits);
-  const std::string pieces =
-      Converted(after, cut, false, [code](std::wstring_view piece, std::string& out) {
-        AppendUtf8(RoundTrip(piece, code), out);
-      });
+  const std::string pieces = Converted(after, cut, false, [code](std::wstring_view piece, std::string& out) {
+    AppendUtf8(RoundTrip(piece, code), out);
+  });
   std::string whole;
   AppendUtf8(written, whole);
   change.After = whole;

@@ -44,8 +44,8 @@ struct TTextChange {
 };
 
 template <>
-TTextChange TTextChange::Make<char>(const std::string&, TCharCode, TNewLineKind, const std::string&,
-                                    const std::string&, const std::vector<TSplicedHit>&);
+TTextChange TTextChange::Make<char>(const std::string&, TCharCode, TNewLineKind, const std::string&, const std::string&,
+                                    const std::vector<TSplicedHit>&);
 template <>
 TTextChange TTextChange::Make<wchar_t>(const std::string&, TCharCode, TNewLineKind, const std::wstring&,
                                        const std::wstring&, const std::vector<TSplicedHit>&);

@@ -10,8 +10,8 @@ namespace hovrak {
 namespace {
 
 template <class C, class Units>
-TViewSelection Compute(const std::basic_string<C>& text, std::int32_t line, std::int32_t column,
-                       std::int32_t length, Units units) {
+TViewSelection Compute(const std::basic_string<C>& text, std::int32_t line, std::int32_t column, std::int32_t length,
+                       Units units) {
   TViewSelection selection;
   selection.Line = std::max<std::int32_t>(line, 0);
   std::size_t start = 0;
@@ -39,17 +39,15 @@ TViewSelection Compute(const std::basic_string<C>& text, std::int32_t line, std:
 
 }  // namespace
 
-TViewSelection ViewSelection(const std::wstring& text, std::int32_t line, std::int32_t column,
-                             std::int32_t length) {
+TViewSelection ViewSelection(const std::wstring& text, std::int32_t line, std::int32_t column, std::int32_t length) {
   // The editor holds the very UTF-16 units of the text.
   return Compute(text, line, column, length, [](const wchar_t*, std::size_t n) { return n; });
 }
 
-TViewSelection ViewSelection(const std::string& bytes, std::int32_t line, std::int32_t column,
-                             std::int32_t length, TNarrowShown shown) {
+TViewSelection ViewSelection(const std::string& bytes, std::int32_t line, std::int32_t column, std::int32_t length,
+                             TNarrowShown shown) {
   if (shown == TNarrowShown::Utf8) {
-    return Compute(bytes, line, column, length,
-                   [](const char* data, std::size_t n) { return Utf16Length(data, n); });
+    return Compute(bytes, line, column, length, [](const char* data, std::size_t n) { return Utf16Length(data, n); });
   }
   return Compute(bytes, line, column, length,
                  [](const char* data, std::size_t n) { return cp932_bytes_to_unicode(data, n).size(); });

@@ -24,10 +24,9 @@ enum class TNarrowShown { Utf8, Cp932 };
 // whole-text search without line numbers) moves the line down by their number and
 // starts after the last of them; each line feed of the hit counts one unit. A line
 // beyond the text is kept for the clamp to settle.
-TViewSelection ViewSelection(const std::wstring& text, std::int32_t line, std::int32_t column,
-                             std::int32_t length);
-TViewSelection ViewSelection(const std::string& bytes, std::int32_t line, std::int32_t column,
-                             std::int32_t length, TNarrowShown shown);
+TViewSelection ViewSelection(const std::wstring& text, std::int32_t line, std::int32_t column, std::int32_t length);
+TViewSelection ViewSelection(const std::string& bytes, std::int32_t line, std::int32_t column, std::int32_t length,
+                             TNarrowShown shown);
 
 // With no lines: line and column 0. A line beyond the last: the end of the last
 // line, nothing selected. Otherwise the column at most the line's length.

@@ -47,8 +47,7 @@ class basic_reg_manager {
   // backtracking over a long text) throws std::runtime_error.
   bool match(const std::string& text, const std::string& expression, const std::string& options = std::string());
   // True when the whole text matches the expression (one match, "g" has no use).
-  bool match_whole(const std::string& text, const std::string& expression,
-                   const std::string& options = std::string());
+  bool match_whole(const std::string& text, const std::string& expression, const std::string& options = std::string());
 
   // The matches of the last match or match_whole call.
   std::size_t size() const { return matches_.size(); }

@@ -19,10 +19,10 @@ std::unique_ptr<TAbstractSearchedPattern> Create(std::basic_string<C> text, cons
   } else if (info.Mode == 0 && !text.empty()) {
     pattern = std::make_unique<TFoldedSearchedPattern<C>>(std::move(text), info.ByLine, info.ShowLine);
   } else {
-    const std::basic_string<C> expression =
-        info.Mode == 2 ? text : info.Mode == 1 ? MakeWordRegex(text) : QuoteRegex(text);
-    pattern = std::make_unique<TRegexSearchedPattern<C>>(expression, info.CaseSensitive,
-                                                         info.ByLine, info.ShowLine);
+    const std::basic_string<C> expression = info.Mode == 2   ? text
+                                            : info.Mode == 1 ? MakeWordRegex(text)
+                                                             : QuoteRegex(text);
+    pattern = std::make_unique<TRegexSearchedPattern<C>>(expression, info.CaseSensitive, info.ByLine, info.ShowLine);
   }
   if (!pattern->IsValid()) throw EInvalidSearchedPattern();
   return pattern;

@@ -39,8 +39,7 @@ inline int FoldAnchorCommonness(std::uint32_t code) {
 template <class C>
 class TFoldedFinder {
  public:
-  TFoldedFinder(const std::basic_string<C>& needle, std::shared_ptr<const TCaseFold> fold)
-      : fold_(std::move(fold)) {
+  TFoldedFinder(const std::basic_string<C>& needle, std::shared_ptr<const TCaseFold> fold) : fold_(std::move(fold)) {
     folded_.reserve(needle.size());
     for (const C c : needle) folded_.push_back(fold_->Fold(c));
     if (folded_.empty()) return;
@@ -76,8 +75,8 @@ class TFoldedFinder {
         j = hovrak::FindUnitPair(base, limit, j, lowSet_.data(), static_cast<int>(lowSet_.size()), gap_,
                                  highSet_.data(), static_cast<int>(highSet_.size()));
       } else {
-        while (j + gap_ < limit && (fold_->Fold(base[j]) != folded_[low_] ||
-                                    fold_->Fold(base[j + gap_]) != folded_[low_ + gap_]))
+        while (j + gap_ < limit &&
+               (fold_->Fold(base[j]) != folded_[low_] || fold_->Fold(base[j + gap_]) != folded_[low_ + gap_]))
           ++j;
       }
       if (j + gap_ >= limit) return npos;

@@ -14,7 +14,8 @@ class TFoldedSearchedPattern : public TSearchedPattern<C> {
   using typename TSearchedPattern<C>::TPlaceAddingInfo;
 
   TFoldedSearchedPattern(TString text, bool byLine, bool showLine)
-      : TSearchedPattern<C>(byLine, showLine), needle_(std::move(text)),
+      : TSearchedPattern<C>(byLine, showLine),
+        needle_(std::move(text)),
         finder_(needle_, TCaseFold::OfGlobalLocale()) {}
 
   bool IsValid() const override { return !needle_.empty(); }

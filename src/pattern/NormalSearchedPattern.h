@@ -21,8 +21,7 @@ class TNormalSearchedPattern : public TSearchedPattern<C> {
   bool FindPlaces(TView text, const TPlaceAddingInfo& info) const override {
     const std::size_t n = finder_.Needle().size();
     bool found = false;
-    for (std::size_t p = finder_.Find(text, 0); p != TSubstringFinder<C>::npos;
-         p = finder_.Find(text, p + n)) {
+    for (std::size_t p = finder_.Find(text, 0); p != TSubstringFinder<C>::npos; p = finder_.Find(text, p + n)) {
       AddPlace<C>(info, text, p, n, {});
       found = true;
     }

@@ -32,15 +32,13 @@ C EscapeChar(C c) {
 }  // namespace
 
 template <class C>
-std::basic_string<C> TRegexReplacingPattern<C>::GetReplacement(const TAbstractPlaceList& list,
-                                                               int index) const {
+std::basic_string<C> TRegexReplacingPattern<C>::GetReplacement(const TAbstractPlaceList& list, int index) const {
   const auto* place = dynamic_cast<const TPlace<C>*>(list.Item(index));
   return Expand(place ? place->SubMatches() : std::vector<std::basic_string<C>>());
 }
 
 template <class C>
-std::basic_string<C> TRegexReplacingPattern<C>::Expand(
-    const std::vector<std::basic_string<C>>& subMatches) const {
+std::basic_string<C> TRegexReplacingPattern<C>::Expand(const std::vector<std::basic_string<C>>& subMatches) const {
   std::basic_string<C> out;
   out.reserve(template_.size());
   TCaseState state = TCaseState::None;
@@ -76,10 +74,22 @@ std::basic_string<C> TRegexReplacingPattern<C>::Expand(
     }
     switch (static_cast<std::make_unsigned_t<C>>(c)) {
       case 'E': state = TCaseState::None; continue;
-      case 'L': state = TCaseState::UntilEnd; upper = false; continue;
-      case 'U': state = TCaseState::UntilEnd; upper = true; continue;
-      case 'l': state = TCaseState::Next; upper = false; continue;
-      case 'u': state = TCaseState::Next; upper = true; continue;
+      case 'L':
+        state = TCaseState::UntilEnd;
+        upper = false;
+        continue;
+      case 'U':
+        state = TCaseState::UntilEnd;
+        upper = true;
+        continue;
+      case 'l':
+        state = TCaseState::Next;
+        upper = false;
+        continue;
+      case 'u':
+        state = TCaseState::Next;
+        upper = true;
+        continue;
       default: break;
     }
     if (const C control = EscapeChar(c)) c = control;

@@ -9,8 +9,8 @@ boost::regex_constants::syntax_option_type TRegexSearchedPattern<C>::Flags(bool 
 }
 
 template <class C>
-TRegexSearchedPattern<C>::TRegexSearchedPattern(const TString& expression, bool caseSensitive,
-                                                bool byLine, bool showLine)
+TRegexSearchedPattern<C>::TRegexSearchedPattern(const TString& expression, bool caseSensitive, bool byLine,
+                                                bool showLine)
     : TSearchedPattern<C>(byLine, showLine), caseSensitive_(caseSensitive) {
   // An empty expression would match at every position; it is refused like a syntax
   // error, so an empty search string never runs.

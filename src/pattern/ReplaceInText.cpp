@@ -139,10 +139,9 @@ class TPlaceLocator {
 }  // namespace
 
 template <class C>
-TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
-                                 TNewLineKind lineEnds, const TAbstractPlaceList& list,
-                                 const std::string& fileName, const std::vector<int>* indices,
-                                 std::vector<TSplicedHit>* hits) {
+TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic_string<C>& text, TNewLineKind lineEnds,
+                                 const TAbstractPlaceList& list, const std::string& fileName,
+                                 const std::vector<int>* indices, std::vector<TSplicedHit>* hits) {
   using TString = std::basic_string<C>;
   TSpliceResult result;
   TPlaceLocator<C> locator(text, lineEnds);
@@ -202,29 +201,28 @@ TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic
 }
 
 template <class C>
-bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
-                   const TAbstractPlaceList& list, const std::string& fileName) {
+bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text, const TAbstractPlaceList& list,
+                   const std::string& fileName) {
   return SpliceReplacements<C>(pattern, text, TNewLineKind::Lf, list, fileName, nullptr).Replaced > 0;
 }
 
 template <class C>
-bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
-                   const TAbstractPlaceList& list, const std::string& fileName,
-                   const std::vector<int>& indices) {
+bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text, const TAbstractPlaceList& list,
+                   const std::string& fileName, const std::vector<int>& indices) {
   return SpliceReplacements<C>(pattern, text, TNewLineKind::Lf, list, fileName, &indices).Replaced > 0;
 }
 
 template TSpliceResult SpliceReplacements<char>(const TReplacingPattern<char>&, std::string&, TNewLineKind,
-                                                const TAbstractPlaceList&, const std::string&,
-                                                const std::vector<int>*, std::vector<TSplicedHit>*);
+                                                const TAbstractPlaceList&, const std::string&, const std::vector<int>*,
+                                                std::vector<TSplicedHit>*);
 template TSpliceResult SpliceReplacements<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&, TNewLineKind,
                                                    const TAbstractPlaceList&, const std::string&,
                                                    const std::vector<int>*, std::vector<TSplicedHit>*);
-template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
-                                  const TAbstractPlaceList&, const std::string&);
-template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
-                                     const TAbstractPlaceList&, const std::string&);
-template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
-                                  const TAbstractPlaceList&, const std::string&, const std::vector<int>&);
-template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
-                                     const TAbstractPlaceList&, const std::string&, const std::vector<int>&);
+template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&, const TAbstractPlaceList&,
+                                  const std::string&);
+template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&, const TAbstractPlaceList&,
+                                     const std::string&);
+template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&, const TAbstractPlaceList&,
+                                  const std::string&, const std::vector<int>&);
+template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&, const TAbstractPlaceList&,
+                                     const std::string&, const std::vector<int>&);

@@ -21,34 +21,29 @@
 // through the whole list. hits, when given, receives where each replaced hit stood
 // and where its replacement went, in text order.
 template <class C>
-TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
-                                 TNewLineKind lineEnds, const TAbstractPlaceList& list,
-                                 const std::string& fileName, const std::vector<int>* indices,
-                                 std::vector<TSplicedHit>* hits = nullptr);
+TSpliceResult SpliceReplacements(const TReplacingPattern<C>& pattern, std::basic_string<C>& text, TNewLineKind lineEnds,
+                                 const TAbstractPlaceList& list, const std::string& fileName,
+                                 const std::vector<int>* indices, std::vector<TSplicedHit>* hits = nullptr);
 
 // The same on text with '\n' line ends; true when any place was replaced.
 template <class C>
-bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
-                   const TAbstractPlaceList& list, const std::string& fileName);
+bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text, const TAbstractPlaceList& list,
+                   const std::string& fileName);
 template <class C>
-bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text,
-                   const TAbstractPlaceList& list, const std::string& fileName,
-                   const std::vector<int>& indices);
+bool ReplaceInText(const TReplacingPattern<C>& pattern, std::basic_string<C>& text, const TAbstractPlaceList& list,
+                   const std::string& fileName, const std::vector<int>& indices);
 
 extern template TSpliceResult SpliceReplacements<char>(const TReplacingPattern<char>&, std::string&, TNewLineKind,
                                                        const TAbstractPlaceList&, const std::string&,
                                                        const std::vector<int>*, std::vector<TSplicedHit>*);
 extern template TSpliceResult SpliceReplacements<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
-                                                          TNewLineKind, const TAbstractPlaceList&,
-                                                          const std::string&, const std::vector<int>*,
-                                                          std::vector<TSplicedHit>*);
-extern template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
-                                         const TAbstractPlaceList&, const std::string&);
-extern template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
-                                            const TAbstractPlaceList&, const std::string&);
-extern template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&,
-                                         const TAbstractPlaceList&, const std::string&,
-                                         const std::vector<int>&);
-extern template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&,
-                                            const TAbstractPlaceList&, const std::string&,
-                                            const std::vector<int>&);
+                                                          TNewLineKind, const TAbstractPlaceList&, const std::string&,
+                                                          const std::vector<int>*, std::vector<TSplicedHit>*);
+extern template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&, const TAbstractPlaceList&,
+                                         const std::string&);
+extern template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&, const TAbstractPlaceList&,
+                                            const std::string&);
+extern template bool ReplaceInText<char>(const TReplacingPattern<char>&, std::string&, const TAbstractPlaceList&,
+                                         const std::string&, const std::vector<int>&);
+extern template bool ReplaceInText<wchar_t>(const TReplacingPattern<wchar_t>&, std::wstring&, const TAbstractPlaceList&,
+                                            const std::string&, const std::vector<int>&);

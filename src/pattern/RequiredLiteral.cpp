@@ -43,8 +43,7 @@ class TReader {
   bool Atom() {
     const C c = e_[i_];
     if (Is(c, '|')) return false;  // alternatives at the top: nothing is required
-    if (Is(c, '*') || Is(c, '+') || Is(c, '?') || Is(c, '{') || Is(c, ')') || Is(c, ']') || Is(c, '}'))
-      return false;
+    if (Is(c, '*') || Is(c, '+') || Is(c, '?') || Is(c, '{') || Is(c, ')') || Is(c, ']') || Is(c, '}')) return false;
     if (Is(c, '(')) {
       if (i_ + 1 < e_.size() && Is(e_[i_ + 1], '?')) return false;  // modifiers, look-arounds
       if (!SkipGroup()) return false;

@@ -3,8 +3,8 @@
 #include "pattern/SkipLines.h"
 
 template <class C>
-bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C> text,
-                    TPlaceList<C>& placeList, const std::string& fileName) {
+bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C> text, TPlaceList<C>& placeList,
+                    const std::string& fileName) {
   typename TSearchedPattern<C>::TPlaceAddingInfo info;
   info.PlaceList = &placeList;
   info.FileName = fileName;
@@ -51,7 +51,7 @@ bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C
   return pattern.FindPlaces(text, info);
 }
 
-template bool SearchFileText<char>(const TSearchedPattern<char>&, std::string_view,
-                                   TPlaceList<char>&, const std::string&);
-template bool SearchFileText<wchar_t>(const TSearchedPattern<wchar_t>&, std::wstring_view,
-                                      TPlaceList<wchar_t>&, const std::string&);
+template bool SearchFileText<char>(const TSearchedPattern<char>&, std::string_view, TPlaceList<char>&,
+                                   const std::string&);
+template bool SearchFileText<wchar_t>(const TSearchedPattern<wchar_t>&, std::wstring_view, TPlaceList<wchar_t>&,
+                                      const std::string&);

@@ -10,10 +10,10 @@
 
 // True when any hit was found.
 template <class C>
-bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C> text,
-                    TPlaceList<C>& placeList, const std::string& fileName);
+bool SearchFileText(const TSearchedPattern<C>& pattern, std::basic_string_view<C> text, TPlaceList<C>& placeList,
+                    const std::string& fileName);
 
-extern template bool SearchFileText<char>(const TSearchedPattern<char>&, std::string_view,
-                                          TPlaceList<char>&, const std::string&);
-extern template bool SearchFileText<wchar_t>(const TSearchedPattern<wchar_t>&, std::wstring_view,
-                                             TPlaceList<wchar_t>&, const std::string&);
+extern template bool SearchFileText<char>(const TSearchedPattern<char>&, std::string_view, TPlaceList<char>&,
+                                          const std::string&);
+extern template bool SearchFileText<wchar_t>(const TSearchedPattern<wchar_t>&, std::wstring_view, TPlaceList<wchar_t>&,
+                                             const std::string&);

@@ -26,7 +26,7 @@ class TSearchedPattern : public TAbstractSearchedPattern {
   struct TPlaceAddingInfo {
     TPlaceList<C>* PlaceList = nullptr;  // not owned
     std::string FileName;
-    unsigned LineBase = 0;               // line index at which the text starts
+    unsigned LineBase = 0;  // line index at which the text starts
     // Offsets of every line feed; empty: no line numbers. Mutable with the two below:
     // when LineEndsPending is set, it is filled from LineEndsText as the first place
     // is added, so that a text without hits is never scanned for line feeds.
@@ -55,8 +55,8 @@ class TSearchedPattern : public TAbstractSearchedPattern {
       if (Shared) return true;
       if (WholeText.empty() || !TPlace<C>::CanShare(WholeText.size())) return false;
       if (!PlaceList->KeepPlaces) {
-        Shared = std::make_shared<const TSharedPlaceText<C>>(FileName, WholeText,
-                                                             typename TSharedPlaceText<C>::TBorrowed{});
+        Shared =
+            std::make_shared<const TSharedPlaceText<C>>(FileName, WholeText, typename TSharedPlaceText<C>::TBorrowed{});
         File = Shared;
         return true;
       }
@@ -85,7 +85,10 @@ class TSearchedPattern : public TAbstractSearchedPattern {
   // FindRequired gives its next occurrence at or after from (npos: none). Patterns
   // without such a string (HasRequired false) return from.
   virtual bool HasRequired() const { return false; }
-  virtual std::size_t FindRequired(TView text, std::size_t from) const { (void)text; return from; }
+  virtual std::size_t FindRequired(TView text, std::size_t from) const {
+    (void)text;
+    return from;
+  }
 
   const bool ByLine;
   const bool ShowLine;
@@ -93,9 +96,8 @@ class TSearchedPattern : public TAbstractSearchedPattern {
 
 // Builds a place from one hit and appends it to info's list (which notifies OnAdd).
 template <class C>
-void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info,
-              std::basic_string_view<C> text, std::size_t position, std::size_t length,
-              std::vector<std::basic_string<C>> subMatches) {
+void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info, std::basic_string_view<C> text,
+              std::size_t position, std::size_t length, std::vector<std::basic_string<C>> subMatches) {
   constexpr std::size_t context = TPlace<C>::ContextLength;
   info.FillPendingLineEnds();
   std::int32_t line = 0, column = 0;
@@ -114,8 +116,7 @@ void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info,
                                                     std::move(subMatches), hitIsSubMatch));
     return;
   }
-  info.PlaceList->Add(std::make_shared<TPlace<C>>(info.SharedFile(), line, column, hit,
-                                                  text.substr(prevStart, position - prevStart),
-                                                  text.substr(after, nextEnd - after), std::move(subMatches),
-                                                  hitIsSubMatch));
+  info.PlaceList->Add(
+      std::make_shared<TPlace<C>>(info.SharedFile(), line, column, hit, text.substr(prevStart, position - prevStart),
+                                  text.substr(after, nextEnd - after), std::move(subMatches), hitIsSubMatch));
 }

@@ -77,8 +77,7 @@ TUtf8FoldedFinder::TUtf8FoldedFinder(const std::wstring& needle, std::shared_ptr
     }
   }
   if (variants_.empty()) return;
-  for (const std::string& form : variants_)
-    ends_.push_back({form.front(), form.back(), form.size() - 1});
+  for (const std::string& form : variants_) ends_.push_back({form.front(), form.back(), form.size() - 1});
   usable_ = true;
 }
 

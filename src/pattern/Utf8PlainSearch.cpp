@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "core/Place.h"
-#include "pattern/VectorScan.h"
 #include "pattern/SearchedPattern.h"
 #include "pattern/SkipLines.h"
+#include "pattern/VectorScan.h"
 #include "text/Conversions.h"
 #include "text/Utf8Context.h"
 #include "text/Utf8Scan.h"
@@ -32,7 +32,9 @@ std::string EncodeNeedle(const std::wstring& needle) {
 }  // namespace
 
 TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle, bool ignoreCase, bool prefilterOnly)
-    : needle_(needle), finder_(EncodeNeedle(needle)), usable_(!finder_.Needle().empty()),
+    : needle_(needle),
+      finder_(EncodeNeedle(needle)),
+      usable_(!finder_.Needle().empty()),
       prefilterOnly_(prefilterOnly) {
   if (ignoreCase && usable_) {
     folded_ = std::make_unique<TUtf8FoldedFinder>(needle, TCaseFold::OfGlobalLocale());
@@ -53,17 +55,16 @@ bool TUtf8PlainSearch::CanSearch(std::string_view bytes, bool asciiOnly, TNewLin
   if (form == hovrak::TUtf8Form::Malformed || (asciiOnly && form != hovrak::TUtf8Form::Ascii)) return false;
   const std::size_t first = bytes.find_first_of("\r\n");
   kind = first == std::string_view::npos || bytes[first] == '\n' ? TNewLineKind::Lf
-         : first + 1 < bytes.size() && bytes[first + 1] == '\n' ? TNewLineKind::CrLf
-                                                                : TNewLineKind::Cr;
+         : first + 1 < bytes.size() && bytes[first + 1] == '\n'  ? TNewLineKind::CrLf
+                                                                 : TNewLineKind::Cr;
   if (kind != TNewLineKind::CrLf) return true;
   for (std::size_t cr = first; cr != std::string_view::npos; cr = bytes.find('\r', cr + 1))
     if (cr + 1 == bytes.size() || bytes[cr + 1] != '\n') return false;
   return true;
 }
 
-bool TUtf8PlainSearch::SearchLines(std::string_view bytes, TNewLineKind kind,
-                                   const TSearchedPattern<wchar_t>& pattern, TPlaceList<wchar_t>& list,
-                                   const std::string& fileName) const {
+bool TUtf8PlainSearch::SearchLines(std::string_view bytes, TNewLineKind kind, const TSearchedPattern<wchar_t>& pattern,
+                                   TPlaceList<wchar_t>& list, const std::string& fileName) const {
   const char* const data = bytes.data();
   const std::size_t size = bytes.size();
   typename TSearchedPattern<wchar_t>::TPlaceAddingInfo info;
@@ -143,7 +144,7 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     const std::size_t after = p + m;
     if (!shared && borrow) {
       shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, bytes, kind,
-                                                                  TSharedPlaceText<wchar_t>::TBorrowed{});
+                                                                 TSharedPlaceText<wchar_t>::TBorrowed{});
     } else if (!shared && mayShare) {
       // At most a unit a byte: what the copies of this place would hold.
       const std::size_t copyUnits = std::min(p - low, context) + m + std::min(high - after, context);
@@ -151,9 +152,10 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
       if (copied > size) shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, std::string(bytes), kind);
     }
     if (shared) {
-      list.Add(std::make_shared<TPlace<wchar_t>>(shared, countLines ? line : 0, column,
-                                                 static_cast<std::int32_t>(folded_ ? hovrak::Utf16Length(data + p, m) : needle_.size()), p, after,
-                                                 low, high, std::vector<std::wstring>{}, folded_ != nullptr));
+      list.Add(std::make_shared<TPlace<wchar_t>>(
+          shared, countLines ? line : 0, column,
+          static_cast<std::int32_t>(folded_ ? hovrak::Utf16Length(data + p, m) : needle_.size()), p, after, low, high,
+          std::vector<std::wstring>{}, folded_ != nullptr));
       continue;
     }
     if (!file) file = std::make_shared<const TPlaceFile>(fileName);

@@ -49,8 +49,8 @@ class TUtf8PlainSearch {
   bool SearchLines(std::string_view bytes, TNewLineKind kind, const TSearchedPattern<wchar_t>& pattern,
                    TPlaceList<wchar_t>& list, const std::string& fileName) const;
 
-  bool Search(std::string_view bytes, TNewLineKind kind, bool byLine, bool showLine,
-              TPlaceList<wchar_t>& list, const std::string& fileName) const;
+  bool Search(std::string_view bytes, TNewLineKind kind, bool byLine, bool showLine, TPlaceList<wchar_t>& list,
+              const std::string& fileName) const;
 
  private:
   // The next hit at or after from: its start, and its end in end; npos when none.

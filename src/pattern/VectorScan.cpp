@@ -56,7 +56,9 @@ struct TUnitLanes {
 };
 
 template <class C>
-__m128i Load(const C* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+__m128i Load(const C* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
 
 // Find with candidates whose first and last units match, a vector at a time.
 template <class L, class C>
@@ -126,8 +128,8 @@ std::size_t FindUnitPairScalar(const C* text, std::size_t n, std::size_t i, cons
 
 }  // namespace
 
-std::size_t FindUnitPair(const char* text, std::size_t n, std::size_t from, const char* a, int na,
-                         std::size_t gap, const char* b, int nb) {
+std::size_t FindUnitPair(const char* text, std::size_t n, std::size_t from, const char* a, int na, std::size_t gap,
+                         const char* b, int nb) {
   std::size_t i = from;
 #if defined(__SSE2__)
   const std::size_t at = FindUnitPairVector<TByteLanes>(text, n, i, a, na, gap, b, nb);
@@ -187,8 +189,7 @@ std::size_t CountByte(const char* data, std::size_t n, char byte) {
       lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, want));
     }
     const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
-    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
-             static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) + static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
   }
 #endif
   return count + static_cast<std::size_t>(std::count(data + i, data + n, byte));

@@ -17,8 +17,8 @@ std::size_t FindUnits(const wchar_t* text, std::size_t n, const wchar_t* needle,
 // For the case-ignoring search: the first i >= from with text[i] one of
 // a[0, na) and text[i + gap] one of b[0, nb), where i + gap < n; n when there is
 // none. na and nb from 1 to 4.
-std::size_t FindUnitPair(const char* text, std::size_t n, std::size_t from, const char* a, int na,
-                         std::size_t gap, const char* b, int nb);
+std::size_t FindUnitPair(const char* text, std::size_t n, std::size_t from, const char* a, int na, std::size_t gap,
+                         const char* b, int nb);
 std::size_t FindUnitPair(const wchar_t* text, std::size_t n, std::size_t from, const wchar_t* a, int na,
                          std::size_t gap, const wchar_t* b, int nb);
 

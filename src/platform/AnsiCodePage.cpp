@@ -28,13 +28,17 @@ std::wstring AnsiToWide(const char* text, std::size_t length) {
     std::size_t need = 0;
     unsigned char lo = 0x80, hi = 0xBF;
     char32_t cp = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) { need = 1; cp = b0 & 0x1F; }
-    else if (b0 >= 0xE0 && b0 <= 0xEF) {
-      need = 2; cp = b0 & 0x0F;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+      need = 1;
+      cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+      need = 2;
+      cp = b0 & 0x0F;
       if (b0 == 0xE0) lo = 0xA0;
       if (b0 == 0xED) hi = 0x9F;
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-      need = 3; cp = b0 & 0x07;
+      need = 3;
+      cp = b0 & 0x07;
       if (b0 == 0xF0) lo = 0x90;
       if (b0 == 0xF4) hi = 0x8F;
     }
@@ -46,9 +50,15 @@ std::wstring AnsiToWide(const char* text, std::size_t length) {
     std::size_t j = 1;
     bool ok = true;
     for (; j <= need; ++j) {
-      if (i + j >= length) { ok = false; break; }
+      if (i + j >= length) {
+        ok = false;
+        break;
+      }
       const unsigned char b = p[i + j];
-      if (j == 1 ? (b < lo || b > hi) : !IsContinuation(b)) { ok = false; break; }
+      if (j == 1 ? (b < lo || b > hi) : !IsContinuation(b)) {
+        ok = false;
+        break;
+      }
       cp = (cp << 6) | (b & 0x3F);
     }
     if (!ok) {

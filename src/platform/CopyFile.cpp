@@ -78,8 +78,9 @@ int CopyFileReporting(const std::string& source, const std::string& target, cons
 
   const std::size_t slash = target.rfind('/');
   TFolderHandle folder;
-  if (const int err = folder.Open(slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/")
-                                                                                               : target.substr(0, slash)))
+  if (const int err = folder.Open(slash == std::string::npos ? std::string(".")
+                                  : slash == 0               ? std::string("/")
+                                                             : target.substr(0, slash)))
     return err;
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
   TTempGuard guard{folder, std::string()};

@@ -25,7 +25,7 @@ bool CopyFile(const std::string& source, const std::string& target);
 // source that is not a regular file). progress is called after every 4 MiB copied;
 // when it throws, the partial copy is removed and the exception passes on. copied,
 // when given, receives the size and hash of the bytes copied.
-int CopyFileReporting(const std::string& source, const std::string& target,
-                      const std::function<void()>& progress = {}, TCopiedFile* copied = nullptr);
+int CopyFileReporting(const std::string& source, const std::string& target, const std::function<void()>& progress = {},
+                      TCopiedFile* copied = nullptr);
 
 }  // namespace hovrak

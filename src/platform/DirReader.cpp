@@ -40,20 +40,16 @@ TDirEntryKind TDirReader::Kind() const {
   const int fd = dirfd(dir_);
   struct stat st;
   switch (entry_->d_type) {
-    case DT_REG:
-      return TDirEntryKind::File;
-    case DT_DIR:
-      return TDirEntryKind::Folder;
-    case DT_LNK:
-      break;
+    case DT_REG: return TDirEntryKind::File;
+    case DT_DIR: return TDirEntryKind::Folder;
+    case DT_LNK: break;
     case DT_UNKNOWN:
       if (fstatat(fd, entry_->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return TDirEntryKind::Other;
       if (S_ISREG(st.st_mode)) return TDirEntryKind::File;
       if (S_ISDIR(st.st_mode)) return TDirEntryKind::Folder;
       if (!S_ISLNK(st.st_mode)) return TDirEntryKind::Other;
       break;
-    default:
-      return TDirEntryKind::Other;
+    default: return TDirEntryKind::Other;
   }
   // A symbolic link: a file when it leads to a regular file; never a folder, so the
   // walk cannot run in circles.

@@ -19,9 +19,7 @@ const ptime& Epoch() {
 
 // The path as a C string, or nullptr when a NUL byte would cut it short and so name
 // a different file.
-const char* CPath(const std::string& path) {
-  return path.find('\0') == std::string::npos ? path.c_str() : nullptr;
-}
+const char* CPath(const std::string& path) { return path.find('\0') == std::string::npos ? path.c_str() : nullptr; }
 
 }  // namespace
 
@@ -44,15 +42,12 @@ ptime LastWriteTime(const std::string& path) {
 }
 
 ptime TimeFromUnix(std::int64_t seconds, long nanoseconds) {
-  static const std::int64_t first =
-      (ptime(boost::gregorian::date(1400, 1, 1)) - Epoch()).total_seconds();
+  static const std::int64_t first = (ptime(boost::gregorian::date(1400, 1, 1)) - Epoch()).total_seconds();
   static const std::int64_t last =
-      (ptime(boost::gregorian::date(9999, 12, 31), boost::posix_time::hours(24)) - Epoch())
-          .total_seconds() - 1;
+      (ptime(boost::gregorian::date(9999, 12, 31), boost::posix_time::hours(24)) - Epoch()).total_seconds() - 1;
   if (seconds < first || seconds > last || nanoseconds < 0 || nanoseconds >= 1000000000L)
     return ptime(boost::posix_time::not_a_date_time);
-  return Epoch() + boost::posix_time::seconds(seconds) +
-         boost::posix_time::milliseconds(nanoseconds / 1000000L);
+  return Epoch() + boost::posix_time::seconds(seconds) + boost::posix_time::milliseconds(nanoseconds / 1000000L);
 }
 
 }  // namespace hovrak

@@ -27,8 +27,7 @@ class TFileLock {
   int Acquire(const std::string& path, const std::function<void()>& whileWaiting = {});
   // The same for the entry name of a held folder; a symbolic link there is never
   // followed (ELOOP: the caller goes on without the lock).
-  int AcquireAt(const TFolderHandle& folder, const std::string& name,
-                const std::function<void()>& whileWaiting = {});
+  int AcquireAt(const TFolderHandle& folder, const std::string& name, const std::function<void()>& whileWaiting = {});
   void Release();
   bool Held() const { return fd_ >= 0; }
 

@@ -29,8 +29,7 @@ int OpenSubfolder(int parent, const std::string& name) {
   struct stat st;
   if ((err == ENOTDIR || err == ELOOP) && ::fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
     errno = S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR;
-  else
-    errno = err;
+  else errno = err;
   return -1;
 }
 

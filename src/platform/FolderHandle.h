@@ -29,8 +29,8 @@ class TFolderHandle {
   // ENOTDIR when it is something else than a folder, ENOENT when it is missing.
   // failedAt, when given, receives how many components were opened before the one
   // that failed.
-  int OpenBelow(const std::string& base, const std::string& relative, bool create = false,
-                unsigned mode = 0777, std::size_t* failedAt = nullptr);
+  int OpenBelow(const std::string& base, const std::string& relative, bool create = false, unsigned mode = 0777,
+                std::size_t* failedAt = nullptr);
 
   bool IsOpen() const { return fd_.Get() >= 0; }
   int Fd() const { return fd_.Get(); }

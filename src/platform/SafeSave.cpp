@@ -219,7 +219,8 @@ int RewriteInPlace(const TFolderHandle& folder, const std::string& name, const c
   int err = KeepCopy(folder, name, original, st.st_mode, copyName);
   if (err) {
     const char* tmp = std::getenv("TMPDIR");
-    if (tmpFolder.Open(tmp && *tmp ? tmp : "/tmp") != 0 || KeepCopy(tmpFolder, name, original, st.st_mode, copyName) != 0)
+    if (tmpFolder.Open(tmp && *tmp ? tmp : "/tmp") != 0 ||
+        KeepCopy(tmpFolder, name, original, st.st_mode, copyName) != 0)
       return err;
     holder = &tmpFolder;
   }
@@ -252,8 +253,8 @@ int RewriteInPlace(const TFolderHandle& folder, const std::string& name, const c
   bool restored = !err;
   if (err) {
     // The old bytes go back whole, not just the old length.
-    restored = WriteAllAt(fd.Get(), original.data(), original.size(), 0) == 0 &&
-               ::ftruncate(fd.Get(), oldSize) == 0 && ::fsync(fd.Get()) == 0;
+    restored = WriteAllAt(fd.Get(), original.data(), original.size(), 0) == 0 && ::ftruncate(fd.Get(), oldSize) == 0 &&
+               ::fsync(fd.Get()) == 0;
   } else {
     ReportWritten(fd.Get(), options, newHash);
   }

@@ -268,8 +268,7 @@ void RecoverJournal(int fd, std::vector<TRecoveredSave>& report, bool& empty) {
     }
   }
   empty = remaining.empty();
-  if (!empty && ::ftruncate(fd, 0) == 0 && WriteAllAt(fd, remaining.data(), remaining.size(), 0) == 0)
-    ::fsync(fd);
+  if (!empty && ::ftruncate(fd, 0) == 0 && WriteAllAt(fd, remaining.data(), remaining.size(), 0) == 0) ::fsync(fd);
 }
 
 }  // namespace
@@ -284,8 +283,8 @@ void TempGone(const std::string&) { Journal().Write(0, {}, -1, false); }
 
 void TempNotMade(const std::string& path) { Journal().Write('t', {path}, -1, false); }
 
-void RescueKept(const std::string& target, const std::string& copy, const TFileIdentity& file,
-                std::int64_t oldSize, std::uint64_t oldHash, std::int64_t newSize, std::uint64_t newHash) {
+void RescueKept(const std::string& target, const std::string& copy, const TFileIdentity& file, std::int64_t oldSize,
+                std::uint64_t oldHash, std::int64_t newSize, std::uint64_t newHash) {
   // The copy was a temporary file until now (CreateTemp); from here on it is the
   // rescue's, and RescueDone ends it.
   Journal().Write('R',
@@ -306,8 +305,7 @@ std::vector<TRecoveredSave> RecoverSaveJournals(const std::string& folder) {
   if (DIR* listing = ::fdopendir(::dup(dir.Fd()))) {
     while (const dirent* entry = ::readdir(listing)) {
       const std::string name = entry->d_name;
-      if (name.compare(0, std::char_traits<char>::length(kJournalPrefix), kJournalPrefix) == 0)
-        names.push_back(name);
+      if (name.compare(0, std::char_traits<char>::length(kJournalPrefix), kJournalPrefix) == 0) names.push_back(name);
     }
     ::closedir(listing);
   }

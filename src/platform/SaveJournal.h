@@ -33,8 +33,8 @@ void TempNotMade(const std::string& path);
 // as a temporary one (TFolderHandle::CreateTemp); the new bytes about to be written
 // in place have the given size and hash. On disk before it returns, so that it
 // holds before the first byte of target changes.
-void RescueKept(const std::string& target, const std::string& copy, const TFileIdentity& file,
-                std::int64_t oldSize, std::uint64_t oldHash, std::int64_t newSize, std::uint64_t newHash);
+void RescueKept(const std::string& target, const std::string& copy, const TFileIdentity& file, std::int64_t oldSize,
+                std::uint64_t oldHash, std::int64_t newSize, std::uint64_t newHash);
 // The rewrite is over and the copy removed (without RemoveTemp), or handed to the
 // caller.
 void RescueDone(const std::string& copy);

@@ -23,7 +23,7 @@ std::string WithoutTrailingSlashes(std::string path) {
 bool MakeFolders(const std::string& path, mode_t mode) {
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = slash == std::string::npos ? path : path.substr(0, slash);
     if (!part.empty() && ::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return false;
     if (slash == std::string::npos) break;
@@ -36,8 +36,7 @@ std::string HomeFolderOf(const char* home) {
   std::vector<char> buffer(16384);
   struct passwd entry;
   struct passwd* result = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) == 0 && result &&
-      result->pw_dir) {
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) == 0 && result && result->pw_dir) {
     return result->pw_dir;
   }
   return "/tmp";
@@ -65,8 +64,8 @@ std::string ProgramFilePath() {
   }
 }
 
-std::string ChooseSettingsFolder(const char* mirunHome, const std::string& programFile,
-                                 const char* xdgConfigHome, const char* home) {
+std::string ChooseSettingsFolder(const char* mirunHome, const std::string& programFile, const char* xdgConfigHome,
+                                 const char* home) {
   if (IsSet(mirunHome)) {
     const std::string folder = WithoutTrailingSlashes(mirunHome);
     MakeFolders(folder, 0777);

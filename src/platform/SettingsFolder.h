@@ -16,8 +16,8 @@ std::string ProgramFilePath();
 
 // The rule above on given inputs (null or empty strings count as unset); the
 // chosen folder is created when it is missing. No trailing '/'.
-std::string ChooseSettingsFolder(const char* mirunHome, const std::string& programFile,
-                                 const char* xdgConfigHome, const char* home);
+std::string ChooseSettingsFolder(const char* mirunHome, const std::string& programFile, const char* xdgConfigHome,
+                                 const char* home);
 
 // The rule above on this process's environment and program file.
 std::string SettingsFolder();

@@ -139,9 +139,7 @@ bool TKELNode::LoadFile(const std::string& path) {
   return true;
 }
 
-bool TKELNode::SaveFile(const std::string& path) const {
-  return hovrak::SafeWriteFile(path, SaveToBytes()) == 0;
-}
+bool TKELNode::SaveFile(const std::string& path) const { return hovrak::SafeWriteFile(path, SaveToBytes()) == 0; }
 
 bool TKELNode::LoadFromBytes(const std::string& bytes) {
   data_.clear();
@@ -263,9 +261,7 @@ TKELNode& TKELNode::AddChild(const std::string& name) {
   return *children_.back().Node;
 }
 
-std::size_t TKELNode::CountChildren(const std::string& name) const {
-  return CountNamed(children_, childIndex_, name);
-}
+std::size_t TKELNode::CountChildren(const std::string& name) const { return CountNamed(children_, childIndex_, name); }
 
 bool TKELNode::ReadChild(const std::string& name, TKELObject& object) {
   const boost::shared_ptr<TKELNode> child = GetChild(name);
@@ -274,8 +270,6 @@ bool TKELNode::ReadChild(const std::string& name, TKELObject& object) {
   return true;
 }
 
-void TKELNode::WriteChild(const std::string& name, const TKELObject& object) {
-  object.Write(AddChild(name));
-}
+void TKELNode::WriteChild(const std::string& name, const TKELObject& object) { object.Write(AddChild(name)); }
 
 }  // namespace hovrak

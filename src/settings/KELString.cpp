@@ -77,8 +77,7 @@ bool ParseClock(const std::string& word, bool allowSign, pt::time_duration& valu
     }
     if (i == fractionStart) return false;
   }
-  pt::time_duration result =
-      pt::hours(hours) + pt::minutes(minutes) + pt::seconds(seconds) + pt::microseconds(micros);
+  pt::time_duration result = pt::hours(hours) + pt::minutes(minutes) + pt::seconds(seconds) + pt::microseconds(micros);
   value = negative ? result.invert_sign() : result;
   return true;
 }
@@ -103,8 +102,7 @@ TKELString::TKELString(const pt::ptime& value) {
     text_ = pt::to_simple_string(value);
     return;
   }
-  text_ = boost::gregorian::to_iso_extended_string(value.date()) + " " +
-          pt::to_simple_string(value.time_of_day());
+  text_ = boost::gregorian::to_iso_extended_string(value.date()) + " " + pt::to_simple_string(value.time_of_day());
 }
 
 TKELString::TKELString(const pt::time_duration& value) : text_(pt::to_simple_string(value)) {}
@@ -116,8 +114,8 @@ bool TKELString::Get(std::string& value) const {
 
 bool TKELString::Get(bool& value) const {
   std::int64_t number;
-  if (!ParseInteger(text_, std::numeric_limits<std::int32_t>::min(),
-                    std::numeric_limits<std::int32_t>::max(), number) ||
+  if (!ParseInteger(text_, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+                    number) ||
       (number != 0 && number != 1)) {
     return false;
   }
@@ -127,8 +125,8 @@ bool TKELString::Get(bool& value) const {
 
 bool TKELString::Get(std::int32_t& value) const {
   std::int64_t number;
-  if (!ParseInteger(text_, std::numeric_limits<std::int32_t>::min(),
-                    std::numeric_limits<std::int32_t>::max(), number)) {
+  if (!ParseInteger(text_, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+                    number)) {
     return false;
   }
   value = static_cast<std::int32_t>(number);

@@ -42,8 +42,7 @@ class TSettingsFile {
   // matching close line, or to the end of the data when it is never closed)
   // replaced by block; block is appended when there is no such block. Bytes after a
   // Ctrl-Z are never read by the format and stay after it.
-  static std::string ReplaceTopLevelBlock(const std::string& bytes, const std::string& name,
-                                          const std::string& block);
+  static std::string ReplaceTopLevelBlock(const std::string& bytes, const std::string& name, const std::string& block);
 
  private:
   std::string path_;

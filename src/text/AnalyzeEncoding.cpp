@@ -16,9 +16,7 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
 }
 
-bool Contains(std::string_view s, std::string_view part) {
-  return s.find(part) != std::string_view::npos;
-}
+bool Contains(std::string_view s, std::string_view part) { return s.find(part) != std::string_view::npos; }
 
 // Offset of the first of several strings, or npos.
 std::size_t FirstOf(std::string_view s, std::initializer_list<std::string_view> parts) {
@@ -34,8 +32,7 @@ TEncoding BreakTie(std::string_view sample) {
     return Contains(sample, "\r\n") || Contains(sample, "\n\r") ? TEncoding::ShiftJIS : TEncoding::EUCJP;
   if (Contains(sample, "\r")) return TEncoding::ShiftJIS;
   const std::size_t u = sample.find("UTF-8");
-  const std::size_t s =
-      FirstOf(sample, {"Shift_JIS", "shift_jis", "sjis", "Shift-JIS", "shift-jis", "SJIS"});
+  const std::size_t s = FirstOf(sample, {"Shift_JIS", "shift_jis", "sjis", "Shift-JIS", "shift-jis", "SJIS"});
   const std::size_t e = FirstOf(sample, {"EUC", "euc"});
   // npos is larger than every offset, so an absent name never wins a comparison.
   if (u != npos && u < s && u < e) return TEncoding::UTF8;
@@ -65,8 +62,7 @@ TEncoding analyze_encoding(const char* data, std::size_t size, std::size_t limit
     if (zeros % 4 == 2) return TEncoding::UTF32LE;
   }
 
-  if (Contains(sample, "\x1B$B") || Contains(sample, "\x1B(I") || Contains(sample, "\x1B$(D"))
-    return TEncoding::JIS;
+  if (Contains(sample, "\x1B$B") || Contains(sample, "\x1B(I") || Contains(sample, "\x1B$(D")) return TEncoding::JIS;
 
   std::size_t first = 0;
   while (first < n) {
@@ -88,14 +84,11 @@ TEncoding analyze_encoding(const char* data, std::size_t size, std::size_t limit
   utf8.Feed(window, end - start);
   for (std::size_t i = start; i < end; ++i) {
     const auto b = static_cast<unsigned char>(sample[i]);
-    if (b >= 0x80)
-      ++high;
-    else if (b == 0)
-      ++(i % 2 == 0 ? evenZeros : oddZeros);
+    if (b >= 0x80) ++high;
+    else if (b == 0) ++(i % 2 == 0 ? evenZeros : oddZeros);
   }
 
-  if (evenZeros + oddZeros > 0)
-    return evenZeros < oddZeros ? TEncoding::UTF16LE : TEncoding::UTF16BE;
+  if (evenZeros + oddZeros > 0) return evenZeros < oddZeros ? TEncoding::UTF16LE : TEncoding::UTF16BE;
   if (high > 0) {
     const std::int64_t s = sjis.Score(), e = euc.Score(), u = utf8.Score();
     if (s == e && e == u) return BreakTie(sample);

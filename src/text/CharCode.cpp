@@ -6,8 +6,7 @@
 
 namespace {
 
-constexpr const char* kStreamTexts[] = {"Auto", "SJIS", "UTF16", "ASCII", "EUC",
-                                        "JIS",  "UTF8", "UTF8N", "Unknown"};
+constexpr const char* kStreamTexts[] = {"Auto", "SJIS", "UTF16", "ASCII", "EUC", "JIS", "UTF8", "UTF8N", "Unknown"};
 constexpr const char* kComboTexts[] = {"自動判別", "Shift-JIS", "UTF-16 (Unicode)", "ASCII",
                                        "EUC_JP",   "JIS",       "UTF-8 BOM",        "UTF-8"};
 

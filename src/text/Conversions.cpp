@@ -90,29 +90,19 @@ void init_translate_tables() {
   // build at run time; the function stays the one entry point callers rely on.
 }
 
-std::wstring euc_to_unicode(const std::string& euc) {
-  return RunEngine<euc_to_unicode_engine>(euc);
-}
+std::wstring euc_to_unicode(const std::string& euc) { return RunEngine<euc_to_unicode_engine>(euc); }
 
 std::string jis_to_euc(const std::string& jis) { return RunEngine<jis_to_euc_engine>(jis); }
 
-std::wstring utf8_to_unicode(const std::string& utf8) {
-  return RunEngine<utf8_to_unicode_engine>(utf8);
-}
+std::wstring utf8_to_unicode(const std::string& utf8) { return RunEngine<utf8_to_unicode_engine>(utf8); }
 
-std::string unicode_to_sjis_cp932(const std::wstring& text) {
-  return RunEngine<unicode_to_sjis_cp932_engine>(text);
-}
+std::string unicode_to_sjis_cp932(const std::wstring& text) { return RunEngine<unicode_to_sjis_cp932_engine>(text); }
 
-std::string unicode_to_euc(const std::wstring& text) {
-  return RunEngine<unicode_to_euc_engine>(text);
-}
+std::string unicode_to_euc(const std::wstring& text) { return RunEngine<unicode_to_euc_engine>(text); }
 
 std::string euc_to_jis(const std::string& euc) { return RunEngine<euc_to_jis_engine>(euc); }
 
-std::string unicode_to_utf8(const std::wstring& text) {
-  return RunEngine<unicode_to_utf8_engine>(text);
-}
+std::string unicode_to_utf8(const std::wstring& text) { return RunEngine<unicode_to_utf8_engine>(text); }
 
 std::wstring utf8_to_unicode(const char* data, std::size_t size) {
   return RunEngine<utf8_to_unicode_engine>(data, size);

@@ -59,10 +59,8 @@ void TEncodeScorer::FeedShiftJIS(unsigned char b) {
     state_ = 0;
     ++invalid_;
   } else if (state_ == 1) {
-    if (IsSjisTrail(b))
-      weights_ += SjisCharWeights.Weight(value_ << 8 | b);
-    else
-      ++invalid_;
+    if (IsSjisTrail(b)) weights_ += SjisCharWeights.Weight(value_ << 8 | b);
+    else ++invalid_;
     state_ = 0;
   } else if (IsSjisLead(b)) {
     value_ = b;
@@ -84,10 +82,8 @@ void TEncodeScorer::FeedEUCJP(unsigned char b) {
       state_ = -2;  // the two bytes of a JIS X 0212 character go unscored
     }
   } else if (state_ == 1) {
-    if (b < 0x80)
-      ++invalid_;
-    else
-      weights_ += EucCharWeights.Weight(value_ << 8 | b);
+    if (b < 0x80) ++invalid_;
+    else weights_ += EucCharWeights.Weight(value_ << 8 | b);
     state_ = 0;
   } else {
     ++state_;

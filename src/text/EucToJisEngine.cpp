@@ -16,8 +16,7 @@ const char* const kEscapes[] = {"\x1B(B", "\x1B$B", "\x1B(I", "\x1B$(D"};
 std::size_t euc_to_jis_engine::translate_range(const char* data, std::size_t size) {
   translated_buffer.reserve(translated_buffer.size() + size + 16);
   int state = status;
-  const auto step = [&state](const char* p, const char* end, char* out, std::size_t* produced)
-                        -> std::size_t {
+  const auto step = [&state](const char* p, const char* end, char* out, std::size_t* produced) -> std::size_t {
     const std::size_t left = static_cast<std::size_t>(end - p);
     const unsigned char b = static_cast<unsigned char>(*p);
     std::size_t n = 0;

@@ -8,8 +8,7 @@ namespace hovrak {
 std::size_t euc_to_unicode_engine::translate_range(const char* data, std::size_t size) {
   using conversion_tables::Lookup;
   translated_buffer.reserve(translated_buffer.size() + size);
-  const auto step = [](const char* p, const char* end, wchar_t* out, std::size_t* produced)
-                        -> std::size_t {
+  const auto step = [](const char* p, const char* end, wchar_t* out, std::size_t* produced) -> std::size_t {
     const unsigned char b = static_cast<unsigned char>(*p);
     *produced = 1;
     if (b < 0x80) {

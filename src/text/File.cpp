@@ -70,8 +70,7 @@ void DecodeUtf16Le(const std::string& bytes, std::size_t offset, std::wstring& t
   const std::size_t n = bytes.size() - offset;
   text.resize((n + 1) / 2);
   std::size_t i = offset;
-  for (std::size_t u = 0; u < n / 2; ++u, i += 2)
-    text[u] = static_cast<wchar_t>(p[i] | (p[i + 1] << 8));
+  for (std::size_t u = 0; u < n / 2; ++u, i += 2) text[u] = static_cast<wchar_t>(p[i] | (p[i + 1] << 8));
   if (n % 2 != 0) text.back() = static_cast<wchar_t>(p[i]);  // odd last byte, zero high byte
 }
 
@@ -142,8 +141,8 @@ std::wstring DecodeJis(const std::string& bytes) {
 
 // Whether TPieceEncoder encodes code.
 bool EncodesInPieces(TCharCode code) {
-  return code == TCharCode::SJIS || code == TCharCode::EUC || code == TCharCode::JIS ||
-         code == TCharCode::UTF8 || code == TCharCode::UTF8N || code == TCharCode::UTF16;
+  return code == TCharCode::SJIS || code == TCharCode::EUC || code == TCharCode::JIS || code == TCharCode::UTF8 ||
+         code == TCharCode::UTF8N || code == TCharCode::UTF16;
 }
 
 // Encodes wide text given in pieces as one of the engine-based codes, with the same
@@ -256,8 +255,7 @@ bool EncodesTo(const std::wstring& text, TCharCode code, const std::string& byte
   }
   std::size_t matched = 0;
   auto compare = [&bytes, &matched](const std::string& piece) {
-    if (piece.size() > bytes.size() - matched || bytes.compare(matched, piece.size(), piece) != 0)
-      return false;
+    if (piece.size() > bytes.size() - matched || bytes.compare(matched, piece.size(), piece) != 0) return false;
     matched += piece.size();
     return true;
   };
@@ -293,12 +291,8 @@ bool TFile<wchar_t>::Decode(const std::string& bytes, TCharCode code, std::wstri
       DecodeUtf16Le(bytes, bom ? 2 : 0, text);
       return bom;
     }
-    case TCharCode::EUC:
-      text = hovrak::euc_to_unicode(bytes);
-      return true;
-    case TCharCode::JIS:
-      text = DecodeJis(bytes);
-      return true;
+    case TCharCode::EUC: text = hovrak::euc_to_unicode(bytes); return true;
+    case TCharCode::JIS: text = DecodeJis(bytes); return true;
     case TCharCode::UTF8:
       if (bytes.size() >= 3 && bytes.compare(0, 3, kUtf8Bom) == 0) {
         text = hovrak::utf8_to_unicode(bytes.data() + 3, bytes.size() - 3);
@@ -306,42 +300,24 @@ bool TFile<wchar_t>::Decode(const std::string& bytes, TCharCode code, std::wstri
       }
       text = hovrak::utf8_to_unicode(bytes);
       return false;
-    case TCharCode::UTF8N:
-      text = hovrak::utf8_to_unicode(bytes);
-      return true;
-    default:
-      text.clear();
-      return false;
+    case TCharCode::UTF8N: text = hovrak::utf8_to_unicode(bytes); return true;
+    default: text.clear(); return false;
   }
 }
 
 bool TFile<wchar_t>::Encode(const std::wstring& text, TCharCode code, std::string& bytes) {
   switch (code) {
-    case TCharCode::SJIS:
-      bytes = hovrak::unicode_to_sjis_cp932(text);
-      return true;
-    case TCharCode::UTF16:
-      EncodeUtf16Le(text, bytes);
-      return true;
-    case TCharCode::ASCII:
-      bytes = EncodeAnsi(text);
-      return true;
-    case TCharCode::EUC:
-      bytes = hovrak::unicode_to_euc(text);
-      return true;
-    case TCharCode::JIS:
-      bytes = hovrak::euc_to_jis(hovrak::unicode_to_euc(text));
-      return true;
+    case TCharCode::SJIS: bytes = hovrak::unicode_to_sjis_cp932(text); return true;
+    case TCharCode::UTF16: EncodeUtf16Le(text, bytes); return true;
+    case TCharCode::ASCII: bytes = EncodeAnsi(text); return true;
+    case TCharCode::EUC: bytes = hovrak::unicode_to_euc(text); return true;
+    case TCharCode::JIS: bytes = hovrak::euc_to_jis(hovrak::unicode_to_euc(text)); return true;
     case TCharCode::UTF8:
       bytes = kUtf8Bom;
       bytes += hovrak::unicode_to_utf8(text);
       return true;
-    case TCharCode::UTF8N:
-      bytes = hovrak::unicode_to_utf8(text);
-      return true;
-    default:
-      bytes.clear();
-      return false;
+    case TCharCode::UTF8N: bytes = hovrak::unicode_to_utf8(text); return true;
+    default: bytes.clear(); return false;
   }
 }
 
@@ -382,9 +358,9 @@ TFileOperationResult TFile<wchar_t>::Save() {
     // Encoded a piece at a time with the line ends restored on the way. Reserving
     // the usual size saves regrowing; untouched room costs nothing.
     const std::size_t n = Text.size();
-    bytes.reserve(CharCode == TCharCode::UTF16 ? 2 + 2 * (n + n / 8)
+    bytes.reserve(CharCode == TCharCode::UTF16                                  ? 2 + 2 * (n + n / 8)
                   : CharCode == TCharCode::UTF8 || CharCode == TCharCode::UTF8N ? 3 + 3 * n
-                                                                                 : 16 + 2 * n + n / 8);
+                                                                                : 16 + 2 * n + n / 8);
     auto append = [&bytes](const std::string& piece) {
       bytes += piece;
       return true;

@@ -17,9 +17,8 @@ constexpr std::size_t kReadBufferSize = std::size_t(1) << 20;
 }  // namespace
 
 template <class C>
-TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::int32_t maxSize,
-                                                std::string& bytes, hovrak::TFileIdentity* identity,
-                                                int* error) {
+TFileOperationResult TFileBase<C>::ReadRawBytes(const std::string& path, std::int32_t maxSize, std::string& bytes,
+                                                hovrak::TFileIdentity* identity, int* error) {
   bytes.clear();
   int ignored;
   int& err = error ? *error : ignored;
@@ -119,11 +118,9 @@ TNewLineKind TFileBase<C>::NormalizeNewLines(TText& text) {
 }
 
 template <class C>
-const typename TFileBase<C>::TText& TFileBase<C>::RestoreNewLines(const TText& text, TNewLineKind kind,
-                                                                   TText& buffer) {
+const typename TFileBase<C>::TText& TFileBase<C>::RestoreNewLines(const TText& text, TNewLineKind kind, TText& buffer) {
   switch (kind) {
-    case TNewLineKind::Lf:
-      return text;
+    case TNewLineKind::Lf: return text;
     case TNewLineKind::Cr:
       buffer = text;
       std::replace(buffer.begin(), buffer.end(), C('\n'), C('\r'));

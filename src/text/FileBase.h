@@ -52,9 +52,8 @@ class TFileBase {
   // end), TooLarge when it holds more than maxSize bytes; bytes is empty then.
   // identity, when given, receives the state of the file that was read, and error
   // the system error of a failure.
-  static TFileOperationResult ReadRawBytes(const std::string& path, std::int32_t maxSize,
-                                           std::string& bytes, hovrak::TFileIdentity* identity = nullptr,
-                                           int* error = nullptr);
+  static TFileOperationResult ReadRawBytes(const std::string& path, std::int32_t maxSize, std::string& bytes,
+                                           hovrak::TFileIdentity* identity = nullptr, int* error = nullptr);
 
   // The convention NormalizeNewLines would find, without changing the text.
   static TNewLineKind FindNewLineKind(const TText& text);

@@ -5,8 +5,7 @@ namespace hovrak {
 std::size_t jis_to_euc_engine::translate_range(const char* data, std::size_t size) {
   translated_buffer.reserve(translated_buffer.size() + size);
   int state = status;
-  const auto step = [&state](const char* p, const char* end, char* out, std::size_t* produced)
-                        -> std::size_t {
+  const auto step = [&state](const char* p, const char* end, char* out, std::size_t* produced) -> std::size_t {
     const std::size_t left = static_cast<std::size_t>(end - p);
     // A JIS X 0208 or X 0212 character needs two bytes; katakana need one.
     if ((state == jis_X0208 || state == jis_X0212) && left < 2) return 0;

@@ -34,8 +34,8 @@ TLineEndStyle StyleOfBytes(const char* text, std::size_t size) {
   const char* const end = text + size;
   const auto* cr = static_cast<const char*>(std::memchr(text, '\r', size));
   if (!cr) return std::memchr(text, '\n', size) ? TLineEndStyle::Lf : TLineEndStyle::None;
-  TLineEndStyle style = std::memchr(text, '\n', static_cast<std::size_t>(cr - text)) ? TLineEndStyle::Lf
-                                                                                       : TLineEndStyle::None;
+  TLineEndStyle style =
+      std::memchr(text, '\n', static_cast<std::size_t>(cr - text)) ? TLineEndStyle::Lf : TLineEndStyle::None;
   const char* p = cr;
   while (p < end && style != TLineEndStyle::Mixed) {
     if (*p == '\r') {
@@ -48,7 +48,8 @@ TLineEndStyle StyleOfBytes(const char* text, std::size_t size) {
     } else {
       const std::size_t rest = static_cast<std::size_t>(end - p);
       const auto* nextCr = static_cast<const char*>(std::memchr(p, '\r', rest));
-      const auto* nextLf = static_cast<const char*>(std::memchr(p, '\n', nextCr ? static_cast<std::size_t>(nextCr - p) : rest));
+      const auto* nextLf =
+          static_cast<const char*>(std::memchr(p, '\n', nextCr ? static_cast<std::size_t>(nextCr - p) : rest));
       if (!nextCr && !nextLf) break;
       p = nextLf ? nextLf : nextCr;
     }

@@ -9,7 +9,7 @@
 #include "text/CharCode.h"
 
 enum class TLineEndStyle : std::uint8_t {
-  None = 0,   // no line end at all
+  None = 0,  // no line end at all
   Lf = 1,
   CrLf = 2,
   Cr = 3,

@@ -6,8 +6,7 @@ namespace hovrak {
 
 std::size_t unicode_to_utf8_engine::translate_range(const wchar_t* data, std::size_t size) {
   translated_buffer.reserve(translated_buffer.size() + size * 3);
-  const auto step = [](const wchar_t* p, const wchar_t* end, char* out, std::size_t* produced)
-                        -> std::size_t {
+  const auto step = [](const wchar_t* p, const wchar_t* end, char* out, std::size_t* produced) -> std::size_t {
     std::uint32_t u = static_cast<std::uint32_t>(*p);
     std::size_t consumed = 1;
     if (u < 0x80) {

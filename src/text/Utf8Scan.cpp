@@ -29,8 +29,16 @@ enum TLead : std::uint8_t {
 constexpr std::array<TLead, 256> MakeLeads() {
   std::array<TLead, 256> t{};
   for (int b = 0; b < 256; ++b) {
-    t[b] = b < 0x80 ? kAscii : b < 0xC2 ? kBad : b < 0xE0 ? kTwo : b == 0xE0 ? kE0 : b == 0xED ? kED
-         : b < 0xF0 ? kThree : b == 0xF0 ? kF0 : b < 0xF4 ? kFour : b == 0xF4 ? kF4 : kBad;
+    t[b] = b < 0x80    ? kAscii
+           : b < 0xC2  ? kBad
+           : b < 0xE0  ? kTwo
+           : b == 0xE0 ? kE0
+           : b == 0xED ? kED
+           : b < 0xF0  ? kThree
+           : b == 0xF0 ? kF0
+           : b < 0xF4  ? kFour
+           : b == 0xF4 ? kF4
+                       : kBad;
   }
   return t;
 }
@@ -53,23 +61,24 @@ TUtf8Form ClassifyScalar(const char* data, std::size_t size);
 // checked apart.
 namespace avx2 {
 
-constexpr std::uint8_t kTooShort = 1 << 0;    // lead, then no continuation
-constexpr std::uint8_t kTooLong = 1 << 1;     // ASCII, then continuation
-constexpr std::uint8_t kOverlong3 = 1 << 2;   // E0 80-9F
-constexpr std::uint8_t kTooLarge = 1 << 3;    // F4 90-BF, F5-FF
-constexpr std::uint8_t kSurrogate = 1 << 4;   // ED A0-BF
-constexpr std::uint8_t kOverlong2 = 1 << 5;   // C0, C1
+constexpr std::uint8_t kTooShort = 1 << 0;      // lead, then no continuation
+constexpr std::uint8_t kTooLong = 1 << 1;       // ASCII, then continuation
+constexpr std::uint8_t kOverlong3 = 1 << 2;     // E0 80-9F
+constexpr std::uint8_t kTooLarge = 1 << 3;      // F4 90-BF, F5-FF
+constexpr std::uint8_t kSurrogate = 1 << 4;     // ED A0-BF
+constexpr std::uint8_t kOverlong2 = 1 << 5;     // C0, C1
 constexpr std::uint8_t kTooLarge1000 = 1 << 6;  // F5-FF 80-8F
-constexpr std::uint8_t kOverlong4 = 1 << 6;   // F0 80-8F
-constexpr std::uint8_t kTwoConts = 1 << 7;    // continuation, then continuation
+constexpr std::uint8_t kOverlong4 = 1 << 6;     // F0 80-8F
+constexpr std::uint8_t kTwoConts = 1 << 7;      // continuation, then continuation
 constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoConts;
 
-__attribute__((target("avx2"))) inline __m256i Table(std::uint8_t t0, std::uint8_t t1, std::uint8_t t2,
-    std::uint8_t t3, std::uint8_t t4, std::uint8_t t5, std::uint8_t t6, std::uint8_t t7, std::uint8_t t8,
-    std::uint8_t t9, std::uint8_t t10, std::uint8_t t11, std::uint8_t t12, std::uint8_t t13,
-    std::uint8_t t14, std::uint8_t t15) {
-  return _mm256_setr_epi8(t0, t1, t2, t3, t4, t5, t6, t7, t8, t9, t10, t11, t12, t13, t14, t15,
-                          t0, t1, t2, t3, t4, t5, t6, t7, t8, t9, t10, t11, t12, t13, t14, t15);
+__attribute__((target("avx2"))) inline __m256i Table(std::uint8_t t0, std::uint8_t t1, std::uint8_t t2, std::uint8_t t3,
+                                                     std::uint8_t t4, std::uint8_t t5, std::uint8_t t6, std::uint8_t t7,
+                                                     std::uint8_t t8, std::uint8_t t9, std::uint8_t t10,
+                                                     std::uint8_t t11, std::uint8_t t12, std::uint8_t t13,
+                                                     std::uint8_t t14, std::uint8_t t15) {
+  return _mm256_setr_epi8(t0, t1, t2, t3, t4, t5, t6, t7, t8, t9, t10, t11, t12, t13, t14, t15, t0, t1, t2, t3, t4, t5,
+                          t6, t7, t8, t9, t10, t11, t12, t13, t14, t15);
 }
 
 __attribute__((target("avx2"))) inline __m256i HighNibbles(__m256i v) {
@@ -88,26 +97,25 @@ struct TChecker {
   __attribute__((target("avx2"))) void Check(__m256i input) {
     const __m256i prev1 = Before<1>(input, prev);
     const __m256i byte1High = _mm256_shuffle_epi8(
-        Table(kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-              kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
-              kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4),
+        Table(kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTwoConts, kTwoConts,
+              kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort, kTooShort | kOverlong3 | kSurrogate,
+              kTooShort | kTooLarge | kTooLarge1000 | kOverlong4),
         HighNibbles(prev1));
-    const __m256i byte1Low = _mm256_shuffle_epi8(
-        Table(kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry,
-              kCarry | kTooLarge, kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-              kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-              kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-              kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-              kCarry | kTooLarge | kTooLarge1000 | kSurrogate, kCarry | kTooLarge | kTooLarge1000,
-              kCarry | kTooLarge | kTooLarge1000),
-        _mm256_and_si256(prev1, _mm256_set1_epi8(0x0F)));
+    const __m256i byte1Low =
+        _mm256_shuffle_epi8(Table(kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry,
+                                  kCarry | kTooLarge, kCarry | kTooLarge | kTooLarge1000,
+                                  kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+                                  kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+                                  kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+                                  kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000 | kSurrogate,
+                                  kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000),
+                            _mm256_and_si256(prev1, _mm256_set1_epi8(0x0F)));
     const __m256i byte2High = _mm256_shuffle_epi8(
         Table(kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
               kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge1000 | kOverlong4,
               kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge,
               kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge,
-              kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort,
-              kTooShort),
+              kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort, kTooShort),
         HighNibbles(input));
     const __m256i special = _mm256_and_si256(_mm256_and_si256(byte1High, byte1Low), byte2High);
     // A byte two after E0-FF or three after F0-FF must be a continuation byte: the
@@ -200,13 +208,11 @@ TUtf8Form ClassifyScalar(const char* data, std::size_t size) {
       case kFour:
       case kF4: {
         const unsigned lo = *p == 0xF0 ? 0x90 : 0x80, hi = *p == 0xF4 ? 0x8F : 0xBF;
-        if (left < 4 || !Within(p[1], lo, hi) || !Continues(p[2]) || !Continues(p[3]))
-          return TUtf8Form::Malformed;
+        if (left < 4 || !Within(p[1], lo, hi) || !Continues(p[2]) || !Continues(p[3])) return TUtf8Form::Malformed;
         p += 4;
         break;
       }
-      default:
-        return TUtf8Form::Malformed;
+      default: return TUtf8Form::Malformed;
     }
   }
   return multi ? TUtf8Form::Utf8 : TUtf8Form::Ascii;
@@ -227,8 +233,8 @@ std::size_t Utf16Length(const char* data, std::size_t size) {
   for (; i + 16 <= size; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const unsigned starts = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, lastContinuation)));
-    const unsigned fours = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(v, beforeFour), _mm_cmplt_epi8(v, zero))));
+    const unsigned fours =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(v, beforeFour), _mm_cmplt_epi8(v, zero))));
     units += static_cast<std::size_t>(__builtin_popcount(starts) + __builtin_popcount(fours));
   }
 #endif

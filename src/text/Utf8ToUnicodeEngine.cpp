@@ -83,8 +83,8 @@ bool DecodeScalar(const unsigned char*& from, const unsigned char* end, wchar_t*
 // The same with four three-byte sequences in a row at a time (the bytes after a
 // first byte E0-EF are taken as they are, as DecodeOne does). Only whole groups of
 // four go at once: a fixed step keeps the next load independent of this one.
-__attribute__((target("ssse3"))) bool DecodeVector(const unsigned char*& from, const unsigned char* end,
-                                                    wchar_t*& to, wchar_t* full) {
+__attribute__((target("ssse3"))) bool DecodeVector(const unsigned char*& from, const unsigned char* end, wchar_t*& to,
+                                                   wchar_t* full) {
   static_assert(sizeof(wchar_t) == 4, "four units fill one vector");
   const __m128i highNibble = _mm_set1_epi8(static_cast<char>(0xF0));
   const __m128i threeByteStart = _mm_set1_epi8(static_cast<char>(0xE0));
@@ -98,17 +98,16 @@ __attribute__((target("ssse3"))) bool DecodeVector(const unsigned char*& from, c
       continue;
     }
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const unsigned starts = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, highNibble), threeByteStart)));
+    const unsigned starts =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, highNibble), threeByteStart)));
     if ((starts & 0x249) != 0x249) {
       DecodeOne(p, end, out);
       continue;
     }
     const __m128i lanes = _mm_shuffle_epi8(bytes, order);
-    const __m128i units = _mm_or_si128(
-        _mm_or_si128(_mm_and_si128(lanes, _mm_set1_epi32(0x3F)),
-                     _mm_and_si128(_mm_srli_epi32(lanes, 2), _mm_set1_epi32(0xFC0))),
-        _mm_and_si128(_mm_srli_epi32(lanes, 4), _mm_set1_epi32(0xF000)));
+    const __m128i units = _mm_or_si128(_mm_or_si128(_mm_and_si128(lanes, _mm_set1_epi32(0x3F)),
+                                                    _mm_and_si128(_mm_srli_epi32(lanes, 2), _mm_set1_epi32(0xFC0))),
+                                       _mm_and_si128(_mm_srli_epi32(lanes, 4), _mm_set1_epi32(0xF000)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), units);
     p += 12;
     out += 4;

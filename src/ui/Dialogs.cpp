@@ -23,8 +23,8 @@ QMessageBox::Icon ToQtIcon(TDialogs::TIcon icon) {
 
 TDialogs::~TDialogs() = default;
 
-QMessageBox::StandardButton TDialogs::Message(QWidget* parent, const QString& caption, const QString& text,
-                                              TIcon icon, QMessageBox::StandardButtons buttons,
+QMessageBox::StandardButton TDialogs::Message(QWidget* parent, const QString& caption, const QString& text, TIcon icon,
+                                              QMessageBox::StandardButtons buttons,
                                               QMessageBox::StandardButton defaultButton) {
   QMessageBox box(ToQtIcon(icon), caption, text, buttons, parent);
   if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
@@ -43,15 +43,14 @@ QStringList TDialogs::OpenFileNames(QWidget* parent, const QString& caption, con
   return QFileDialog::getOpenFileNames(parent, caption, start, filter);
 }
 
-QString TDialogs::OpenFileName(QWidget* parent, const QString& caption, const QString& start,
-                               const QString& filter) {
+QString TDialogs::OpenFileName(QWidget* parent, const QString& caption, const QString& start, const QString& filter) {
   return QFileDialog::getOpenFileName(parent, caption, start, filter);
 }
 
 void TDialogs::Beep() { QApplication::beep(); }
 
-QString TDialogs::SaveFileName(QWidget* parent, const QString& caption, const QString& start,
-                               const QString& filter, const QString& defaultSuffix) {
+QString TDialogs::SaveFileName(QWidget* parent, const QString& caption, const QString& start, const QString& filter,
+                               const QString& defaultSuffix) {
   QFileDialog dialog(parent, caption, start, filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

@@ -18,8 +18,8 @@ class TDialogs {
 
   // A message box with the caption, text, icon and buttons; defaultButton
   // NoButton leaves Qt's choice. Returns the button pressed.
-  virtual QMessageBox::StandardButton Message(QWidget* parent, const QString& caption, const QString& text,
-                                              TIcon icon, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+  virtual QMessageBox::StandardButton Message(QWidget* parent, const QString& caption, const QString& text, TIcon icon,
+                                              QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
   // Shows one of our dialogs modally and returns its result code.
   virtual int Exec(QDialog& dialog);
@@ -29,14 +29,13 @@ class TDialogs {
   virtual QStringList OpenFileNames(QWidget* parent, const QString& caption, const QString& start,
                                     const QString& filter);
   // Open dialog for one file; "" when cancelled.
-  virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& start,
-                               const QString& filter);
+  virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& start, const QString& filter);
   // The exclamation sound.
   virtual void Beep();
   // Save dialog for one file: asks before overwriting, adds defaultSuffix to a name
   // typed without one; "" when cancelled.
-  virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& start,
-                               const QString& filter, const QString& defaultSuffix);
+  virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& start, const QString& filter,
+                               const QString& defaultSuffix);
 
   // The dialogs every window uses; the Qt ones until a test sets others. Not owned.
   static TDialogs& Current();

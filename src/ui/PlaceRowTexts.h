@@ -16,8 +16,7 @@ struct TPlaceRowTexts {
 
   // narrow: the place holds a file's raw bytes (ASCII mode), shown decoded as
   // UTF-8 when they are, else as code page 932.
-  static TPlaceRowTexts Make(const TAbstractPlace& place, bool narrow, const std::string& displayBase,
-                             bool showLine);
+  static TPlaceRowTexts Make(const TAbstractPlace& place, bool narrow, const std::string& displayBase, bool showLine);
   // The bytes of a narrow text for the screen. Context is cut at a byte count, so it
   // may begin or end inside a UTF-8 character: those stray bytes are dropped when
   // the rest then reads as UTF-8, so one cut character does not turn the whole

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <climits>
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QHelpEvent>
 #include <QToolTip>
 
 #include "core/AbstractPlaceList.h"
@@ -19,9 +19,7 @@ namespace {
 
 constexpr int kWheelStep = 16;  // pixels per wheel notch
 
-int ClampToInt(std::int64_t value) {
-  return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
-}
+int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX)); }
 
 // Draws text single-line, vertically centred in the row, clipped to [left, right).
 void DrawClipped(QPainter& painter, const QRect& textRect, int clipLeft, int clipRight, int flags,
@@ -227,8 +225,8 @@ QImage TPlacesView::RenderRows(int first, int end, int width, qreal devicePixelR
     // Its context on either side when there is room.
     if (hitWidth < pos.Width) {
       painter.setFont(contextFont_);
-      DrawClipped(painter, QRect(pos.Left, top, hitLeft - pos.Left, rowHeight_), pos.Left, hitLeft,
-                  Qt::AlignRight, hovrak::FromNarrow(texts.Prev));
+      DrawClipped(painter, QRect(pos.Left, top, hitLeft - pos.Left, rowHeight_), pos.Left, hitLeft, Qt::AlignRight,
+                  hovrak::FromNarrow(texts.Prev));
       const int nextLeft = hitLeft + hitWidth;
       DrawClipped(painter, QRect(nextLeft, top, pos.Right() - nextLeft, rowHeight_), nextLeft, pos.Right(),
                   Qt::AlignLeft, hovrak::FromNarrow(texts.Next));
@@ -368,8 +366,7 @@ bool TPlacesView::eventFilter(QObject* watched, QEvent* event) {
         focused_ = false;
         UpdateRow(currentRow_);
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return QAbstractScrollArea::eventFilter(watched, event);

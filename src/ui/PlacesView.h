@@ -117,8 +117,8 @@ class TPlacesView : public QAbstractScrollArea {
   QFont contextFont_;
   QFont listFont_;
   int rowHeight_ = 16;
-  int rows_ = 0;             // the row count at the last refresh
-  int unit_ = 1;             // pixels per scroll bar step: 1, or the row height
+  int rows_ = 0;  // the row count at the last refresh
+  int unit_ = 1;  // pixels per scroll bar step: 1, or the row height
   int currentRow_ = 0;
   bool focused_ = false;
   bool ticksEnabled_ = true;

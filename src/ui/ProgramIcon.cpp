@@ -56,8 +56,8 @@ QImage ProgramIconImage(int size) {
     // A glint on the lens.
     p.setPen(QPen(QColor(255, 255, 255, 200), qMax<qreal>(1.0, 2 * s), Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(centre.x() - radius * 0.65, centre.y() - radius * 0.65, radius * 1.3, radius * 1.3),
-              100 * 16, 60 * 16);
+    p.drawArc(QRectF(centre.x() - radius * 0.65, centre.y() - radius * 0.65, radius * 1.3, radius * 1.3), 100 * 16,
+              60 * 16);
   }
   return image;
 }

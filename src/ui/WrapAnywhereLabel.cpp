@@ -12,8 +12,7 @@ TWrapAnywhereLabel::TWrapAnywhereLabel(QWidget* parent) : QLabel(parent) { setTe
 
 int TWrapAnywhereLabel::heightForWidth(int width) const {
   const QMargins m = contentsMargins();
-  const QRect bound =
-      fontMetrics().boundingRect(QRect(0, 0, width - m.left() - m.right(), 1 << 20), kFlags, text());
+  const QRect bound = fontMetrics().boundingRect(QRect(0, 0, width - m.left() - m.right(), 1 << 20), kFlags, text());
   return bound.height() + m.top() + m.bottom();
 }
 

@@ -203,9 +203,8 @@ void TfrmCopyResult::Output(bool save) {
     accept();
     return;
   }
-  const QString path =
-      TDialogs::Current().SaveFileName(this, hovrak::Msg(85), lastPath_, QStringLiteral("CSV (*.csv);;*.* (*)"),
-                                       QStringLiteral("csv"));
+  const QString path = TDialogs::Current().SaveFileName(this, hovrak::Msg(85), lastPath_,
+                                                        QStringLiteral("CSV (*.csv);;*.* (*)"), QStringLiteral("csv"));
   if (path.isEmpty()) {
     // Nothing is written; the dialog closes all the same.
     reject();

@@ -390,10 +390,8 @@ void TfrmMain::LoadSettings() {
 void TfrmMain::TellRecoveredSaves() {
   std::string repaired, kept;
   for (const hovrak::TRecoveredSave& item : hovrak::StartSaveJournal()) {
-    if (item.Kind == hovrak::TRecoveredSave::TKind::Repaired)
-      repaired += "\n" + item.Path;
-    else
-      kept += "\n" + item.Path + "\n    → " + item.CopyPath;
+    if (item.Kind == hovrak::TRecoveredSave::TKind::Repaired) repaired += "\n" + item.Path;
+    else kept += "\n" + item.Path + "\n    → " + item.CopyPath;
   }
   std::string text;
   if (!repaired.empty()) text = MessageTable(151) + repaired;
@@ -438,10 +436,9 @@ void TfrmMain::SaveSettings() {
     for (auto& unit : mine) {
       if (unit && !onDisk.count(unit->Name)) backup.Units.push_back(std::move(unit));
     }
-    std::stable_sort(backup.Units.begin(), backup.Units.end(),
-                     [](const std::unique_ptr<TBackupUnit>& a, const std::unique_ptr<TBackupUnit>& b) {
-                       return a->Time < b->Time;
-                     });
+    std::stable_sort(
+        backup.Units.begin(), backup.Units.end(),
+        [](const std::unique_ptr<TBackupUnit>& a, const std::unique_ptr<TBackupUnit>& b) { return a->Time < b->Time; });
     saved = serializer_.SaveToFile(settingsPath_);
   };
   TSettingsBackupIndex index(settingsPath_);
@@ -625,8 +622,8 @@ void TfrmMain::btnSearchClick() {
 
 void TfrmMain::ReportSearchOutcome(int outcome, const QString& error) {
   // Files and folders passed over without a question are counted after the text.
-  const QString skippedNote = skipped_ > 0 ? QStringLiteral("（%1件のファイル/フォルダを検索できませんでした）").arg(skipped_)
-                                           : QString();
+  const QString skippedNote =
+      skipped_ > 0 ? QStringLiteral("（%1件のファイル/フォルダを検索できませんでした）").arg(skipped_) : QString();
   if ((outcome == SearchCompleted || outcome == SearchStopped) && app_.PlaceList) {
     SetState(app_.PlaceList->Count() > 0 ? TUiState::Found : TUiState::NotFound);
     ShowStatus(hovrak::Msg(outcome == SearchStopped ? 36 : 41) + skippedNote);
@@ -705,9 +702,8 @@ TDecision TfrmMain::OnFileError(const std::string& path, TFileOperationResult re
 bool TfrmMain::OnConfirmSize(std::uint64_t total) {
   const TQuestionCursor cursor;
   const std::string text = hovrak::SizeQuestionText(total, app_.Backup->UnitsToPrune(total));
-  return TDialogs::Current().Message(QuestionParent(), kCaption, hovrak::FromNarrow(text),
-                                     TDialogs::TIcon::Information, QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  return TDialogs::Current().Message(QuestionParent(), kCaption, hovrak::FromNarrow(text), TDialogs::TIcon::Information,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool TfrmMain::OnBackupFailed(const TBackupReport& report) {
@@ -723,8 +719,8 @@ bool TfrmMain::AskGoOnWithoutBackup(const TBackupReport& report, const QString& 
       text += QStringLiteral("ほか %1 件\n").arg(report.Failures.size() - listed);
       break;
     }
-    text += QStringLiteral("\n%1\n    （%2）").arg(hovrak::FromNarrow(failure.Path),
-                                                 QString::fromLocal8Bit(std::strerror(failure.Error)));
+    text += QStringLiteral("\n%1\n    （%2）")
+                .arg(hovrak::FromNarrow(failure.Path), QString::fromLocal8Bit(std::strerror(failure.Error)));
     ++listed;
   }
   if (!report.Failures.empty()) text += QLatin1Char('\n');
@@ -798,8 +794,8 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
 void TfrmMain::btnSearchedEditClick() {
   if (IsBusy(state_)) return;
   const QString current = cmbSearched->currentText();
-  const QString edited = TfrmMultiLineEdit::Edit(this, *app_.Option, hovrak::Msg(19), current,
-                                                 [this]() { OptionsChanged(); });
+  const QString edited =
+      TfrmMultiLineEdit::Edit(this, *app_.Option, hovrak::Msg(19), current, [this]() { OptionsChanged(); });
   if (edited != current) cmbSearched->setEditText(edited);
 }
 
@@ -809,7 +805,8 @@ void TfrmMain::mniOptionClick() {
 }
 
 QString TfrmMain::HelpFilePath() {
-  const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
+  const QString besideProgram =
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
   if (QFileInfo(besideProgram).isFile()) return besideProgram;
 #ifdef MIRUN_INSTALLED_HELP
   // Installed: bin/mirun finds share/mirun/help/index.html.
@@ -932,8 +929,8 @@ void TfrmMain::RunRestore(const std::string& name) {
   const bool ran = state_ == TUiState::InReplace;
   if (ran) SetState(TUiState::Ready);
   if (!error.isEmpty()) {
-    TDialogs::Current().Message(this, kCaption, hovrak::Msg(39) + QLatin1Char('\n') + error,
-                                TDialogs::TIcon::Error, QMessageBox::Ok);
+    TDialogs::Current().Message(this, kCaption, hovrak::Msg(39) + QLatin1Char('\n') + error, TDialogs::TIcon::Error,
+                                QMessageBox::Ok);
     return;
   }
   if (!report.Found) {
@@ -950,10 +947,9 @@ void TfrmMain::RunRestore(const std::string& name) {
   std::string text = summary.Text;
   // The backup of the files the undo overwrote may have pruned older units.
   if (!report.Backup.Pruned.empty()) text += "\n\n" + hovrak::PrunedUnitsText(report.Backup.Pruned);
-  TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(text),
-                              summary.Problems || report.Stopped ? TDialogs::TIcon::Warning
-                                                                 : TDialogs::TIcon::Information,
-                              QMessageBox::Ok);
+  TDialogs::Current().Message(
+      this, kCaption, hovrak::FromNarrow(text),
+      summary.Problems || report.Stopped ? TDialogs::TIcon::Warning : TDialogs::TIcon::Information, QMessageBox::Ok);
 }
 
 // ---------------------------------------------------------------------------------

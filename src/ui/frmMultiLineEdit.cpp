@@ -38,8 +38,7 @@ QString TfrmMultiLineEdit::Edit(QWidget* parent, TOption& option, const QString&
                                 const std::function<void()>& optionsChanged) {
   if (!option.Escape || option.ByLine) {
     const auto answer = TDialogs::Current().Message(parent, QStringLiteral("Mirun"), kOptionQuestion,
-                                                    TDialogs::TIcon::Information,
-                                                    QMessageBox::Yes | QMessageBox::No);
+                                                    TDialogs::TIcon::Information, QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return text;
     option.Escape = true;
     option.ByLine = false;

@@ -24,7 +24,6 @@
 
 namespace {
 
-
 // The largest whole number of megabytes whose byte count fits the field, so a big
 // entry is stored as the largest size that fits rather than wrapping around.
 QCheckBox* MakeCheck(QWidget* parent, int row, const char* name) {
@@ -62,21 +61,15 @@ QStringList TfrmOption::EditorPresets() {
   // The first two are the lines stored settings files may hold; the rest are the
   // common Linux editors, each opened at the line and column of the place.
   return {
-      QStringLiteral("hidemaru /j%l,%c \"%p\""),
-      QStringLiteral("sakura \"%p\" -Y=%l -X=%c"),
-      QStringLiteral("gedit \"%p\" +%l:%c"),
-      QStringLiteral("kate -l %l -c %c \"%p\""),
-      QStringLiteral("code -g \"%p\":%l:%c"),
-      QStringLiteral("gvim \"+call cursor(%l,%c)\" \"%p\""),
-      QStringLiteral("emacs +%l:%c \"%p\""),
-      QStringLiteral("mousepad --line %l --column %c \"%p\""),
+      QStringLiteral("hidemaru /j%l,%c \"%p\""), QStringLiteral("sakura \"%p\" -Y=%l -X=%c"),
+      QStringLiteral("gedit \"%p\" +%l:%c"),     QStringLiteral("kate -l %l -c %c \"%p\""),
+      QStringLiteral("code -g \"%p\":%l:%c"),    QStringLiteral("gvim \"+call cursor(%l,%c)\" \"%p\""),
+      QStringLiteral("emacs +%l:%c \"%p\""),     QStringLiteral("mousepad --line %l --column %c \"%p\""),
   };
 }
 
 TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      option_(option),
-      backup_(backup) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), option_(option), backup_(backup) {
   setWindowTitle(hovrak::Msg(65));
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));

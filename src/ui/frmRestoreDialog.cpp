@@ -36,8 +36,7 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   lsvUnits = new QTreeWidget(this);
   lsvUnits->setObjectName("lsvUnits");
   lsvUnits->setColumnCount(kColumns);
-  lsvUnits->setHeaderLabels(
-      {hovrak::Msg(115), hovrak::Msg(116), hovrak::Msg(117), hovrak::Msg(118), hovrak::Msg(119)});
+  lsvUnits->setHeaderLabels({hovrak::Msg(115), hovrak::Msg(116), hovrak::Msg(117), hovrak::Msg(118), hovrak::Msg(119)});
   lsvUnits->setRootIsDecorated(false);
   lsvUnits->setItemsExpandable(false);
   lsvUnits->setEditTriggers(QAbstractItemView::NoEditTriggers);

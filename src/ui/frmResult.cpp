@@ -329,11 +329,10 @@ void TfrmResult::btnReplaceClick() {
   if (main_.State() != TUiState::Found) return;
   const QString replacement = cmbReplacing->currentText();
   const std::string question =
-      (boost::format(MessageTable(61)) % hovrak::ToNarrow(main_.SearchedText()) % hovrak::ToNarrow(replacement))
-          .str();
-  const auto answer = TDialogs::Current().Message(
-      this, kCaption, hovrak::FromNarrow(question), TDialogs::TIcon::Warning, QMessageBox::Yes | QMessageBox::No,
-      replacement.isEmpty() ? QMessageBox::No : QMessageBox::Yes);
+      (boost::format(MessageTable(61)) % hovrak::ToNarrow(main_.SearchedText()) % hovrak::ToNarrow(replacement)).str();
+  const auto answer = TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(question),
+                                                  TDialogs::TIcon::Warning, QMessageBox::Yes | QMessageBox::No,
+                                                  replacement.isEmpty() ? QMessageBox::No : QMessageBox::Yes);
   if (answer != QMessageBox::Yes) return;
 
   main_.UpdateHistory(cmbReplacing);
@@ -374,8 +373,8 @@ void TfrmResult::ShowReplaceSummary(int outcome) {
 void TfrmResult::btnReplacingEditClick() {
   if (Running()) return;
   const QString text = cmbReplacing->currentText();
-  const QString result = TfrmMultiLineEdit::Edit(this, *main_.App().Option, hovrak::Msg(31), text,
-                                                 [this] { main_.OptionsChanged(); });
+  const QString result =
+      TfrmMultiLineEdit::Edit(this, *main_.App().Option, hovrak::Msg(31), text, [this] { main_.OptionsChanged(); });
   if (result != text) cmbReplacing->setEditText(result);
 }
 

@@ -106,8 +106,7 @@ TfrmView::TfrmView(TfrmMain& main) : QMainWindow(&main, Qt::Window), main_(main)
   for (QAction* undo : {mniUndo, mniPopupUndo}) connect(undo, &QAction::triggered, sedFile, &TSonEdit::Undo);
   for (QAction* cut : {mniCut, mniPopupCut}) connect(cut, &QAction::triggered, sedFile, &QPlainTextEdit::cut);
   for (QAction* copy : {mniCopy, mniPopupCopy}) connect(copy, &QAction::triggered, sedFile, &QPlainTextEdit::copy);
-  for (QAction* paste : {mniPaste, mniPopupPaste})
-    connect(paste, &QAction::triggered, sedFile, &QPlainTextEdit::paste);
+  for (QAction* paste : {mniPaste, mniPopupPaste}) connect(paste, &QAction::triggered, sedFile, &QPlainTextEdit::paste);
   // Undo is offered only when the editor can undo; the menus are kept current as
   // that changes, so the shortcut follows too.
   connect(sedFile, &QPlainTextEdit::undoAvailable, this, [this](bool available) {
@@ -127,7 +126,9 @@ TfrmView::TfrmView(TfrmMain& main) : QMainWindow(&main, Qt::Window), main_(main)
 
 TfrmView::~TfrmView() = default;
 
-QString TfrmView::DisplayPath() const { return hovrak::FromNarrow(hovrak::ShortenPath(shownPath_, main_.DisplayBase())); }
+QString TfrmView::DisplayPath() const {
+  return hovrak::FromNarrow(hovrak::ShortenPath(shownPath_, main_.DisplayBase()));
+}
 
 void TfrmView::ShowCaretLine() { stbPanel0->setText(QStringLiteral("%1行目").arg(sedFile->CaretLine() + 1)); }
 
@@ -213,10 +214,12 @@ bool TfrmView::SaveChanges(bool ask, bool allowCancel) {
   if (ask) {
     const bool replaceable = main_.State() == TUiState::Found;
     QString question = QLatin1Char('"') + DisplayPath() + QLatin1Char('"');
-    question += replaceable ? QStringLiteral(
-                                  "への変更を保存しますか？\n\n保存すると、現在の検索結果がそのまま使えなくなる可能性があります。\n"
-                                  "そのため、[置換]の前にもう一度[検索]をする必要があります。")
-                            : QStringLiteral("への変更を保存しますか？");
+    question +=
+        replaceable
+            ? QStringLiteral(
+                  "への変更を保存しますか？\n\n保存すると、現在の検索結果がそのまま使えなくなる可能性があります。\n"
+                  "そのため、[置換]の前にもう一度[検索]をする必要があります。")
+            : QStringLiteral("への変更を保存しますか？");
     const QMessageBox::StandardButton answer = TDialogs::Current().Message(
         this, kCaption, question, TDialogs::TIcon::Question,
         allowCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No);
@@ -227,7 +230,8 @@ bool TfrmView::SaveChanges(bool ask, bool allowCancel) {
   if (main_.State() == TUiState::Found) {
     main_.SetState(TUiState::NotFound);
     // The replace button is off now; the user is told why.
-    main_.ShowStatus(QStringLiteral("ファイルを保存したため、この検索結果では置換できません。もう一度検索してください。"));
+    main_.ShowStatus(
+        QStringLiteral("ファイルを保存したため、この検索結果では置換できません。もう一度検索してください。"));
   }
   modified_ = false;
   return true;

@@ -63,8 +63,8 @@ class TfrmView : public QMainWindow {
   QAction* mniPopupCopy = nullptr;
   QAction* mniPopupPaste = nullptr;
   TSonEdit* sedFile = nullptr;
-  QLabel* stbPanel0 = nullptr;     // "N行目"
-  QLabel* stbReadOnly = nullptr;   // why the file cannot be saved, when it cannot
+  QLabel* stbPanel0 = nullptr;    // "N行目"
+  QLabel* stbReadOnly = nullptr;  // why the file cannot be saved, when it cannot
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -38,8 +38,10 @@ struct TCodedText {
 
 // "東京で会議" CR LF "東京駅です" LF in each code.
 const std::vector<TCodedText> kTexts = {
-    {TCharCode::SJIS, "sjis.txt", "\x93\x8C\x8B\x9E\x82\xC5\x89\xEF\x8B\x63\x0D\x0A\x93\x8C\x8B\x9E\x89\x77\x82\xC5\x82\xB7\x0A"},
-    {TCharCode::EUC, "euc.txt", "\xC5\xEC\xB5\xFE\xA4\xC7\xB2\xF1\xB5\xC4\x0D\x0A\xC5\xEC\xB5\xFE\xB1\xD8\xA4\xC7\xA4\xB9\x0A"},
+    {TCharCode::SJIS, "sjis.txt",
+     "\x93\x8C\x8B\x9E\x82\xC5\x89\xEF\x8B\x63\x0D\x0A\x93\x8C\x8B\x9E\x89\x77\x82\xC5\x82\xB7\x0A"},
+    {TCharCode::EUC, "euc.txt",
+     "\xC5\xEC\xB5\xFE\xA4\xC7\xB2\xF1\xB5\xC4\x0D\x0A\xC5\xEC\xB5\xFE\xB1\xD8\xA4\xC7\xA4\xB9\x0A"},
     {TCharCode::JIS, "jis.txt",
      "\x1B\x24\x42\x45\x6C\x35\x7E\x24\x47\x32\x71\x35\x44\x1B\x28\x42\x0D\x0A\x1B\x24\x42\x45\x6C\x35\x7E\x31\x58\x24"
      "\x47\x24\x39\x1B\x28\x42\x0A"},
@@ -239,7 +241,7 @@ TEST_F(BackupRestoreTest, OriginalPathsOfUnitsWithAndWithoutRecordedSources) {
   // Recorded sources must lie below the base folder and give the copy's name.
   unit.BaseDir = "/w/src";
   unit.Files = {"a.txt", "x_y.txt~2", "b.txt", "c.txt", "d.txt", "__/e.txt", "f.txt"};
-  unit.Sources = {"/w/src/a.txt",     "/w/src/x;y.txt",  "/etc/passwd",  "/w/src/other.txt",
+  unit.Sources = {"/w/src/a.txt",    "/w/src/x;y.txt",  "/etc/passwd", "/w/src/other.txt",
                   "/w/src/../d.txt", "/w/src/../e.txt", "/w/srcf.txt"};
   EXPECT_EQ(unit.OriginalPath(0), "/w/src/a.txt");
   EXPECT_EQ(unit.OriginalPath(1), "/w/src/x;y.txt");
@@ -325,7 +327,8 @@ TEST_F(BackupRestoreTest, OlderUnitsWithoutTheNewKeysRestoreOnlyWithConfirmation
   WriteWholeFile(P("same.txt"), "same\n");
   WriteWholeFile(home / "Mirun.kel",
                  "Backup{\r\n  Unit{\r\n    Time=2005-03-14 10:00:00\r\n    Name=20050314_src_1\r\n    Size=11\r\n"
-                 "    BaseDir=" + dir.Path() + "\r\n    File=a.txt\r\n    File=same.txt\r\n  }\r\n}\r\n");
+                 "    BaseDir=" +
+                     dir.Path() + "\r\n    File=a.txt\r\n    File=same.txt\r\n  }\r\n}\r\n");
   TSettingsFile settings(home / "Mirun.kel");
   hovrak::TKELNode tree;
   tree.LoadFromBytes(ReadWholeFile(home / "Mirun.kel"));
@@ -387,14 +390,29 @@ TEST_F(BackupRestoreTest, AHostileIndexReadsAndWritesNothingOutside) {
   ASSERT_EQ(::mkdir((home / "Backup/u_1").c_str(), 0700), 0);
   ASSERT_EQ(::symlink((outside / "secret.txt").c_str(), (home / "Backup/u_1/a.txt").c_str()), 0);
   ASSERT_EQ(::symlink(outside.Path().c_str(), (home / "Backup/u_2").c_str()), 0);
-  const std::string block = "Backup{\r\n"
-      "  Unit{\r\n    Name=../escape\r\n    BaseDir=" + dir.Path() + "\r\n    File=a.txt\r\n  }\r\n"
-      "  Unit{\r\n    Name=u_0\r\n    BaseDir=" + dir.Path() + "\r\n    File=../../secret.txt\r\n  }\r\n"
-      "  Unit{\r\n    Name=u_3\r\n    BaseDir=" + dir.Path() + "\r\n    File=/etc/hostname\r\n  }\r\n"
-      "  Unit{\r\n    Name=u_1\r\n    BaseDir=" + dir.Path() + "\r\n    File=a.txt\r\n  }\r\n"
-      "  Unit{\r\n    Name=u_2\r\n    BaseDir=" + dir.Path() + "\r\n    File=secret.txt\r\n  }\r\n"
-      "  Unit{\r\n    Name=u_4\r\n    BaseDir=" + dir.Path() + "\r\n    File=a.txt\r\n"
-      "    Source=" + outside.Path() + "/secret.txt\r\n    Written=\r\n  }\r\n"
+  const std::string block =
+      "Backup{\r\n"
+      "  Unit{\r\n    Name=../escape\r\n    BaseDir=" +
+      dir.Path() +
+      "\r\n    File=a.txt\r\n  }\r\n"
+      "  Unit{\r\n    Name=u_0\r\n    BaseDir=" +
+      dir.Path() +
+      "\r\n    File=../../secret.txt\r\n  }\r\n"
+      "  Unit{\r\n    Name=u_3\r\n    BaseDir=" +
+      dir.Path() +
+      "\r\n    File=/etc/hostname\r\n  }\r\n"
+      "  Unit{\r\n    Name=u_1\r\n    BaseDir=" +
+      dir.Path() +
+      "\r\n    File=a.txt\r\n  }\r\n"
+      "  Unit{\r\n    Name=u_2\r\n    BaseDir=" +
+      dir.Path() +
+      "\r\n    File=secret.txt\r\n  }\r\n"
+      "  Unit{\r\n    Name=u_4\r\n    BaseDir=" +
+      dir.Path() +
+      "\r\n    File=a.txt\r\n"
+      "    Source=" +
+      outside.Path() +
+      "/secret.txt\r\n    Written=\r\n  }\r\n"
       "}\r\n";
   WriteWholeFile(home / "Backup/u_4/a.txt", "planted\n");
   hovrak::TKELNode tree;

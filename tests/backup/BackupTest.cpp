@@ -139,8 +139,8 @@ TEST_F(BackupStore, CollidingCopyNamesGetSuffixes) {
   const std::string backslash = File("a\\b.txt", 1, '1');
   const std::string underscore = File("a_b.txt", 2, '2');
   const std::string colon = File("a:b.txt", 3, '3');
-  const std::string plainFile = File("x_", 4, '4');         // a file named like ...
-  const std::string inFolder = File("x:/y.txt", 5, '5');    // ... the folder of this copy
+  const std::string plainFile = File("x_", 4, '4');       // a file named like ...
+  const std::string inFolder = File("x:/y.txt", 5, '5');  // ... the folder of this copy
   backup.MakeBackup({backslash, underscore, colon, plainFile, inFolder});
   const TBackupUnit& unit = *backup.Units.at(0);
   EXPECT_EQ(unit.Files, (TStringVector{"a_b.txt", "a_b.txt~2", "a_b.txt~3", "x_", "x_~2/y.txt"}));
@@ -291,18 +291,22 @@ TEST_F(BackupStore, HostileIndexEntriesNeverDeleteOutside) {
   WriteWholeFile(dir / "Backup/ok/.mirun-unit", "Mirun backup unit\nok\n");
   // A unit folder swapped for a link to somewhere else.
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "Backup/linked").c_str()), 0);
-  const std::string block =
-      "Dir=" + dir / "Backup" + "\r\nMaxSize=2\r\n"
-      "Unit{\r\nName=../victim\r\nFile=x\r\n}\r\n"
-      "Unit{\r\nName=" + dir / "victim" + "\r\nFile=x\r\n}\r\n"
-      "Unit{\r\nName=..\r\nFile=victim/x\r\n}\r\n"
-      "Unit{\r\nName=.\r\nFile=x\r\n}\r\n"
-      "Unit{\r\nName=\r\nFile=x\r\n}\r\n"
-      "Unit{\r\nName=ok\r\nFile=../../victim/x\r\n}\r\n"
-      "Unit{\r\nName=ok\r\nFile=" + dir / "victim/x" + "\r\n}\r\n"
-      "Unit{\r\nName=ok\r\nFile=sub/./../x\r\n}\r\n"
-      "Unit{\r\nName=linked\r\nSize=1\r\nFile=x\r\nFile=sub/y\r\n}\r\n"
-      "Unit{\r\nName=ok\r\nSize=1\r\nFile=x\r\n}\r\n";
+  const std::string block = "Dir=" + dir / "Backup" +
+                            "\r\nMaxSize=2\r\n"
+                            "Unit{\r\nName=../victim\r\nFile=x\r\n}\r\n"
+                            "Unit{\r\nName=" +
+                            dir / "victim" +
+                            "\r\nFile=x\r\n}\r\n"
+                            "Unit{\r\nName=..\r\nFile=victim/x\r\n}\r\n"
+                            "Unit{\r\nName=.\r\nFile=x\r\n}\r\n"
+                            "Unit{\r\nName=\r\nFile=x\r\n}\r\n"
+                            "Unit{\r\nName=ok\r\nFile=../../victim/x\r\n}\r\n"
+                            "Unit{\r\nName=ok\r\nFile=" +
+                            dir / "victim/x" +
+                            "\r\n}\r\n"
+                            "Unit{\r\nName=ok\r\nFile=sub/./../x\r\n}\r\n"
+                            "Unit{\r\nName=linked\r\nSize=1\r\nFile=x\r\nFile=sub/y\r\n}\r\n"
+                            "Unit{\r\nName=ok\r\nSize=1\r\nFile=x\r\n}\r\n";
   TKELNode node;
   node.LoadFromBytes(block);
   backup.Read(node);
@@ -483,7 +487,8 @@ TEST_F(BackupStore, PruningDeletesNothingInAFolderWithoutTheMarkOfAUnit) {
   WriteWholeFile(dir / "user/20050314_x_1/.mirun-unit", "Mirun backup unit\nother_name\n");
   WriteWholeFile(dir / "user/20050314_x_1/a.txt", "kept too");
   TKELNode node;
-  node.LoadFromBytes("Dir=" + dir / "user" + "\r\nMaxSize=10\r\n"
+  node.LoadFromBytes("Dir=" + dir / "user" +
+                     "\r\nMaxSize=10\r\n"
                      "Unit{\r\nName=docs\r\nSize=100\r\nFile=thesis.txt\r\n}\r\n"
                      "Unit{\r\nName=20050314_x_1\r\nSize=100\r\nFile=a.txt\r\n}\r\n");
   backup.Read(node);

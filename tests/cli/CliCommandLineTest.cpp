@@ -52,7 +52,7 @@ TEST(CliCommandLine, ShortSwitchesSetOnlyTheOptionsGiven) {
   option.SubDir = true;
   option.Escape = false;
   c.ApplyTo(option);
-  EXPECT_FALSE(option.SubDir);   // R wins over r
+  EXPECT_FALSE(option.SubDir);  // R wins over r
   EXPECT_TRUE(option.ByLine);
   EXPECT_TRUE(option.CaseSensitive);  // I wins over i
   EXPECT_TRUE(option.Escape);
@@ -77,9 +77,20 @@ TEST(CliCommandLine, ShortSwitchesSetOnlyTheOptionsGiven) {
 
 TEST(CliCommandLine, BadInputIsAnErrorWithWords) {
   const std::vector<std::vector<std::string>> bad = {
-      {"--nope"},           {"--help=1"},        {"--replace"},     {"--on-error=never"}, {"--max-size", "2048"},
-      {"--max-size", "1e3"}, {"--settings="},    {"-m"},            {"-mq"},              {"-K", "x"},
-      {"-q"},               {"-"},               {"-s", "-r"},     {"-rf"},
+      {"--nope"},
+      {"--help=1"},
+      {"--replace"},
+      {"--on-error=never"},
+      {"--max-size", "2048"},
+      {"--max-size", "1e3"},
+      {"--settings="},
+      {"-m"},
+      {"-mq"},
+      {"-K", "x"},
+      {"-q"},
+      {"-"},
+      {"-s", "-r"},
+      {"-rf"},
   };
   for (const auto& args : bad) EXPECT_NE(TCliCommandLine(args).Error(), "") << args.front();
   EXPECT_EQ(TCliCommandLine({"--max-size", "2047", "-n", "t"}).Error(), "");

@@ -73,18 +73,12 @@ TEST(CliDetect, DetectNamesTheCodeAndLineEndsOfEveryFile) {
   const std::string d = dir.Path() + "/";
   const TCliResult r = RunCli({"--detect", "-r", "-f", "*.txt", dir.Path()});
   EXPECT_EQ(r.Status, 0) << r.Err;
-  EXPECT_EQ(r.Out, d + "01-sjis.txt\tShift-JIS\tLF\n" +
-                       d + "02-euc.txt\tEUC_JP\tCR LF\n" +
-                       d + "03-jis.txt\tJIS\tCR\n" +
-                       d + "04-u16.txt\tUTF-16 (Unicode)\tCR LF\n" +
-                       d + "05-u8.txt\tUTF-8\tmixed\n" +
-                       d + "06-u8bom.txt\tUTF-8 BOM\tLF\n" +
-                       d + "07-short-sjis.txt\tShift-JIS\tnone\n" +
-                       d + "08-short-u8.txt\tUTF-8\tCR LF\n" +
-                       d + "09-ascii.txt\tShift-JIS\tLF\n" +
-                       d + "10-empty.txt\tShift-JIS\tnone\n" +
-                       d + "11-u16-mixed.txt\tUTF-16 (Unicode)\tmixed\n" +
-                       d + "sub/12-deep.txt\tEUC_JP\tLF\n");
+  EXPECT_EQ(r.Out, d + "01-sjis.txt\tShift-JIS\tLF\n" + d + "02-euc.txt\tEUC_JP\tCR LF\n" + d +
+                       "03-jis.txt\tJIS\tCR\n" + d + "04-u16.txt\tUTF-16 (Unicode)\tCR LF\n" + d +
+                       "05-u8.txt\tUTF-8\tmixed\n" + d + "06-u8bom.txt\tUTF-8 BOM\tLF\n" + d +
+                       "07-short-sjis.txt\tShift-JIS\tnone\n" + d + "08-short-u8.txt\tUTF-8\tCR LF\n" + d +
+                       "09-ascii.txt\tShift-JIS\tLF\n" + d + "10-empty.txt\tShift-JIS\tnone\n" + d +
+                       "11-u16-mixed.txt\tUTF-16 (Unicode)\tmixed\n" + d + "sub/12-deep.txt\tEUC_JP\tLF\n");
 
   // The code chosen with -K is the code files are read in; the subfolder rule and
   // exclusions are those of a search.

@@ -127,9 +127,9 @@ struct TCodeCase {
   TCharCode Code;
   const char* Shown;
 };
-const TCodeCase kCodes[] = {{"sjis", TCharCode::SJIS, "Shift-JIS"},    {"euc", TCharCode::EUC, "EUC_JP"},
-                            {"jis", TCharCode::JIS, "JIS"},            {"u16", TCharCode::UTF16, "UTF-16 (Unicode)"},
-                            {"u8", TCharCode::UTF8N, "UTF-8"},         {"u8bom", TCharCode::UTF8, "UTF-8 BOM"}};
+const TCodeCase kCodes[] = {{"sjis", TCharCode::SJIS, "Shift-JIS"}, {"euc", TCharCode::EUC, "EUC_JP"},
+                            {"jis", TCharCode::JIS, "JIS"},         {"u16", TCharCode::UTF16, "UTF-16 (Unicode)"},
+                            {"u8", TCharCode::UTF8N, "UTF-8"},      {"u8bom", TCharCode::UTF8, "UTF-8 BOM"}};
 struct TEndCase {
   const char* Name;
   const char* Bytes;
@@ -185,8 +185,8 @@ void CheckPreviewMatchesReplace(const std::vector<std::string>& switches, const 
       continue;
     }
     ASSERT_NE(found, diffs.end()) << name << " was written but not shown";
-    const bool cr = found->second.Info.find(", CR") != std::string::npos &&
-                    found->second.Info.find("CR LF") == std::string::npos;
+    const bool cr =
+        found->second.Info.find(", CR") != std::string::npos && found->second.Info.find("CR LF") == std::string::npos;
     const auto text = [&](const std::string& bytes) { return narrow ? bytes : Decode(bytes, code); };
     EXPECT_EQ(Apply(found->second, Split(text(original[name]), cr)), Split(text(written), cr)) << name;
   }
@@ -233,7 +233,8 @@ TEST(CliDryRun, LineEndsInHitsAndReplacementsAndCharactersTheCodeLacks) {
   }
   // A hit across a line end, replaced by two lines; then a character Shift-JIS
   // cannot hold, which the file receives as "?".
-  CheckPreviewMatchesReplace({"-K", "s", "-L", "-e", "-s", "無い。東京\\nどこで", "--replace", "X\\nY\\nZ"}, dir, files);
+  CheckPreviewMatchesReplace({"-K", "s", "-L", "-e", "-s", "無い。東京\\nどこで", "--replace", "X\\nY\\nZ"}, dir,
+                             files);
   CheckPreviewMatchesReplace({"-K", "s", "-s", "猫", "--replace", "😺"}, dir, files);
   EXPECT_NE(ReadWholeFile(dir / "sjis-lf.txt").find("\x8C\xE1\x94\x79\x82\xCD?"), std::string::npos);
 }
@@ -250,8 +251,7 @@ TEST(CliDryRun, AForcedFileIsShownAsItWillRead) {
 TEST(CliDryRun, RawBytesAndExitStatusWhenNothingWouldChange) {
   TTempDir dir, home;
   WriteWholeFile(dir / "a.txt", Encode("日本 key です\r\n2 key\r\n", TCharCode::SJIS));
-  CheckPreviewMatchesReplace({"-K", "n", "-s", "key", "--replace", "KEY!"}, dir, {{"a.txt", TCharCode::ASCII}},
-                             true);
+  CheckPreviewMatchesReplace({"-K", "n", "-s", "key", "--replace", "KEY!"}, dir, {{"a.txt", TCharCode::ASCII}}, true);
 
   TCliOptions options;
   options.Home = home.Path();
@@ -268,7 +268,8 @@ TEST(CliDryRun, RawBytesAndExitStatusWhenNothingWouldChange) {
 TEST(CliDryRun, ContextAndHunks) {
   TTempDir dir, home;
   std::string text;
-  for (int i = 1; i <= 20; ++i) text += "line " + std::to_string(i) + (i == 4 || i == 11 || i == 19 ? " hit" : "") + "\n";
+  for (int i = 1; i <= 20; ++i)
+    text += "line " + std::to_string(i) + (i == 4 || i == 11 || i == 19 ? " hit" : "") + "\n";
   WriteWholeFile(dir / "a.txt", text);
   TCliOptions options;
   options.Home = home.Path();
@@ -281,13 +282,15 @@ TEST(CliDryRun, ContextAndHunks) {
                            " line 7\n line 8\n line 9\n line 10\n-line 11 hit\n+line 11 HIT\n line 12\n line 13\n"
                            " line 14\n@@ -16,5 +16,5 @@\n line 16\n line 17\n line 18\n-line 19 hit\n+line 19 HIT\n"
                            " line 20\n");
-  const TCliResult none = RunCli({"-s", "hit", "--replace", "HIT", "--dry-run", "--context", "0", dir / "a.txt"}, options);
-  EXPECT_EQ(none.Out, head + "@@ -4 +4 @@\n-line 4 hit\n+line 4 HIT\n@@ -11 +11 @@\n-line 11 hit\n+line 11 HIT\n"
-                             "@@ -19 +19 @@\n-line 19 hit\n+line 19 HIT\n");
+  const TCliResult none =
+      RunCli({"-s", "hit", "--replace", "HIT", "--dry-run", "--context", "0", dir / "a.txt"}, options);
+  EXPECT_EQ(none.Out, head +
+                          "@@ -4 +4 @@\n-line 4 hit\n+line 4 HIT\n@@ -11 +11 @@\n-line 11 hit\n+line 11 HIT\n"
+                          "@@ -19 +19 @@\n-line 19 hit\n+line 19 HIT\n");
   // Removed lines: an empty range names the line before it.
-  const TCliResult gone = RunCli({"-m", "r", "-L", "-s", "line 11 hit\\n", "--replace", "", "--dry-run", "--context",
-                                  "0", dir / "a.txt"},
-                                 options);
+  const TCliResult gone =
+      RunCli({"-m", "r", "-L", "-s", "line 11 hit\\n", "--replace", "", "--dry-run", "--context", "0", dir / "a.txt"},
+             options);
   EXPECT_EQ(gone.Out, head + "@@ -11 +10,0 @@\n-line 11 hit\n") << gone.Err;
 }
 

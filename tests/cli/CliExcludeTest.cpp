@@ -32,8 +32,9 @@ class CliExclude : public ::testing::Test {
 };
 
 TEST_F(CliExclude, VersionControlFoldersAreLeftOutUnlessAsked) {
-  EXPECT_EQ(Found({}), ".gitignore a.bak.txt a.txt notes.md build/g.txt old/b.txt sub/c.txt sub/deep/old.txt "
-                       "sub/deep/build/f.txt sub/old/d.txt sub/old.txt/e.txt ");
+  EXPECT_EQ(Found({}),
+            ".gitignore a.bak.txt a.txt notes.md build/g.txt old/b.txt sub/c.txt sub/deep/old.txt "
+            "sub/deep/build/f.txt sub/old/d.txt sub/old.txt/e.txt ");
   EXPECT_EQ(Found({"--no-vcs-skip", "-f", "*.txt"}),
             "a.bak.txt a.txt .git/h.txt build/g.txt old/b.txt sub/c.txt sub/.svn/i.txt sub/deep/old.txt "
             "sub/deep/.hg/j.txt sub/deep/build/f.txt sub/old/d.txt sub/old.txt/e.txt ");
@@ -59,7 +60,8 @@ TEST_F(CliExclude, BangFiltersAndExcludeLeaveNamesOutAtEveryDepth) {
 }
 
 TEST_F(CliExclude, NamedFilesAreSearchedWhateverTheExclusions) {
-  const TCliResult r = RunCli({"--files-with-matches", "--exclude", "*.txt", "-s", "hit", dir_ / ".git/h.txt", dir_ / "a.txt"});
+  const TCliResult r =
+      RunCli({"--files-with-matches", "--exclude", "*.txt", "-s", "hit", dir_ / ".git/h.txt", dir_ / "a.txt"});
   EXPECT_EQ(r.Out, dir_ / ".git/h.txt\n" + dir_ / "a.txt\n");
   EXPECT_EQ(RunCli({"--exclude", "", "-s", "hit", dir_.Path()}).Status, 2);
 }

@@ -129,25 +129,34 @@ TEST(CliJson, EditorsReadTheLinesAndTheOffsetsCutTheHits) {
   TTempDir dir;
   WriteWholeFile(dir / "a.txt", "東京と東京\n大阪\n");
   WriteWholeFile(dir / "b.txt", Encode("前置きの東京\r\n", TCharCode::SJIS));
-  WriteWholeFile(dir / "c\x93\xfa.txt", Encode("ここは東京\n", TCharCode::EUC) + Encode("東京タワー\n", TCharCode::EUC));
+  WriteWholeFile(dir / "c\x93\xfa.txt",
+                 Encode("ここは東京\n", TCharCode::EUC) + Encode("東京タワー\n", TCharCode::EUC));
   const std::string longLine(150, 'x');
   WriteWholeFile(dir / "d.txt", longLine + "東京\"\\\x01\x7f" + longLine + "\n");
   WriteWholeFile(dir / "e.txt", "nothing\n");
   const TCliResult r = RunCli({"--json", "-s", "東京", dir.Path()});
   ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_EQ(CheckJson(r.Out), "begin " + dir / "a.txt" + " UTF-8 LF\n"
-                              "match 1 0-6 東京\nmatch 1 9-15 東京\nend\n"
-                              "begin " + dir / "b.txt" + " Shift-JIS CR LF\nmatch 1 12-18 東京\nend\n"
-                              "begin " + dir / "c\\x93\\xfa.txt" + " EUC_JP LF\nmatch 1 9-15 東京\nmatch 2 0-6 東京\nend\n"
-                              "begin " + dir / "d.txt" + " UTF-8 LF\nmatch 1 100-106 東京\nend\n"
-                              "summary 5 4\n");
+  EXPECT_EQ(CheckJson(r.Out), "begin " + dir / "a.txt" +
+                                  " UTF-8 LF\n"
+                                  "match 1 0-6 東京\nmatch 1 9-15 東京\nend\n"
+                                  "begin " +
+                                  dir / "b.txt" +
+                                  " Shift-JIS CR LF\nmatch 1 12-18 東京\nend\n"
+                                  "begin " +
+                                  dir / "c\\x93\\xfa.txt" +
+                                  " EUC_JP LF\nmatch 1 9-15 東京\nmatch 2 0-6 東京\nend\n"
+                                  "begin " +
+                                  dir / "d.txt" +
+                                  " UTF-8 LF\nmatch 1 100-106 東京\nend\n"
+                                  "summary 5 4\n");
   EXPECT_NE(r.Out.find("\"path\":{\"bytes\":"), std::string::npos);
   EXPECT_NE(r.Out.find("\"lines\":{\"text\":\"前置きの東京\\n\"}"), std::string::npos) << r.Out;
 
   // Bytes read as they are go out as bytes; without line numbers the number is null.
   const TCliResult raw = RunCli({"--json", "-K", "n", "-L", "--no-line-numbers", "-s", "\x8B\x9E", dir / "b.txt"});
   ASSERT_EQ(raw.Status, 0) << raw.Err;
-  EXPECT_EQ(CheckJson(raw.Out), "begin " + dir / "b.txt" + " ASCII CR LF\nmatch None 10-12 \\x8b\\x9e\nend\nsummary 1 1\n");
+  EXPECT_EQ(CheckJson(raw.Out),
+            "begin " + dir / "b.txt" + " ASCII CR LF\nmatch None 10-12 \\x8b\\x9e\nend\nsummary 1 1\n");
   EXPECT_NE(raw.Out.find("\"lines\":{\"bytes\":"), std::string::npos) << raw.Out;
 
   // No place: the summary alone.

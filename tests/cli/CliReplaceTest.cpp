@@ -102,7 +102,8 @@ TEST(CliReplace, WithoutBackupTheSettingsFileIsNotWritten) {
   WriteWholeFile(dir / "a.txt", "old\n");
   TCliOptions options;
   options.Home = home.Path();
-  const TCliResult r = RunCli({"--quiet", "-B", "--settings", home / "custom.kel", "-s", "old", "--replace", "", dir / "a.txt"}, options);
+  const TCliResult r = RunCli(
+      {"--quiet", "-B", "--settings", home / "custom.kel", "-s", "old", "--replace", "", dir / "a.txt"}, options);
   EXPECT_EQ(r.Status, 0) << r.Err;
   EXPECT_EQ(r.Err, "");
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "\n");
@@ -134,8 +135,7 @@ TEST_F(CliReplaceErrors, SkipReportsTheFileAndGoesOn) {
   const TCliResult r = Replace("skip");
   EXPECT_EQ(r.Status, 2) << r.Err;
   EXPECT_EQ(r.Err, "以下のファイルに書き込めません。\nファイルが読取専用になっているようです。\n  " + dir_ / "b.txt" +
-                       " (Permission denied)\n" +
-                       "置換が完了しました。（書き込み 2 ファイル、スキップ 1 ファイル）\n" +
+                       " (Permission denied)\n" + "置換が完了しました。（書き込み 2 ファイル、スキップ 1 ファイル）\n" +
                        "mirun-cli: not rewritten: '" + dir_ / "b.txt" + "': Permission denied\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "a.txt"), "done\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "b.txt"), "hit\n");
@@ -159,11 +159,12 @@ TEST_F(CliReplaceErrors, AbortEndsTheRunExceptOnAFailedWrite) {
   WriteWholeFile(dir_ / "a.txt", "hit\n");
   TCliOptions options;
   options.Home = home_.Path();
-  const TCliResult search = RunCli({"-B", "--on-error", "abort", "-s", "hit", "--replace", "done",
-                                    dir_ / "a.txt", dir_ / "missing.txt", dir_ / "c.txt"},
+  const TCliResult search = RunCli({"-B", "--on-error", "abort", "-s", "hit", "--replace", "done", dir_ / "a.txt",
+                                    dir_ / "missing.txt", dir_ / "c.txt"},
                                    options);
   EXPECT_EQ(search.Status, 2) << search.Err;
-  EXPECT_EQ(search.Err, "以下のファイルを開けません。\n  " + dir_ / "missing.txt (No such file or directory)\n検索を中止しました。\n");
+  EXPECT_EQ(search.Err, "以下のファイルを開けません。\n  " +
+                            dir_ / "missing.txt (No such file or directory)\n検索を中止しました。\n");
   EXPECT_EQ(ReadWholeFile(dir_ / "a.txt"), "hit\n");
 }
 

@@ -79,7 +79,8 @@ TEST_F(CliRestore, AReplaceIsUndoneByteForByteAndListedAsRestored) {
   for (const std::vector<std::string>& unit : {Fields(lines[0]), Fields(lines[1])}) {
     const TCliResult r = Cli({"--restore", unit[0]});
     EXPECT_EQ(r.Status, 0) << r.Err;
-    EXPECT_EQ(r.Err.rfind("復元が完了しました。（書き戻し 1 ファイル、変更なし 0 ファイル、スキップ 0 ファイル）\n", 0), 0u)
+    EXPECT_EQ(r.Err.rfind("復元が完了しました。（書き戻し 1 ファイル、変更なし 0 ファイル、スキップ 0 ファイル）\n", 0),
+              0u)
         << r.Err;
   }
   EXPECT_EQ(ReadWholeFile(dir / "sjis.txt"), kSjis);
@@ -171,12 +172,20 @@ TEST_F(CliRestore, BadUsageAndUnknownOrHostileUnitsChangeNothing) {
   TTempDir outside;
   WriteWholeFile(outside / "victim.txt", "keep\n");
   WriteWholeFile(home / "Backup/u_1/a.txt", "planted\n");
-  const std::string settings = "Backup{\r\n"
-      "  Dir=" + home / "Backup" + "\r\n"
-      "  Unit{\r\n    Name=../../" + outside.Path().substr(1) + "\r\n    BaseDir=" + dir.Path() +
+  const std::string settings =
+      "Backup{\r\n"
+      "  Dir=" +
+      home / "Backup" +
+      "\r\n"
+      "  Unit{\r\n    Name=../../" +
+      outside.Path().substr(1) + "\r\n    BaseDir=" + dir.Path() +
       "\r\n    File=victim.txt\r\n  }\r\n"
-      "  Unit{\r\n    Name=u_1\r\n    BaseDir=" + dir.Path() + "\r\n    File=a.txt\r\n"
-      "    Source=" + outside / "victim.txt" + "\r\n    Written=\r\n  }\r\n"
+      "  Unit{\r\n    Name=u_1\r\n    BaseDir=" +
+      dir.Path() +
+      "\r\n    File=a.txt\r\n"
+      "    Source=" +
+      outside / "victim.txt" +
+      "\r\n    Written=\r\n  }\r\n"
       "}\r\n";
   WriteWholeFile(home / "Mirun.kel", settings);
   EXPECT_EQ(Units(), std::vector<std::string>{"u_1"});
@@ -229,7 +238,8 @@ TEST_F(CliRestore, TheNextRunPutsRightWhatAKilledRunLeftTorn) {
   ASSERT_NE(ReadWholeFile(dir / "a.txt"), oldBytes);
   const TCliResult r = Cli({"--list-backups"});
   EXPECT_EQ(r.Status, 0);
-  EXPECT_NE(r.Err.find("'" + dir / "a.txt" + "' was left half-written by a run that was stopped; its previous "
+  EXPECT_NE(r.Err.find("'" + dir / "a.txt" +
+                       "' was left half-written by a run that was stopped; its previous "
                        "contents are back"),
             std::string::npos)
       << r.Err;
@@ -259,8 +269,10 @@ TEST_F(CliRestore, AnOldUnitNeedsItsOptionsBeforeAForcedRestoreWrites) {
   WriteWholeFile(home / "Backup/old_1/a.txt", "old a\n");
   WriteWholeFile(dir / "a.txt", "new a\n");
   const auto index = [&](const std::string& base) {
-    WriteWholeFile(home / "Mirun.kel", "Backup{\r\n  Unit{\r\n    Time=2005-03-14 10:00:00\r\n    Name=old_1\r\n"
-                                       "    Size=6\r\n    BaseDir=" + base + "\r\n    File=a.txt\r\n  }\r\n}\r\n");
+    WriteWholeFile(home / "Mirun.kel",
+                   "Backup{\r\n  Unit{\r\n    Time=2005-03-14 10:00:00\r\n    Name=old_1\r\n"
+                   "    Size=6\r\n    BaseDir=" +
+                       base + "\r\n    File=a.txt\r\n  }\r\n}\r\n");
   };
   index("/");
   TCliResult r = Cli({"--restore", "old_1", "--on-error", "force"});

@@ -38,14 +38,14 @@ TEST(CliSafety, NoFileIsRewrittenWhenTheBackupCannotBeMade) {
   options.Home = dir / "home";
   const TCliResult r = RunCli({"-b", "-K", "un", "-s", "会議", "--replace", "会合", dir / "a.txt"}, options);
   EXPECT_EQ(r.Status, 2) << r.Err;
-  EXPECT_TRUE(Contains(r.Err, "cannot record the backup in '" + dir / "home/Mirun.kel" + "': Not a directory")) << r.Err;
+  EXPECT_TRUE(Contains(r.Err, "cannot record the backup in '" + dir / "home/Mirun.kel" + "': Not a directory"))
+      << r.Err;
   EXPECT_TRUE(Contains(r.Err, "no file was rewritten")) << r.Err;
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "会議\n");
 
   // Going on without the copy is the user's explicit choice.
-  const TCliResult going =
-      RunCli({"-b", "-K", "un", "-s", "会議", "--replace", "会合", "--on-backup-error", "continue", dir / "a.txt"},
-             options);
+  const TCliResult going = RunCli(
+      {"-b", "-K", "un", "-s", "会議", "--replace", "会合", "--on-backup-error", "continue", dir / "a.txt"}, options);
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "会合\n") << going.Err;
 }
 
@@ -63,8 +63,8 @@ TEST(CliSafety, ACopyPathOverTheSystemLimitStopsTheReplace) {
   WriteWholeFile(dir / "g.txt", "hit\n");
   TCliOptions options;
   options.Home = home.Path();
-  const TCliResult r = RunCli({"-b", "-K", "n", "-s", "hit", "--replace", "done", deep + "/f.txt", dir / "g.txt"},
-                              options);
+  const TCliResult r =
+      RunCli({"-b", "-K", "n", "-s", "hit", "--replace", "done", deep + "/f.txt", dir / "g.txt"}, options);
   EXPECT_EQ(r.Status, 2) << r.Err;
   EXPECT_TRUE(Contains(r.Err, "File name too long")) << r.Err;
   EXPECT_EQ(ReadWholeFile(deep + "/f.txt"), "hit\n");

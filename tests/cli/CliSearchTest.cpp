@@ -60,9 +60,8 @@ TEST(CliSearch, HitAcrossLinesShowsArrowAndCsvFollowsTheQuotingRules) {
 
   const TCliResult csv = RunCli({"-e", "-s", "ab\\ncd", "--csv=line,hit,around:4,file", dir / "a.txt"});
   EXPECT_EQ(csv.Status, 0) << csv.Err;
-  EXPECT_EQ(csv.Out,
-            "ファイル名,行番号,直前の文字列,ヒットした文字列,直後の文字列,\r\n" + dir / "a.txt" +
-                ",1,\"\"\"y\"\" \",ab↓ cd, tai,\r\n");
+  EXPECT_EQ(csv.Out, "ファイル名,行番号,直前の文字列,ヒットした文字列,直後の文字列,\r\n" + dir / "a.txt" +
+                         ",1,\"\"\"y\"\" \",ab↓ cd, tai,\r\n");
 
   const TCliResult plain = RunCli({"--csv", "-s", "next", dir / "a.txt"});
   EXPECT_EQ(plain.Out, "ファイル名,行番号,\r\n" + dir / "a.txt" + ",3,\r\n");

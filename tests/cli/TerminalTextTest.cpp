@@ -24,7 +24,9 @@ TEST(TerminalText, ControlsAndStrayBytesBecomeVisible) {
   EXPECT_EQ(EscapeForTerminal("a\tb"), "a^Ib");
   EXPECT_EQ(EscapeForTerminal("a\tb", true), "a\tb");
   // C1 controls in UTF-8 (CSI, NEL); U+00A0 and everything above stays.
-  EXPECT_EQ(EscapeForTerminal("\xC2\x9B" "1m\xC2\x85\xC2\xA0"), "\\u009B1m\\u0085\xC2\xA0");
+  EXPECT_EQ(EscapeForTerminal("\xC2\x9B"
+                              "1m\xC2\x85\xC2\xA0"),
+            "\\u009B1m\\u0085\xC2\xA0");
   EXPECT_EQ(EscapeForTerminal("日本語テキスト、𠮷野家"), "日本語テキスト、𠮷野家");
   // Not UTF-8: a stray byte, a cut sequence, a lead byte before ESC, an overlong form,
   // a surrogate, and Shift-JIS bytes.
@@ -75,7 +77,10 @@ TEST(TerminalText, GrepLinesAreEscapedOnlyForATerminalAndCsvNever) {
 }
 
 TEST(TerminalText, TheProgressLineLetsNoControlThroughAMalformedSequence) {
-  const std::string line = TProgressLine::Text(TProcessType::Searching, "\xE3\x1b[2J\xC2\x9B" "a", 0, 1, 80);
+  const std::string line = TProgressLine::Text(TProcessType::Searching,
+                                               "\xE3\x1b[2J\xC2\x9B"
+                                               "a",
+                                               0, 1, 80);
   EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
   EXPECT_EQ(line.find("\xC2\x9B"), std::string::npos) << line;
   EXPECT_EQ(line, "検索中... 1/1 ??[2J?a");

@@ -22,7 +22,8 @@ std::string Text(const std::vector<TDiffHunk>& hunks) {
       out += line.Kind;
       std::size_t at = 0;
       for (const auto& [from, to] : line.Marks) {
-        out += std::string(line.Text.substr(at, from - at)) + "[" + std::string(line.Text.substr(from, to - from)) + "]";
+        out +=
+            std::string(line.Text.substr(at, from - at)) + "[" + std::string(line.Text.substr(from, to - from)) + "]";
         at = to;
       }
       out += std::string(line.Text.substr(at)) + (line.NoLineEnd ? "$" : "") + "\n";

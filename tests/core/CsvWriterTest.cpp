@@ -87,8 +87,8 @@ TEST(CsvWriter, BuildWritesTheHeaderAndOnlyTickedPlaces) {
   TPlaceList<wchar_t> list;
   const std::wstring text = L"one two three";
   for (const std::size_t at : {0u, 4u, 8u})
-    list.Add(std::make_shared<TPlace<wchar_t>>("f.txt", 0, text, at, 3, std::vector<std::wstring>{},
-                                               std::vector<int>{}));
+    list.Add(
+        std::make_shared<TPlace<wchar_t>>("f.txt", 0, text, at, 3, std::vector<std::wstring>{}, std::vector<int>{}));
   TCsvWriter csv;
   csv.File = false;
   csv.Hit = true;

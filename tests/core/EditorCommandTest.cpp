@@ -12,8 +12,7 @@ using hovrak::FindProgram;
 using hovrak::SplitEditorCommand;
 
 TEST(EditorCommandTest, PlaceholdersTakeThePlaceOneBased) {
-  EXPECT_EQ(ExpandEditorCommand("sakura \"%p\" -Y=%l -X=%c", "/w/a b.txt", 0, 4),
-            "sakura \"/w/a b.txt\" -Y=1 -X=5");
+  EXPECT_EQ(ExpandEditorCommand("sakura \"%p\" -Y=%l -X=%c", "/w/a b.txt", 0, 4), "sakura \"/w/a b.txt\" -Y=1 -X=5");
   EXPECT_EQ(ExpandEditorCommand("hidemaru /j%l,%c \"%p\"", "/w/a.txt", 99, 0), "hidemaru /j100,1 \"/w/a.txt\"");
   EXPECT_EQ(ExpandEditorCommand("ed %p %p", "x", 0, 0), "ed x x");
   // A file name holding a placeholder is not expanded again.

@@ -83,7 +83,7 @@ TEST(FileErrorQuestionTest, RestoreQuestionsOfferForceButForAFailedWrite) {
   }
   // A failed write names the system's reason and can only be retried.
   const hovrak::TFileErrorQuestion write = hovrak::MakeRestoreQuestion(path, P::WriteFailed, EACCES);
-  EXPECT_EQ(write.Text, std::string(MessageTable(127)) + "\n" + std::strerror(EACCES) + "\n" + MessageTable(53) +
-                            "\n\n" + path);
+  EXPECT_EQ(write.Text,
+            std::string(MessageTable(127)) + "\n" + std::strerror(EACCES) + "\n" + MessageTable(53) + "\n\n" + path);
   EXPECT_FALSE(write.Forcible);
 }

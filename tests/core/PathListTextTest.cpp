@@ -62,8 +62,8 @@ TEST(PathListText, FilterBoxAlwaysTokenizedWithStarFallback) {
 TEST(PathListText, JoinQuotesEveryPathAndSplitsBack) {
   EXPECT_EQ(JoinTargetText({}), "");
   EXPECT_EQ(JoinTargetText({"/a b/c", "/d"}), "\"/a b/c\" \"/d\"");
-  const TStringVector paths = {"/tmp/My Files/x.txt", "/tmp/say \"hi\".txt", "\"", "/tmp/a\nb",
-                               "/tmp/\xFF\xFE", "/tmp/end\""};
+  const TStringVector paths = {"/tmp/My Files/x.txt", "/tmp/say \"hi\".txt", "\"",
+                               "/tmp/a\nb",           "/tmp/\xFF\xFE",       "/tmp/end\""};
   const std::string joined = JoinTargetText(paths);
   EXPECT_EQ(SplitTargetText(joined), paths);
 }
@@ -81,8 +81,7 @@ TEST(PathListText, TokensAgreeWithTheRegularExpression) {
 
 TEST(PathListText, OneHandedOverPathStandsAsItIsSoTheHistoryKnowsIt) {
   EXPECT_EQ(hovrak::TargetBoxText({"/home/u/my docs"}), "/home/u/my docs");
-  EXPECT_EQ(hovrak::SplitTargetText(hovrak::TargetBoxText({"/home/u/my docs"})),
-            (TStringVector{"/home/u/my docs"}));
+  EXPECT_EQ(hovrak::SplitTargetText(hovrak::TargetBoxText({"/home/u/my docs"})), (TStringVector{"/home/u/my docs"}));
   // A path that begins with a quote would read back otherwise: quoted.
   EXPECT_EQ(hovrak::TargetBoxText({"\"odd"}), "\"\"\"odd\"");
   EXPECT_EQ(hovrak::TargetBoxText({"/a", "/b c"}), "\"/a\" \"/b c\"");

@@ -89,7 +89,7 @@ TEST_F(ReplaceSafety, LineEndsInsideHitsAndReplacementsFollowTheFile) {
 TEST_F(ReplaceSafety, BytesOutsideTheReplacedHitsNeverChange) {
   const std::vector<std::wstring> words = {L"東京", L"会議", L"です。", L"abc", L"　", L"日本語", L"ｶﾅ", L"x"};
   const std::vector<std::wstring> ends = {L"\r\n", L"\n", L"\r"};
-  const std::vector<TCharCode> codes = {TCharCode::SJIS, TCharCode::EUC,  TCharCode::JIS, TCharCode::UTF8,
+  const std::vector<TCharCode> codes = {TCharCode::SJIS,  TCharCode::EUC,   TCharCode::JIS,  TCharCode::UTF8,
                                         TCharCode::UTF8N, TCharCode::UTF16, TCharCode::ASCII};
   std::mt19937 random(20261209);
   for (int round = 0; round < 140; ++round) {

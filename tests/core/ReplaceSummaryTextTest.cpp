@@ -43,11 +43,15 @@ TEST(ReplaceSummaryText, SkippedAndFailedFilesAreNamedWithWhy) {
   const auto summary = ReplaceSummaryText(ReplaceStopped, set);
   EXPECT_TRUE(summary.Problems);
   EXPECT_EQ(summary.Status,
-            std::string(MessageTable(62)) + "（1ファイル 1箇所を書き換え、1ファイルをスキップ、3ファイルは書き換えられませんでした）");
+            std::string(MessageTable(62)) +
+                "（1ファイル 1箇所を書き換え、1ファイルをスキップ、3ファイルは書き換えられませんでした）");
   const std::string& text = summary.Text;
-  EXPECT_NE(text.find("スキップしたファイル: 1\n/w/changed.txt\n    （検索後に変更されていました）"), std::string::npos) << text;
-  EXPECT_NE(text.find("書き換えられなかったファイル: 3\n/w/locked.txt\n    （" + std::string(std::strerror(EACCES)) + "）"),
-            std::string::npos) << text;
+  EXPECT_NE(text.find("スキップしたファイル: 1\n/w/changed.txt\n    （検索後に変更されていました）"), std::string::npos)
+      << text;
+  EXPECT_NE(
+      text.find("書き換えられなかったファイル: 3\n/w/locked.txt\n    （" + std::string(std::strerror(EACCES)) + "）"),
+      std::string::npos)
+      << text;
   EXPECT_NE(text.find("/w/big.txt\n    （ファイルが大きすぎます）"), std::string::npos) << text;
   EXPECT_NE(text.find("以前の内容は /w/hard.txt.keep に残しています"), std::string::npos) << text;
 
@@ -78,8 +82,10 @@ TEST(ReplaceSummaryText, PrunedUnitsAreNamedWithTheirDates) {
 TEST(ReplaceSummaryText, NothingWrittenForWantOfABackupSaysSo) {
   const auto summary = ReplaceSummaryText(ReplaceBackupFailed, Written(0, {}));
   EXPECT_TRUE(summary.Problems);
-  EXPECT_EQ(summary.Status, std::string(MessageTable(62)) + "バックアップを作成できなかったため、どのファイルも書き換えていません。");
+  EXPECT_EQ(summary.Status,
+            std::string(MessageTable(62)) + "バックアップを作成できなかったため、どのファイルも書き換えていません。");
   TFileSet declined = Written(1, {"/w/a.txt"});
   declined.LastBackup.Declined = true;
-  EXPECT_NE(ReplaceSummaryText(ReplaceCompleted, declined).Text.find("バックアップは作成していません。"), std::string::npos);
+  EXPECT_NE(ReplaceSummaryText(ReplaceCompleted, declined).Text.find("バックアップは作成していません。"),
+            std::string::npos);
 }

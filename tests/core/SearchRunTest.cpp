@@ -30,8 +30,8 @@ class SearchRun : public ::testing::Test {
       rec.places.push_back(Name(p->FileName()) + ":" + std::to_string(p->Line) + ":" + std::to_string(p->Column));
     };
     app.OnProcess = [this](TProcessType kind, const std::string& path, int i, int n) {
-      rec.progress.push_back(std::to_string(static_cast<int>(kind)) + " " + Name(path) + " " +
-                             std::to_string(i) + "/" + std::to_string(n));
+      rec.progress.push_back(std::to_string(static_cast<int>(kind)) + " " + Name(path) + " " + std::to_string(i) + "/" +
+                             std::to_string(n));
       if (stopAt >= 0 && static_cast<int>(rec.progress.size()) > stopAt) throw EStoppedException();
     };
     app.Option->CharCode = TCharCode::Auto;
@@ -41,8 +41,7 @@ class SearchRun : public ::testing::Test {
     return path.rfind(dir.Path() + "/", 0) == 0 ? path.substr(dir.Path().size() + 1) : path;
   }
   std::string P(const std::string& name) const { return dir / name; }
-  int Search(const std::vector<std::string>& names, const std::string& text,
-             TStringVector filters = {"*"}) {
+  int Search(const std::vector<std::string>& names, const std::string& text, TStringVector filters = {"*"}) {
     TStringVector paths;
     for (const auto& n : names) paths.push_back(n.empty() ? dir.Path() : P(n));
     return app.Search(paths, filters, text);
@@ -64,8 +63,8 @@ TEST_F(SearchRun, FolderFilesInOrderThenSubfoldersDepthFirst) {
   WriteWholeFile(P("sub/deeper/e.txt"), "hit");
   app.Option->SubDir = true;
   EXPECT_EQ(Search({""}, "hit", {"*.txt"}), SearchCompleted);
-  EXPECT_EQ(rec.places, (std::vector<std::string>{"a.txt:0:2", "a.txt:1:0", "b.txt:0:0", "sub/d.txt:0:0",
-                                                  "sub/deeper/e.txt:0:0"}));
+  EXPECT_EQ(rec.places,
+            (std::vector<std::string>{"a.txt:0:2", "a.txt:1:0", "b.txt:0:0", "sub/d.txt:0:0", "sub/deeper/e.txt:0:0"}));
   ASSERT_NE(app.PlaceList, nullptr);
   EXPECT_EQ(app.PlaceList->Count(), 5);
   EXPECT_EQ(app.FileSet->Files.size(), 4u);

@@ -29,8 +29,9 @@ TEST(TargetCheckTest, AMissingOnlyTargetIsToldWithTheSystemsReason) {
   WriteWholeFile(dir / "a.txt", "a");
   EXPECT_EQ(hovrak::MissingTargetText({dir / "a.txt"}), "");
   EXPECT_EQ(hovrak::MissingTargetText({dir.Path()}), "");
-  EXPECT_EQ(hovrak::MissingTargetText({dir / "no such folder"}),
-            "以下のファイル/フォルダが見つかりません。\n" + dir / "no such folder" + "\n（" + std::strerror(ENOENT) + "）");
+  EXPECT_EQ(
+      hovrak::MissingTargetText({dir / "no such folder"}),
+      "以下のファイル/フォルダが見つかりません。\n" + dir / "no such folder" + "\n（" + std::strerror(ENOENT) + "）");
   // Below a file: the system says why.
   EXPECT_NE(hovrak::MissingTargetText({dir / "a.txt/sub"}).find(std::strerror(ENOTDIR)), std::string::npos);
   // Several targets are asked about one by one during the search.

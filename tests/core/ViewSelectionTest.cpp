@@ -40,14 +40,21 @@ TEST(ViewSelectionTest, WideLineColumnAndHitsOverLineFeeds) {
 
 TEST(ViewSelectionTest, NarrowBytesBecomeEditorUnits) {
   // "日" is 3 bytes and one unit, U+20BB7 4 bytes and two units.
-  const std::string text = "\xE6\x97\xA5" "a\n\xF0\xA0\xAE\xB7" "b\xE6\x97\xA5" "c";
+  const std::string text =
+      "\xE6\x97\xA5"
+      "a\n\xF0\xA0\xAE\xB7"
+      "b\xE6\x97\xA5"
+      "c";
   ExpectSelection(ViewSelection(text, 0, 3, 1, TNarrowShown::Utf8), 0, 1, 1);
   ExpectSelection(ViewSelection(text, 1, 4, 4, TNarrowShown::Utf8), 1, 2, 2);
   ExpectSelection(ViewSelection(text, 1, 0, 8, TNarrowShown::Utf8), 1, 0, 4);
   // Whole-text offsets in bytes, over the line feed.
   ExpectSelection(ViewSelection(text, 0, 9, 1, TNarrowShown::Utf8), 1, 2, 1);
   // Bytes shown as code page 932: "日" is 2 bytes there.
-  const std::string sjis = "\x93\xFA" "a\n\x93\xFA\x96\x7B" "b";
+  const std::string sjis =
+      "\x93\xFA"
+      "a\n\x93\xFA\x96\x7B"
+      "b";
   ExpectSelection(ViewSelection(sjis, 0, 2, 1, TNarrowShown::Cp932), 0, 1, 1);
   ExpectSelection(ViewSelection(sjis, 1, 2, 3, TNarrowShown::Cp932), 1, 1, 2);
 }

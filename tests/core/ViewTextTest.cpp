@@ -50,7 +50,10 @@ TEST(ViewTextTest, EveryCodeAndLineEndSavesBackTheSameBytes) {
     EXPECT_EQ(LoadAndSave<wchar_t>(path, c.Code, TViewReadOnly::No), c.Bytes) << static_cast<int>(c.Code) << c.Bytes;
   }
   // ASCII mode: UTF-8 bytes, a NUL and a BOM included, come back as they were.
-  const std::string narrow("\xEF\xBB\xBF" "a\0b\r\n\xE6\x97\xA5\r\n", 13);
+  const std::string narrow(
+      "\xEF\xBB\xBF"
+      "a\0b\r\n\xE6\x97\xA5\r\n",
+      13);
   WriteWholeFile(dir / "n.txt", narrow);
   EXPECT_EQ(LoadAndSave<char>(dir / "n.txt", TCharCode::ASCII, TViewReadOnly::No), narrow);
 }
@@ -62,7 +65,9 @@ TEST(ViewTextTest, StrayCrsShowAsAMarkAndAreSavedAsCrs) {
   TFile<wchar_t> wide(dir / "w.txt", TCharCode::UTF8N);
   const hovrak::TViewLoad load = LoadForView(wide);
   EXPECT_EQ(load.ReadOnly, TViewReadOnly::No);
-  EXPECT_EQ(load.Shown, L"a\nb\x240D" L"c\x240D\n");
+  EXPECT_EQ(load.Shown,
+            L"a\nb\x240D"
+            L"c\x240D\n");
   EXPECT_EQ(SaveFromView(wide, L"X" + load.Shown), R::Success);
   EXPECT_EQ(ReadWholeFile(dir / "w.txt"), "X" + bytes);
 
@@ -89,12 +94,18 @@ TEST(ViewTextTest, FilesThatWouldNotComeBackAreReadOnly) {
   EXPECT_EQ(readOnly("a\xE2\x90\x8D\n", TCharCode::UTF8N), TViewReadOnly::HasCrMark);
   EXPECT_EQ(readOnly("a\xE2\x90\x8D\n", TCharCode::ASCII), TViewReadOnly::HasCrMark);
   // A paragraph separator would come back as a line end.
-  EXPECT_EQ(readOnly("a\xE2\x80\xA9" "b", TCharCode::UTF8N), TViewReadOnly::EditorCannotHold);
+  EXPECT_EQ(readOnly("a\xE2\x80\xA9"
+                     "b",
+                     TCharCode::UTF8N),
+            TViewReadOnly::EditorCannotHold);
   // A CR LF file with a lone CR or LF: saving would drop or change them.
   EXPECT_EQ(readOnly("a\r\nb\rc\r\n", TCharCode::SJIS), TViewReadOnly::MixedLineEnds);
   EXPECT_EQ(readOnly("a\r\nb\nc", TCharCode::ASCII), TViewReadOnly::MixedLineEnds);
   // Bytes Shift-JIS cannot map, a UTF-8 BOM missing, UTF-16 without its BOM.
-  EXPECT_EQ(readOnly("a\x85\x40" "b", TCharCode::SJIS), TViewReadOnly::NotReversible);
+  EXPECT_EQ(readOnly("a\x85\x40"
+                     "b",
+                     TCharCode::SJIS),
+            TViewReadOnly::NotReversible);
   EXPECT_EQ(readOnly("abc", TCharCode::UTF8), TViewReadOnly::NotReversible);
   EXPECT_EQ(readOnly(std::string("a\0b\0", 4), TCharCode::UTF16), TViewReadOnly::NotReversible);
   // ASCII mode over Shift-JIS bytes: shown decoded, never saved.

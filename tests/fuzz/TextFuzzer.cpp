@@ -6,20 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 #include <cwctype>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "platform/AnsiCodePage.h"
-#include "text/AnalyzeEncoding.h"
-#include "text/Conversions.h"
-#include "text/DetectCharCode.h"
-#include "text/File.h"
-#include "text/Utf8Scan.h"
-#include "text/Utf8ToUnicodeEngine.h"
-#include "text/ScoredFirst.h"
 #include "core/PlaceList.h"
 #include "pattern/FoldedSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
@@ -27,6 +19,14 @@
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/SearchFileText.h"
 #include "pattern/Utf8PlainSearch.h"
+#include "platform/AnsiCodePage.h"
+#include "text/AnalyzeEncoding.h"
+#include "text/Conversions.h"
+#include "text/DetectCharCode.h"
+#include "text/File.h"
+#include "text/ScoredFirst.h"
+#include "text/Utf8Scan.h"
+#include "text/Utf8ToUnicodeEngine.h"
 
 namespace {
 
@@ -159,7 +159,8 @@ void CheckFoldedSearch(const std::string& bytes) {
       boost::regex_grep(
           [&](const boost::match_results<const wchar_t*>& m) {
             AddPlace<wchar_t>(info, part, static_cast<std::size_t>(m[0].first - part.data()),
-                              static_cast<std::size_t>(m[0].second - m[0].first), {std::wstring(m[0].first, m[0].second)});
+                              static_cast<std::size_t>(m[0].second - m[0].first),
+                              {std::wstring(m[0].first, m[0].second)});
             return true;
           },
           part.data(), part.data() + part.size(), engine);
@@ -286,8 +287,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TFileOperationResult result = file.Load(TFileReadOptions{check, 0x7FFFFFFF});
     Check(result == TFileOperationResult::Success || result == TFileOperationResult::BinaryFile ||
           result == TFileOperationResult::CharCodeMismatch);
-    Check(file.CharCode != TCharCode::Auto && file.CharCode != TCharCode::ASCII &&
-          file.CharCode != TCharCode::Unknown);
+    Check(file.CharCode != TCharCode::Auto && file.CharCode != TCharCode::ASCII && file.CharCode != TCharCode::Unknown);
     CheckUnits(file.Text);
     // A load that passed the check, with LF line ends, encodes back to the same bytes.
     if (check && result == TFileOperationResult::Success && file.NewLine == TNewLineKind::Lf) {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <cwctype>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -15,11 +15,11 @@
 #include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/FoldedSearchedPattern.h"
-#include "pattern/ShownPlace.h"
 #include "pattern/InvalidSearchedPattern.h"
 #include "pattern/RegexQuoting.h"
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/SearchFileText.h"
+#include "pattern/ShownPlace.h"
 #include "pattern/Utf8FoldedFinder.h"
 #include "pattern/Utf8PlainSearch.h"
 #include "platform/AnsiCodePage.h"
@@ -48,10 +48,11 @@ void ExpectSamePlaces(const TPlaceList<C>& actual, const TPlaceList<C>& expected
 // Letters whose case folding is unusual under the engine: the Kelvin sign and the
 // dotted capital I fold to ASCII, final sigma folds to itself, full-width letters,
 // Cyrillic, a character outside the BMP, Japanese.
-const wchar_t* const kPieces[] = {L"a", L"A", L"k", L"K", L"\x212A", L"i", L"I", L"\x130", L"\x131",
-                                  L"s", L"S", L"\x17F", L"\x3A3", L"\x3C3", L"\x3C2", L"\x414", L"\x434",
-                                  L"\xFF21", L"\xFF41", L"\xFF44", L"\xFF24", L"\x3042", L"\x6F22",
-                                  L"\xD83D\xDE00", L"\xDF", L"\x1E9E", L" ", L"ab", L"AB", L"\v", L"\f"};
+const wchar_t* const kPieces[] = {
+    L"a",     L"A",      L"k",      L"K",      L"\x212A", L"i",      L"I",      L"\x130",
+    L"\x131", L"s",      L"S",      L"\x17F",  L"\x3A3",  L"\x3C3",  L"\x3C2",  L"\x414",
+    L"\x434", L"\xFF21", L"\xFF41", L"\xFF44", L"\xFF24", L"\x3042", L"\x6F22", L"\xD83D\xDE00",
+    L"\xDF",  L"\x1E9E", L" ",      L"ab",     L"AB",     L"\v",     L"\f"};
 const wchar_t* const kBreaks[][3] = {{L"\n"}, {L"\r\n"}, {L"\r"}, {L"\n", L"\r\n", L"\r"}};
 
 std::wstring RandomWide(std::mt19937& random, int style, int pieces) {
@@ -124,8 +125,10 @@ TEST(FoldedSearch, NarrowTextGivesThePlacesOfTheEngine) {
     for (int i = 0; i < count; ++i) {
       const unsigned roll = random() % 100;
       // Letters, a few other bytes, Shift-JIS lead and trail bytes, line feeds.
-      text += roll < 6 ? '\n' : roll < 60 ? static_cast<char>("aAbBkKzZ"[random() % 8])
-              : roll < 80 ? static_cast<char>(0x80 + random() % 128) : static_cast<char>(' ' + random() % 95);
+      text += roll < 6    ? '\n'
+              : roll < 60 ? static_cast<char>("aAbBkKzZ"[random() % 8])
+              : roll < 80 ? static_cast<char>(0x80 + random() % 128)
+                          : static_cast<char>(' ' + random() % 95);
     }
     std::string needle;
     const int length = 1 + static_cast<int>(random() % 3);
@@ -133,8 +136,7 @@ TEST(FoldedSearch, NarrowTextGivesThePlacesOfTheEngine) {
     for (const bool byLine : {false, true}) {
       const TFoldedSearchedPattern<char> folded(needle, byLine, true);
       const TRegexSearchedPattern<char> regex(QuoteRegex(needle), false, byLine, true);
-      ExpectSamePlaces(SearchWith<char>(folded, text), SearchWith<char>(regex, text),
-                       "round " + std::to_string(round));
+      ExpectSamePlaces(SearchWith<char>(folded, text), SearchWith<char>(regex, text), "round " + std::to_string(round));
     }
   }
 }

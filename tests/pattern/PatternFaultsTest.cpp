@@ -53,8 +53,7 @@ TEST(PatternFaults, CaseIgnoringPlainSearchTakesRegexCharactersLiterally) {
   for (const auto& c : cases) {
     const std::string haystack = c.Haystack;
     EXPECT_EQ(Hits<char>(c.Text, 0, false, haystack), c.Expected) << c.Text;
-    EXPECT_EQ(Hits<wchar_t>(c.Text, 0, false, std::wstring(haystack.begin(), haystack.end())), c.Expected)
-        << c.Text;
+    EXPECT_EQ(Hits<wchar_t>(c.Text, 0, false, std::wstring(haystack.begin(), haystack.end())), c.Expected) << c.Text;
   }
 }
 

@@ -12,8 +12,8 @@ namespace {
 // Searches text as file "f" and replaces every place; returns the new text.
 template <class C>
 std::basic_string<C> SearchAndReplace(std::basic_string<C> text, const std::string& search, int mode,
-                                      const std::string& replacement, bool escape = false,
-                                      bool byLine = false, TPlaceList<C>* keep = nullptr) {
+                                      const std::string& replacement, bool escape = false, bool byLine = false,
+                                      TPlaceList<C>* keep = nullptr) {
   const bool wide = std::is_same_v<C, wchar_t>;
   TSearchInfo s;
   s.IsWide = wide;
@@ -46,9 +46,9 @@ TEST(ReplacingPattern, TemplateSubmatchesAndCaseChanges) {
   EXPECT_EQ(ExpandW(L"\\u\\1", subs), L"Abc");
   EXPECT_EQ(ExpandW(L"\\U\\1\\E-\\1", subs), L"ABC-abc");
   EXPECT_EQ(ExpandW(L"[\\1]\\t", subs), L"[abc]\t");
-  EXPECT_EQ(ExpandW(L"\\10", subs), L"abc0");       // one digit only
-  EXPECT_EQ(ExpandW(L"<\\5>", subs), L"<>");        // beyond the submatches: nothing
-  EXPECT_EQ(ExpandW(L"a\\", subs), L"a");           // trailing backslash dropped
+  EXPECT_EQ(ExpandW(L"\\10", subs), L"abc0");  // one digit only
+  EXPECT_EQ(ExpandW(L"<\\5>", subs), L"<>");   // beyond the submatches: nothing
+  EXPECT_EQ(ExpandW(L"a\\", subs), L"a");      // trailing backslash dropped
   EXPECT_EQ(ExpandW(L"\\\\\\$\\n", subs), L"\\$\n");
   EXPECT_EQ(ExpandW(L"\\L\\0X\\lABC", {L"HeLLo"}), L"helloxaBC");
   // \u waits over an empty piece for the next non-empty one.
@@ -107,8 +107,10 @@ TEST(ReplaceInText, SkipsUncheckedOtherFilesAndOverlaps) {
   // A place that starts inside the previous replaced one is skipped.
   TPlaceList<wchar_t> overlapping;
   const std::wstring abc = L"abcdef";
-  overlapping.Add(std::make_shared<TPlace<wchar_t>>("f", 0, abc, 1, 3, std::vector<std::wstring>{}, std::vector<int>{}));
-  overlapping.Add(std::make_shared<TPlace<wchar_t>>("f", 0, abc, 2, 3, std::vector<std::wstring>{}, std::vector<int>{}));
+  overlapping.Add(
+      std::make_shared<TPlace<wchar_t>>("f", 0, abc, 1, 3, std::vector<std::wstring>{}, std::vector<int>{}));
+  overlapping.Add(
+      std::make_shared<TPlace<wchar_t>>("f", 0, abc, 2, 3, std::vector<std::wstring>{}, std::vector<int>{}));
   std::wstring target = abc;
   EXPECT_TRUE(ReplaceInText<wchar_t>(with, target, overlapping, "f"));
   EXPECT_EQ(target, L"a1ef");
@@ -117,8 +119,8 @@ TEST(ReplaceInText, SkipsUncheckedOtherFilesAndOverlaps) {
 TEST(ReplaceInText, PlacesWhoseHitIsGoneAreLeftOut) {
   TPlaceList<wchar_t> list;
   const std::wstring longer = L"x\ny\nzz";
-  list.Add(std::make_shared<TPlace<wchar_t>>("f", 0, longer, 4, 2, std::vector<std::wstring>{},
-                                             std::vector<int>{1, 3}));
+  list.Add(
+      std::make_shared<TPlace<wchar_t>>("f", 0, longer, 4, 2, std::vector<std::wstring>{}, std::vector<int>{1, 3}));
   TNormalReplacingPattern<wchar_t> with(L"!");
   // The file shrank: line 2 no longer exists.
   std::wstring shorter = L"x\n";

@@ -25,7 +25,7 @@ namespace {
 
 TEST(RequiredLiteral, TakesTheLongestRunThatEveryMatchHolds) {
   EXPECT_EQ(RequiredLiteral("abc"), "abc");
-  EXPECT_EQ(RequiredLiteral("ab*cde"), "cde");           // b may be absent
+  EXPECT_EQ(RequiredLiteral("ab*cde"), "cde");  // b may be absent
   EXPECT_EQ(RequiredLiteral("abcd?e"), "abc");
   EXPECT_EQ(RequiredLiteral("x{2,3}yz"), "yz");
   EXPECT_EQ(RequiredLiteral("a+?bc"), "bc");
@@ -43,10 +43,10 @@ TEST(RequiredLiteral, TakesTheLongestRunThatEveryMatchHolds) {
 }
 
 TEST(RequiredLiteral, GivesNothingWhereItCannotBeSure) {
-  EXPECT_EQ(RequiredLiteral("abc|def"), "");             // alternatives at the top
-  EXPECT_EQ(RequiredLiteral("(?i)abc"), "");             // modifiers
-  EXPECT_EQ(RequiredLiteral("(?=abc)x"), "");            // look-ahead
-  EXPECT_EQ(RequiredLiteral("\\x41BC"), "");             // escapes with arguments
+  EXPECT_EQ(RequiredLiteral("abc|def"), "");   // alternatives at the top
+  EXPECT_EQ(RequiredLiteral("(?i)abc"), "");   // modifiers
+  EXPECT_EQ(RequiredLiteral("(?=abc)x"), "");  // look-ahead
+  EXPECT_EQ(RequiredLiteral("\\x41BC"), "");   // escapes with arguments
   EXPECT_EQ(RequiredLiteral("\\QA.B\\E"), "");
   EXPECT_EQ(RequiredLiteral("\\1abc"), "");
   EXPECT_EQ(RequiredLiteral("\\p{L}abc"), "");
@@ -124,12 +124,13 @@ void ExpectSame(const TPlaceList<C>& a, const TPlaceList<C>& e, const std::strin
 }
 
 TEST(RequiredLiteral, PassingOverLinesKeepsEveryPlace) {
-  const wchar_t* const expressions[] = {L"ab", L"a[bc]d", L"(x|y)ab", L"ab\\s*c", L"\\<ab\\>", L"b.*a",
-                                        L"Ab", L"\xFF21\xFF42+", L"^ab", L"ab$", L"a\\nb", L"k\\.", L"ab?",
-                                        L"\\bba", L"\\Bab", L"a(b)?c|x", L"(?<=b)a", L"ab*", L"\\`ab",
-                                        L"\\<a\\>\\s*\\<b\\>", L"a.*?b", L"aa", L"a\\vb", L"\\Vab"};
-  const wchar_t* const pieces[] = {L"a", L"b", L"c", L"d", L"A", L"B", L" ", L"\n", L"x", L"\x212A",
-                                   L"k", L".", L"\xFF21", L"\xFF42", L"\xFF22", L"\x3042", L"\v", L"\f"};
+  const wchar_t* const expressions[] = {L"ab",       L"a[bc]d",  L"(x|y)ab",       L"ab\\s*c", L"\\<ab\\>",
+                                        L"b.*a",     L"Ab",      L"\xFF21\xFF42+", L"^ab",     L"ab$",
+                                        L"a\\nb",    L"k\\.",    L"ab?",           L"\\bba",   L"\\Bab",
+                                        L"a(b)?c|x", L"(?<=b)a", L"ab*",           L"\\`ab",   L"\\<a\\>\\s*\\<b\\>",
+                                        L"a.*?b",    L"aa",      L"a\\vb",         L"\\Vab"};
+  const wchar_t* const pieces[] = {L"a",      L"b", L"c", L"d",      L"A",      L"B",      L" ",      L"\n", L"x",
+                                   L"\x212A", L"k", L".", L"\xFF21", L"\xFF42", L"\xFF22", L"\x3042", L"\v", L"\f"};
   std::mt19937 random(5);
   for (int round = 0; round < 400; ++round) {
     std::wstring text;
@@ -192,7 +193,8 @@ TEST(RequiredLiteral, Utf8FilesWithoutTheStringArePassedOver) {
         for (const std::string& path : paths) {
           TFile<wchar_t> file(path, TCharCode::UTF8N);
           ASSERT_EQ(file.Load(TFileReadOptions()), TFileOperationResult::Success);
-          TPlaceList<wchar_t> one = Unfiltered<wchar_t>(hovrak::AnsiToWide(expression), caseSensitive, byLine, file.Text);
+          TPlaceList<wchar_t> one =
+              Unfiltered<wchar_t>(hovrak::AnsiToWide(expression), caseSensitive, byLine, file.Text);
           for (int k = 0; k < one.Count(); ++k) {
             auto place = std::make_shared<TPlace<wchar_t>>(*one.TypedItem(k));
             place->SetFileName(path);

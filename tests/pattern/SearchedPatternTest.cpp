@@ -32,8 +32,7 @@ std::ostream& operator<<(std::ostream& os, const THit& h) {
 }
 
 template <class C>
-std::vector<THit> RunOn(const TSearchInfo& info, const std::basic_string<C>& text,
-                      TPlaceList<C>* keep = nullptr) {
+std::vector<THit> RunOn(const TSearchInfo& info, const std::basic_string<C>& text, TPlaceList<C>* keep = nullptr) {
   auto pattern = CreateSearchedPattern(info);
   auto* typed = dynamic_cast<TSearchedPattern<C>*>(pattern.get());
   EXPECT_NE(typed, nullptr);
@@ -197,8 +196,7 @@ TEST(SearchedPattern, OnAddSeesEveryPlaceInOrder) {
   TPlaceList<wchar_t> list;
   std::vector<std::string> seen;
   list.OnAdd = [&](TAbstractPlace* p) { seen.push_back(p->GetText() + "@" + std::to_string(p->Column)); };
-  SearchFileText<wchar_t>(dynamic_cast<TSearchedPattern<wchar_t>&>(*pattern), std::wstring(L"私の本の"),
-                          list, "a.txt");
+  SearchFileText<wchar_t>(dynamic_cast<TSearchedPattern<wchar_t>&>(*pattern), std::wstring(L"私の本の"), list, "a.txt");
   EXPECT_EQ(seen, (std::vector<std::string>{"の@1", "の@3"}));
 }
 

@@ -27,8 +27,9 @@ struct TSeen {
 
 template <class C>
 TSeen<C> See(const TPlace<C>& p) {
-  return {p.FileName(), p.Line, p.Column, p.Length, p.Text(), p.PrevText(), p.NextText(), p.SubMatches(),
-          p.GetPrevText() + "|" + p.GetText() + "|" + p.GetNextText()};
+  return {p.FileName(), p.Line,         p.Column,
+          p.Length,     p.Text(),       p.PrevText(),
+          p.NextText(), p.SubMatches(), p.GetPrevText() + "|" + p.GetText() + "|" + p.GetNextText()};
 }
 
 template <class C>
@@ -68,8 +69,8 @@ std::wstring DenseText(bool pairs) {
 }
 
 template <class C>
-void Compare(const std::basic_string<C>& text, const std::string& search, bool regex, bool ignoreCase,
-             bool byLine, bool showLine, const std::string& context) {
+void Compare(const std::basic_string<C>& text, const std::string& search, bool regex, bool ignoreCase, bool byLine,
+             bool showLine, const std::string& context) {
   TSearchInfo info;
   info.Text = search;
   info.CaseSensitive = !ignoreCase;
@@ -175,7 +176,7 @@ TEST(SharedPlaceText, CopyOfAPlaceKeepsItsTexts) {
   const TPlace<wchar_t> cut(shared, 0, 4, 1, 4, 5, 2, 8, {}, true);
   const TPlace<wchar_t> cutAgain(cut);
   EXPECT_EQ(cutAgain.FileName(), "g");
-  EXPECT_EQ(cutAgain.PrevText(), L"\xD842\xDFB7");  // not before the searched text's start
+  EXPECT_EQ(cutAgain.PrevText(), L"\xD842\xDFB7");   // not before the searched text's start
   EXPECT_EQ(cutAgain.NextText(), L"\xD842\xDFB7y");  // nor past its end
   EXPECT_EQ(cutAgain.SubMatches(), std::vector<std::wstring>{L"x"});
 }

@@ -43,8 +43,14 @@ inline std::string LineAfter(const TPlace<wchar_t>& place) {
 inline TShown Show(const TPlace<wchar_t>& place) {
   EXPECT_EQ(place.GetPrevLineText(), LineBefore(place));
   EXPECT_EQ(place.GetNextLineText(), LineAfter(place));
-  return {place.Line,          place.Column,        place.Length,           place.GetText(),
-          place.GetPrevText(), place.GetNextText(), place.GetPrevLineText(), place.GetNextLineText()};
+  return {place.Line,
+          place.Column,
+          place.Length,
+          place.GetText(),
+          place.GetPrevText(),
+          place.GetNextText(),
+          place.GetPrevLineText(),
+          place.GetNextLineText()};
 }
 
 inline std::vector<TShown> ShownPlaces(const TPlaceList<wchar_t>& list) {
@@ -59,7 +65,9 @@ std::vector<TShown> HandedOn(TSearch&& search) {
   std::vector<TShown> shown;
   TPlaceList<wchar_t> dropping;
   dropping.KeepPlaces = false;
-  dropping.OnAdd = [&shown](TAbstractPlace* place) { shown.push_back(Show(dynamic_cast<const TPlace<wchar_t>&>(*place))); };
+  dropping.OnAdd = [&shown](TAbstractPlace* place) {
+    shown.push_back(Show(dynamic_cast<const TPlace<wchar_t>&>(*place)));
+  };
   search(dropping);
   return shown;
 }

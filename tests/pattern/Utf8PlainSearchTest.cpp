@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "pattern/ShownPlace.h"
 #include "core/FileSet.h"
 #include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/SearchFileText.h"
+#include "pattern/ShownPlace.h"
 #include "pattern/Utf8PlainSearch.h"
 #include "platform/AnsiCodePage.h"
 #include "text/File.h"
@@ -46,8 +46,10 @@ void ExpectSamePlaces(const TPlaceList<wchar_t>& actual, const TPlaceList<wchar_
     ASSERT_EQ(a.Column, e.Column) << context << " place " << i;
     ASSERT_EQ(a.Length, e.Length) << context;
     ASSERT_TRUE(a.Text() == e.Text()) << context;
-    ASSERT_TRUE(a.PrevText() == e.PrevText()) << context << " place " << i << ": " << a.GetPrevText() << " | " << e.GetPrevText();
-    ASSERT_TRUE(a.NextText() == e.NextText()) << context << " place " << i << ": " << a.GetNextText() << " | " << e.GetNextText();
+    ASSERT_TRUE(a.PrevText() == e.PrevText())
+        << context << " place " << i << ": " << a.GetPrevText() << " | " << e.GetPrevText();
+    ASSERT_TRUE(a.NextText() == e.NextText())
+        << context << " place " << i << ": " << a.GetNextText() << " | " << e.GetNextText();
     ASSERT_EQ(a.SubMatches().size(), e.SubMatches().size()) << context;
     ASSERT_TRUE(a.Checked);
   }
@@ -57,8 +59,8 @@ void ExpectSamePlaces(const TPlaceList<wchar_t>& actual, const TPlaceList<wchar_
 // mixture with stray CRs; now and then a malformed byte.
 // breaks: percent of pieces that end a line; few make lines longer than the context.
 std::string RandomText(std::mt19937& random, int style, bool ascii, unsigned breaks = 8) {
-  static const char* const kJapanese[] = {"a", "b", " ", "\xE3\x81\x82", "\xE3\x81\x84", "\xE6\xBC\xA2",
-                                          "\xF0\x9F\x98\x80", "\xC3\xA9", "ab"};
+  static const char* const kJapanese[] = {
+      "a", "b", " ", "\xE3\x81\x82", "\xE3\x81\x84", "\xE6\xBC\xA2", "\xF0\x9F\x98\x80", "\xC3\xA9", "ab"};
   static const char* const kBreaks[][3] = {{"\n"}, {"\r\n"}, {"\r"}, {"\n", "\r\n", "\r"}};
   std::string text;
   const int pieces = static_cast<int>(random() % 700);
@@ -82,8 +84,14 @@ std::string RandomText(std::mt19937& random, int style, bool ascii, unsigned bre
 TEST(Utf8PlainSearch, SearchingTheBytesGivesThePlacesOfSearchingTheDecodedText) {
   TTempDir dir;
   std::mt19937 random(2024);
-  const char* const needles[] = {"a", "ab", "b a", "\xE3\x81\x82\xE3\x81\x84", "\xF0\x9F\x98\x80",
-                                 "\xE6\xBC\xA2\xF0\x9F\x98\x80" "a", "aa"};
+  const char* const needles[] = {"a",
+                                 "ab",
+                                 "b a",
+                                 "\xE3\x81\x82\xE3\x81\x84",
+                                 "\xF0\x9F\x98\x80",
+                                 "\xE6\xBC\xA2\xF0\x9F\x98\x80"
+                                 "a",
+                                 "aa"};
   int direct = 0;
   for (int round = 0; round < 400; ++round) {
     const int style = round % 4;
@@ -141,8 +149,8 @@ TEST(Utf8PlainSearch, RefusesWhatBytesCannotShow) {
   EXPECT_FALSE(TUtf8PlainSearch(L"").Usable());
   EXPECT_FALSE(TUtf8PlainSearch(L"a\nb").Usable());
   EXPECT_FALSE(TUtf8PlainSearch(L"a\r").Usable());
-  EXPECT_FALSE(TUtf8PlainSearch(std::wstring(1, wchar_t(0xD83D))).Usable());   // high surrogate alone
-  EXPECT_FALSE(TUtf8PlainSearch(std::wstring(1, wchar_t(0xDE00))).Usable());   // low surrogate alone
+  EXPECT_FALSE(TUtf8PlainSearch(std::wstring(1, wchar_t(0xD83D))).Usable());  // high surrogate alone
+  EXPECT_FALSE(TUtf8PlainSearch(std::wstring(1, wchar_t(0xDE00))).Usable());  // low surrogate alone
   EXPECT_TRUE(TUtf8PlainSearch(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}).Usable());
   EXPECT_TRUE(TUtf8PlainSearch(L"\x3042").Usable());
 

@@ -19,14 +19,20 @@ TEST(AnsiCodePage, RoundTripsJapaneseAndSupplementaryCharacters) {
 
 TEST(AnsiCodePage, InvalidBytesGiveOneReplacementEach) {
   // Lone continuation byte, invalid lead byte, overlong form, truncated sequence at end.
-  EXPECT_EQ(AnsiToWide(std::string("a\x80" "b")), L"a\xFFFD" L"b");
+  EXPECT_EQ(AnsiToWide(std::string("a\x80"
+                                   "b")),
+            L"a\xFFFD"
+            L"b");
   EXPECT_EQ(AnsiToWide(std::string("\xFF")), L"\xFFFD");
   EXPECT_EQ(AnsiToWide(std::string("\xC0\xAF")), L"\xFFFD\xFFFD");
   EXPECT_EQ(AnsiToWide(std::string("x\xE3\x81")), L"x\xFFFD\xFFFD");
   // An encoded surrogate is not a character.
   EXPECT_EQ(AnsiToWide(std::string("\xED\xA0\x80")), L"\xFFFD\xFFFD\xFFFD");
   // A truncated sequence followed by a good character keeps the good character.
-  EXPECT_EQ(AnsiToWide(std::string("\xE3\x81" "A")), L"\xFFFD\xFFFD" L"A");
+  EXPECT_EQ(AnsiToWide(std::string("\xE3\x81"
+                                   "A")),
+            L"\xFFFD\xFFFD"
+            L"A");
 }
 
 TEST(AnsiCodePage, StopsAtFirstNulAndNeverReadsPastLength) {

@@ -84,8 +84,7 @@ TEST(FileInfo, LastWriteTimeIsUtcTruncatedToMilliseconds) {
 TEST(FileInfo, TimesBeforeEpochAndOutOfRange) {
   EXPECT_EQ(hovrak::TimeFromUnix(0, 999999), time_from_string("1970-01-01 00:00:00"));
   EXPECT_EQ(hovrak::TimeFromUnix(-1, 500000000), time_from_string("1969-12-31 23:59:59.500"));
-  EXPECT_EQ(hovrak::TimeFromUnix(253402300799LL, 999999999),
-            time_from_string("9999-12-31 23:59:59.999"));
+  EXPECT_EQ(hovrak::TimeFromUnix(253402300799LL, 999999999), time_from_string("9999-12-31 23:59:59.999"));
   EXPECT_TRUE(hovrak::TimeFromUnix(253402300800LL, 0).is_not_a_date_time());
   EXPECT_TRUE(hovrak::TimeFromUnix(-30000000000LL, 0).is_not_a_date_time());
   EXPECT_TRUE(hovrak::TimeFromUnix(0, -1).is_not_a_date_time());

@@ -37,8 +37,7 @@ TEST(SettingsFolderTest, AnInstalledProgramKeepsNothingInItsBinFolder) {
   // cmake --install --prefix ~/.local: bin is writable, share/mirun lies beside it.
   WriteWholeFile(dir / "prefix/bin/mirun", "");
   WriteWholeFile(dir / "prefix/share/mirun/help/index.html", "");
-  EXPECT_EQ(ChooseSettingsFolder(nullptr, dir / "prefix/bin/mirun", (dir / "xdg").c_str(), nullptr),
-            dir / "xdg/mirun");
+  EXPECT_EQ(ChooseSettingsFolder(nullptr, dir / "prefix/bin/mirun", (dir / "xdg").c_str(), nullptr), dir / "xdg/mirun");
   EXPECT_TRUE(IsFolder(dir / "xdg/mirun"));
   // $MIRUN_HOME still comes first.
   EXPECT_EQ(ChooseSettingsFolder((dir / "home").c_str(), dir / "prefix/bin/mirun", nullptr, nullptr), dir / "home");
@@ -51,8 +50,7 @@ TEST(SettingsFolderTest, OtherwiseTheConfigFolderIsCreated) {
   EXPECT_EQ(ChooseSettingsFolder(nullptr, program, (dir / "xdg").c_str(), nullptr), dir / "xdg/mirun");
   EXPECT_TRUE(IsFolder(dir / "xdg/mirun"));
   // Without (or with a relative) XDG_CONFIG_HOME: ~/.config/mirun.
-  EXPECT_EQ(ChooseSettingsFolder(nullptr, program, "relative", (dir / "user").c_str()),
-            dir / "user/.config/mirun");
+  EXPECT_EQ(ChooseSettingsFolder(nullptr, program, "relative", (dir / "user").c_str()), dir / "user/.config/mirun");
   EXPECT_TRUE(IsFolder(dir / "user/.config/mirun"));
 }
 

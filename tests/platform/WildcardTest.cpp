@@ -16,10 +16,8 @@ bool ReferenceMatch(const std::string& p, const std::string& s) {
   for (std::size_t i = 1; i <= p.size(); ++i) {
     m[i][0] = m[i - 1][0] && p[i - 1] == '*';
     for (std::size_t j = 1; j <= s.size(); ++j) {
-      if (p[i - 1] == '*')
-        m[i][j] = m[i - 1][j] || m[i][j - 1];
-      else
-        m[i][j] = m[i - 1][j - 1] && (p[i - 1] == '?' || tolower(p[i - 1]) == tolower(s[j - 1]));
+      if (p[i - 1] == '*') m[i][j] = m[i - 1][j] || m[i][j - 1];
+      else m[i][j] = m[i - 1][j - 1] && (p[i - 1] == '?' || tolower(p[i - 1]) == tolower(s[j - 1]));
     }
   }
   return m[p.size()][s.size()];
@@ -75,7 +73,9 @@ TEST(Wildcard, QuestionMarkIsOneCharacterNotOneByte) {
 }
 
 TEST(Wildcard, InvalidBytesCountAsOneCharacterEach) {
-  EXPECT_TRUE(MatchWildcard("a?b", "a\xFF" "b"));
+  EXPECT_TRUE(MatchWildcard("a?b",
+                            "a\xFF"
+                            "b"));
   EXPECT_TRUE(MatchWildcard("??", "\xE3\x81"));  // truncated sequence: two bytes
   EXPECT_TRUE(MatchWildcard("?", "\x80"));
   EXPECT_TRUE(MatchWildcard("*.txt", "\xFE\xFF.txt"));

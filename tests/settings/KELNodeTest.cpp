@@ -11,9 +11,9 @@
 
 #include "TestSupport.h"
 #include "backup/Backup.h"
-#include "settings/SettingsFile.h"
 #include "settings/KELNode.h"
 #include "settings/KELObject.h"
+#include "settings/SettingsFile.h"
 
 using hovrak::TKELNode;
 
@@ -66,7 +66,9 @@ TEST(KELNodeTest, LineEndsAndCtrlZ) {
   EXPECT_EQ(Values(Parse("a=1\nb=2")), (Strings{"a=1", "b=2"}));
   EXPECT_EQ(Values(Parse("a=1\r\nb=2\r\n")), (Strings{"a=1", "b=2"}));
   EXPECT_EQ(Values(Parse("a=x\ry\r\nb=2\r\r\n")), (Strings{"a=x\ry", "b=2\r"}));
-  EXPECT_EQ(Values(Parse("a=1\r\nb=2\x1a" "c=3\r\n")), (Strings{"a=1", "b=2"}));
+  EXPECT_EQ(Values(Parse("a=1\r\nb=2\x1a"
+                         "c=3\r\n")),
+            (Strings{"a=1", "b=2"}));
 }
 
 TEST(KELNodeTest, ChildrenOpenCloseAndTolerateMissingOrStrayCloses) {
@@ -266,15 +268,17 @@ TEST(KELNodeTest, LineFeedsAndCtrlZInValuesCannotBreakTheFile) {
 
 TEST(KELNodeTest, SaysWhetherTheBytesReadCleanly) {
   TKELNode node;
-  for (const char* clean : {"", "\r\n  \r\n", "a=1\nB{\n  c=2\n}\n", "Option{  \r\n}\t\r\n", "A=1\r\n\x1a" "}junk",
+  for (const char* clean : {"", "\r\n  \r\n", "a=1\nB{\n  c=2\n}\n", "Option{  \r\n}\t\r\n",
+                            "A=1\r\n\x1a"
+                            "}junk",
                             "Key = v\r\nx=a\ry\r\n=empty name\r\n"}) {
     EXPECT_TRUE(node.LoadFromBytes(clean)) << clean;
   }
   EXPECT_TRUE(node.LoadFromBytes(ReadWholeFile(TestDataPath("example-settings.kel"))));
-  for (const char* broken : {"Option{\nMode=Word\n",      // never closed
+  for (const char* broken : {"Option{\nMode=Word\n",       // never closed
                              "a=1\n}\nb=2\n",              // a close line with nothing open
                              "A{\n}\n}\n",                 // one close line too many
-                             "a=1\nstray text\n",         // a line the reader skips
+                             "a=1\nstray text\n",          // a line the reader skips
                              "Option{ Mode=Word\n}\n",     // text after the open mark
                              "Option{\n} Mode=Word\n"}) {  // text after the close mark
     EXPECT_FALSE(node.LoadFromBytes(broken)) << broken;

@@ -82,9 +82,9 @@ TEST(KELStringTest, TimeStamps) {
   EXPECT_EQ(ReadInto("2005-03-14 13:45:07.001500", start), fraction);
   EXPECT_EQ(ReadInto("2005-03-14 13:45:07.0015", start), fraction);
   // Impossible dates and times, letters, missing parts: the field stays.
-  for (const char* bad : {"2005-02-30 00:00:00", "2005-13-01 00:00:00", "2005-03-14 24:00:00",
-                          "2005-03-14 12:60:00", "2005-03-14", "abcd-03-14 13:45:07", "2005-03-14 1x:45:07",
-                          "2005-Mar-14 13:45:07", "", "not-a-date-time"}) {
+  for (const char* bad :
+       {"2005-02-30 00:00:00", "2005-13-01 00:00:00", "2005-03-14 24:00:00", "2005-03-14 12:60:00", "2005-03-14",
+        "abcd-03-14 13:45:07", "2005-03-14 1x:45:07", "2005-Mar-14 13:45:07", "", "not-a-date-time"}) {
     EXPECT_EQ(ReadInto(bad, start), start) << bad;
   }
 }

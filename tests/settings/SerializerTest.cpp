@@ -181,8 +181,9 @@ TEST(SerializerTest, BoundsTakeTheFirstReadableValueOnly) {
 TEST(SerializerTest, MissingOptionBlockKeepsTheRest) {
   TProgram program;
   program.Option.ByLine = true;  // as set before loading
-  program.Load("PathHistory=a\nPathHistory=b\nPathHistory=c\nPathHistory=d\nPathHistory=e\n"
-               "ViewWidth=640\nBackup{\nDir=/b\n}\n");
+  program.Load(
+      "PathHistory=a\nPathHistory=b\nPathHistory=c\nPathHistory=d\nPathHistory=e\n"
+      "ViewWidth=640\nBackup{\nDir=/b\n}\n");
   EXPECT_TRUE(program.Option.ByLine);
   EXPECT_EQ(program.Windows.Histories[THistory::Path], (TStringVector{"a", "b", "c", "d", "e"}));
   EXPECT_EQ(program.Windows.WindowBounds[TWindow::View].Width, 640);
@@ -228,11 +229,13 @@ TEST(SerializerTest, OldSettingsNoticeComesOnce) {
 
 TEST(SerializerTest, ObjectsNotPluggedInAreSkipped) {
   TSerializer bare;
-  EXPECT_EQ([&] {
-    TKELNode node;
-    bare.Write(node);
-    return node.SaveToBytes();
-  }(), "Ver3First=1\r\n");
+  EXPECT_EQ(
+      [&] {
+        TKELNode node;
+        bare.Write(node);
+        return node.SaveToBytes();
+      }(),
+      "Ver3First=1\r\n");
   TKELNode node;
   node.LoadFromBytes("Ver3First=0\nOption{\n}\nMainLeft=5\n");
   bare.Read(node);

@@ -56,10 +56,12 @@ TEST(SettingsBackupIndex, ChangesTheIndexAsStoredAndWritesItBack) {
   TBackup backup;
   AddUnit(backup, "mine");
   Names seen;
-  ASSERT_EQ(store.Update(backup, [&] {
-    seen = UnitNames(backup);
-    AddUnit(backup, "first");
-  }), 0);
+  ASSERT_EQ(store.Update(backup,
+                         [&] {
+                           seen = UnitNames(backup);
+                           AddUnit(backup, "first");
+                         }),
+            0);
   EXPECT_EQ(seen, (Names{"mine"}));
   EXPECT_EQ(StoredUnitNames(path), (Names{"mine", "first"}));
   struct stat st;
@@ -69,10 +71,12 @@ TEST(SettingsBackupIndex, ChangesTheIndexAsStoredAndWritesItBack) {
   // Another process changed the file meanwhile: the change is made on what is
   // stored now, and the rest of the file stays.
   WriteWholeFile(path, "PathHistory=x\r\nBackup{\r\n  Unit{\r\n    Name=other\r\n  }\r\n}\r\nOption{\r\n}\r\n");
-  ASSERT_EQ(store.Update(backup, [&] {
-    seen = UnitNames(backup);
-    AddUnit(backup, "second");
-  }), 0);
+  ASSERT_EQ(store.Update(backup,
+                         [&] {
+                           seen = UnitNames(backup);
+                           AddUnit(backup, "second");
+                         }),
+            0);
   EXPECT_EQ(seen, (Names{"other"}));
   EXPECT_EQ(UnitNames(backup), (Names{"other", "second"}));
   EXPECT_EQ(StoredUnitNames(path), (Names{"other", "second"}));
@@ -122,9 +126,9 @@ TEST(SettingsBackupIndex, ConcurrentProcessesLoseNoUnit) {
       for (int u = 0; u < updates; ++u) {
         const std::string name = "p" + std::to_string(p) + "_" + std::to_string(u);
         failures += store.Update(backup, [&] {
-                      ::usleep(2000);  // widens the window between reading and writing
-                      AddUnit(backup, name);
-                    }) != 0;
+          ::usleep(2000);  // widens the window between reading and writing
+          AddUnit(backup, name);
+        }) != 0;
       }
       ::_exit(failures == 0 ? 0 : 1);
     }

@@ -27,8 +27,12 @@ TEST(SettingsFile, AppendsAMissingBlockWhereTheReaderStillSeesIt) {
   EXPECT_EQ(TSettingsFile::ReplaceTopLevelBlock("", "Backup", kBlock), kBlock);
   EXPECT_EQ(TSettingsFile::ReplaceTopLevelBlock("A=1", "Backup", kBlock), "A=1\r\n" + kBlock);
   // Before a Ctrl-Z and before a stray close line, after which nothing is read.
-  EXPECT_EQ(TSettingsFile::ReplaceTopLevelBlock("A=1\r\n\x1a" "junk", "Backup", kBlock),
-            "A=1\r\n" + kBlock + "\x1a" "junk");
+  EXPECT_EQ(TSettingsFile::ReplaceTopLevelBlock("A=1\r\n\x1a"
+                                                "junk",
+                                                "Backup", kBlock),
+            "A=1\r\n" + kBlock +
+                "\x1a"
+                "junk");
   EXPECT_EQ(TSettingsFile::ReplaceTopLevelBlock("A=1\r\n}\r\nB=2\r\n", "Backup", kBlock),
             "A=1\r\n" + kBlock + "}\r\nB=2\r\n");
   // A block never closed runs to the end of the data.

@@ -62,7 +62,9 @@ TEST(AnalyzeEncoding, JISEscapes) {
   // Other escapes are ASCII unless SI appears anywhere in the sample.
   EXPECT_EQ(Analyze("abc\x1B(Jdef\x1B(B"), TEncoding::ASCII);
   EXPECT_EQ(Analyze("abc\x1B(Jdef\x1B(B\x0F"), TEncoding::JIS);
-  EXPECT_EQ(Analyze("\x0E" "abc\x0F"), TEncoding::JIS);
+  EXPECT_EQ(Analyze("\x0E"
+                    "abc\x0F"),
+            TEncoding::JIS);
 }
 
 TEST(AnalyzeEncoding, ScoresDecide) {
@@ -76,18 +78,40 @@ TEST(AnalyzeEncoding, ScoresDecide) {
 
 TEST(AnalyzeEncoding, ThreeWayTies) {
   // "\xFE" "a" is one invalid sequence in every code.
-  EXPECT_EQ(Analyze("\xFE" "a\n"), TEncoding::EUCJP);
-  EXPECT_EQ(Analyze("\xFE" "a\r\n"), TEncoding::ShiftJIS);
-  EXPECT_EQ(Analyze("\xFE" "a\n\r"), TEncoding::ShiftJIS);
-  EXPECT_EQ(Analyze("\xFE" "a\r"), TEncoding::ShiftJIS);
-  EXPECT_EQ(Analyze("\xFE" "a"), TEncoding::ShiftJIS);
-  EXPECT_EQ(Analyze("charset=UTF-8 \xFE" "a"), TEncoding::UTF8);
-  EXPECT_EQ(Analyze("Shift_JIS or UTF-8 \xFE" "a"), TEncoding::ShiftJIS);
-  EXPECT_EQ(Analyze("EUC-JP, not UTF-8 \xFE" "a"), TEncoding::EUCJP);
-  EXPECT_EQ(Analyze("euc before sjis \xFE" "a"), TEncoding::EUCJP);
-  EXPECT_EQ(Analyze("shift-jis before EUC \xFE" "a"), TEncoding::ShiftJIS);
+  EXPECT_EQ(Analyze("\xFE"
+                    "a\n"),
+            TEncoding::EUCJP);
+  EXPECT_EQ(Analyze("\xFE"
+                    "a\r\n"),
+            TEncoding::ShiftJIS);
+  EXPECT_EQ(Analyze("\xFE"
+                    "a\n\r"),
+            TEncoding::ShiftJIS);
+  EXPECT_EQ(Analyze("\xFE"
+                    "a\r"),
+            TEncoding::ShiftJIS);
+  EXPECT_EQ(Analyze("\xFE"
+                    "a"),
+            TEncoding::ShiftJIS);
+  EXPECT_EQ(Analyze("charset=UTF-8 \xFE"
+                    "a"),
+            TEncoding::UTF8);
+  EXPECT_EQ(Analyze("Shift_JIS or UTF-8 \xFE"
+                    "a"),
+            TEncoding::ShiftJIS);
+  EXPECT_EQ(Analyze("EUC-JP, not UTF-8 \xFE"
+                    "a"),
+            TEncoding::EUCJP);
+  EXPECT_EQ(Analyze("euc before sjis \xFE"
+                    "a"),
+            TEncoding::EUCJP);
+  EXPECT_EQ(Analyze("shift-jis before EUC \xFE"
+                    "a"),
+            TEncoding::ShiftJIS);
   // Names are looked for in the whole sample, also after the scored bytes.
-  EXPECT_EQ(Analyze("\xFE" "a coded in UTF-8"), TEncoding::UTF8);
+  EXPECT_EQ(Analyze("\xFE"
+                    "a coded in UTF-8"),
+            TEncoding::UTF8);
 }
 
 TEST(AnalyzeEncoding, ScoresOnlyUpToTheEndOfTheSample) {
@@ -95,8 +119,13 @@ TEST(AnalyzeEncoding, ScoresOnlyUpToTheEndOfTheSample) {
   // the same in Shift-JIS and EUC-JP (EUC-JP wins); the half-width katakana after
   // the limit would make Shift-JIS win if they were scored.
   std::string bytes(1996, 'a');
-  bytes += "\x80" "bcd";
-  for (int i = 0; i < 50; ++i) bytes += "\xB1" "a";
+  bytes +=
+      "\x80"
+      "bcd";
+  for (int i = 0; i < 50; ++i)
+    bytes +=
+        "\xB1"
+        "a";
   EXPECT_EQ(Analyze(bytes), TEncoding::EUCJP);
   EXPECT_EQ(Analyze(bytes, bytes.size()), TEncoding::ShiftJIS);
 }
@@ -105,15 +134,15 @@ TEST(AnalyzeEncoding, ScoresAWindowOf256Bytes) {
   // Shift-JIS text, then (from 256 bytes after the first high byte) UTF-8 text that
   // would outweigh it.
   std::string bytes;
-  for (int i = 0; i < 128; ++i) bytes += "\x82\xCC";  // の
+  for (int i = 0; i < 128; ++i) bytes += "\x82\xCC";      // の
   for (int i = 0; i < 200; ++i) bytes += "\xE3\x80\x80";  // ideographic space
   EXPECT_EQ(Analyze(bytes), TEncoding::ShiftJIS);
 }
 
 TEST(AnalyzeEncoding, BrokenInputNeverReadsPastTheEnd) {
   for (const std::string& bytes :
-       {"\x82"s, "\xE3"s, "\xE3\x81"s, "\x8F"s, "\x8F\xA1"s, "\xFC"s, "\x1B"s, "\x1B$"s,
-        "\x1B$("s, "\0"s, "\xFF"s, "\xFE"s, "\xEF\xBB"s, "\0\0\xFE"s, "a\x82"s, "abc\xE3\x81"s}) {
+       {"\x82"s, "\xE3"s, "\xE3\x81"s, "\x8F"s, "\x8F\xA1"s, "\xFC"s, "\x1B"s, "\x1B$"s, "\x1B$("s, "\0"s, "\xFF"s,
+        "\xFE"s, "\xEF\xBB"s, "\0\0\xFE"s, "a\x82"s, "abc\xE3\x81"s}) {
     (void)Analyze(bytes);
     (void)Analyze(bytes, 1);
   }

@@ -16,9 +16,7 @@ std::wstring Expected(const std::string& name) {
   return AnsiToWide(ReadWholeFile(TestDataPath("cjk/" + name + "-utf8.txt")));
 }
 
-std::string Encoded(const std::string& name) {
-  return ReadWholeFile(TestDataPath("cjk/" + name + ".txt"));
-}
+std::string Encoded(const std::string& name) { return ReadWholeFile(TestDataPath("cjk/" + name + ".txt")); }
 
 }  // namespace
 
@@ -40,16 +38,14 @@ TEST(ConversionFiles, SampleTextsDecodeToTheirUtf8Twins) {
 // Damaged input of every kind must decode without reading out of bounds (the
 // sanitizer build runs this) and leave nothing behind.
 TEST(ConversionFiles, DamagedInputNeverBreaksTheDecoders) {
-  const unsigned char interesting[] = {0x00, 0x0A, 0x0E, 0x0F, 0x1B, 0x24, 0x28, 0x42, 0x44,
-                                       0x49, 0x7F, 0x80, 0x81, 0x8E, 0x8F, 0xA0, 0xA1, 0xC3,
-                                       0xDF, 0xE3, 0xF0, 0xF8, 0xFC, 0xFE, 0xFF};
+  const unsigned char interesting[] = {0x00, 0x0A, 0x0E, 0x0F, 0x1B, 0x24, 0x28, 0x42, 0x44, 0x49, 0x7F, 0x80, 0x81,
+                                       0x8E, 0x8F, 0xA0, 0xA1, 0xC3, 0xDF, 0xE3, 0xF0, 0xF8, 0xFC, 0xFE, 0xFF};
   const std::size_t n = sizeof interesting;
   std::vector<std::string> inputs;
   for (std::size_t a = 0; a < n; ++a) {
     for (std::size_t b = 0; b < n; ++b) {
       for (std::size_t c = 0; c < n; ++c) {
-        inputs.push_back(std::string{static_cast<char>(interesting[a]),
-                                     static_cast<char>(interesting[b]),
+        inputs.push_back(std::string{static_cast<char>(interesting[a]), static_cast<char>(interesting[b]),
                                      static_cast<char>(interesting[c])});
       }
     }

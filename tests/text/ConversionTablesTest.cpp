@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "platform/AnsiCodePage.h"
 #include "text/CodeBytes.h"

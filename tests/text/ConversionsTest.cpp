@@ -44,8 +44,7 @@ TEST(Cp932Decode, MalformedInputGivesQuestionMarkPerByteConsumed) {
   // Lead byte at the end.
   EXPECT_EQ(cp932_to_unicode(B({0x41, 0x82})), L"A?");
   // Single bytes outside ASCII and katakana, as code page 932 decodes them.
-  EXPECT_EQ(cp932_to_unicode(B({0x80, 0xA0, 0xB1, 0xFD, 0xFF})),
-            W({0x0080, 0xF8F0, 0xFF71, 0xF8F1, 0xF8F3}));
+  EXPECT_EQ(cp932_to_unicode(B({0x80, 0xA0, 0xB1, 0xFD, 0xFF})), W({0x0080, 0xF8F0, 0xFF71, 0xF8F1, 0xF8F3}));
 }
 
 TEST(Cp932Decode, StopsAtFirstNul) {
@@ -59,8 +58,7 @@ TEST(Cp932Decode, WholeBufferDecodesEachRunBetweenZeroBytesOnItsOwn) {
   for (unsigned b = 1; b < 256; ++b) {
     const std::string run = B({0x82, 0xA0, b});
     const std::string bytes = run + std::string(1, '\0') + B({0x82, 0xA2});
-    EXPECT_EQ(cp932_bytes_to_unicode(bytes.data(), bytes.size()),
-              cp932_to_unicode(run) + L'\0' + W({0x3042 + 2})) << b;
+    EXPECT_EQ(cp932_bytes_to_unicode(bytes.data(), bytes.size()), cp932_to_unicode(run) + L'\0' + W({0x3042 + 2})) << b;
   }
   EXPECT_EQ(cp932_bytes_to_unicode("", 0), L"");
   // Long input crosses the output blocks with pairs at every offset.
@@ -85,8 +83,7 @@ TEST(SjisEncode, PrefersJisThenNecThenNecSelectedIbmCodes) {
 
 TEST(SjisEncode, WaveDashAndFriendsAreUnmapped) {
   EXPECT_EQ(unicode_to_sjis_cp932(W({0x301C, 0xFF5E})), B({'?', 0x81, 0x60}));
-  EXPECT_EQ(unicode_to_sjis_cp932(W({0x0080, 0x00A2, 0x00A3, 0x00AC, 0x2016, 0x2212})),
-            "??????");
+  EXPECT_EQ(unicode_to_sjis_cp932(W({0x0080, 0x00A2, 0x00A3, 0x00AC, 0x2016, 0x2212})), "??????");
   // Half-width katakana is one byte; ASCII passes through.
   EXPECT_EQ(unicode_to_sjis_cp932(W({'a', 0xFF71, 0x3042})), B({'a', 0xB1, 0x82, 0xA0}));
 }
@@ -100,8 +97,7 @@ TEST(SjisEncode, SurrogatesAndUnitsBeyondUtf16BecomeQuestionMarks) {
 }
 
 TEST(EucDecode, MicrosoftStyleMappingsAndExtensionRows) {
-  EXPECT_EQ(euc_to_unicode(B({0xA1, 0xC1, 0xA1, 0xC2, 0xA1, 0xDD, 0xA1, 0xF1, 0xA1, 0xF2,
-                              0xA2, 0xCC})),
+  EXPECT_EQ(euc_to_unicode(B({0xA1, 0xC1, 0xA1, 0xC2, 0xA1, 0xDD, 0xA1, 0xF1, 0xA1, 0xF2, 0xA2, 0xCC})),
             W({0xFF5E, 0x2225, 0xFF0D, 0xFFE0, 0xFFE1, 0xFFE2}));
   EXPECT_EQ(euc_to_unicode(B({0xAD, 0xA1, 0xF9, 0xA1, 0x8E, 0xB1, 0x8F, 0xA2, 0xC2})),
             W({0x2460, 0x7E8A, 0xFF71, 0x00A1}));
@@ -122,8 +118,7 @@ TEST(EucDecode, MalformedBytes) {
 
 TEST(EucEncode, CharacterOnlyInJisX0212TakesThreeBytes) {
   EXPECT_EQ(unicode_to_euc(W({0x00A1})), B({0x8F, 0xA2, 0xC2}));
-  EXPECT_EQ(euc_to_jis(unicode_to_euc(W({0x00A1}))), B({0x1B, '$', '(', 'D', 0x22, 0x42,
-                                                          0x1B, '(', 'B'}));
+  EXPECT_EQ(euc_to_jis(unicode_to_euc(W({0x00A1}))), B({0x1B, '$', '(', 'D', 0x22, 0x42, 0x1B, '(', 'B'}));
   EXPECT_EQ(unicode_to_sjis_cp932(W({0x00A1})), "?");
   // A character of both the NEC rows and JIS X 0212 keeps its two-byte code.
   EXPECT_EQ(unicode_to_euc(W({0x2116})), B({0xAD, 0xE2}));
@@ -149,10 +144,24 @@ TEST(Utf8Decode, LenientAsDesigned) {
 // a time); fed a byte at a time the engine never sees enough for that, so the two
 // must agree on every input, malformed ones included.
 TEST(Utf8Decode, RunsDecodeAsOneCharacterAtATime) {
-  static const std::string kPieces[] = {
-      "\xE3\x81\x82", "\xE6\xBC\xA2", "\xEF\xBC\xA1", "\xE3\x80\x82", "\xE0\x41\x42", "\xEF\xFF\xFF",
-      "a",        "\n",       "\r\n",      std::string(1, '\0'), "\xC3\xA9",    "\xF0\x9F\x98\x80",
-      "\x80",     "\xFE",     "\xF4\x90\x80\x80", "\xF8\x80\x80\x81\x81", "abcdefghij", "\xE3"};
+  static const std::string kPieces[] = {"\xE3\x81\x82",
+                                        "\xE6\xBC\xA2",
+                                        "\xEF\xBC\xA1",
+                                        "\xE3\x80\x82",
+                                        "\xE0\x41\x42",
+                                        "\xEF\xFF\xFF",
+                                        "a",
+                                        "\n",
+                                        "\r\n",
+                                        std::string(1, '\0'),
+                                        "\xC3\xA9",
+                                        "\xF0\x9F\x98\x80",
+                                        "\x80",
+                                        "\xFE",
+                                        "\xF4\x90\x80\x80",
+                                        "\xF8\x80\x80\x81\x81",
+                                        "abcdefghij",
+                                        "\xE3"};
   std::mt19937 random(11);
   for (int round = 0; round < 2000; ++round) {
     std::string bytes;
@@ -175,8 +184,7 @@ TEST(Utf8Encode, Surrogates) {
   // A high surrogate at the end stays for more input; the flush makes it "?".
   EXPECT_EQ(unicode_to_utf8(W({'a', 0xD83D})), "a?");
   // Lone surrogates elsewhere are encoded as three-byte values.
-  EXPECT_EQ(unicode_to_utf8(W({0xD83D, 'b', 0xDE00})),
-            B({0xED, 0xA0, 0xBD, 'b', 0xED, 0xB8, 0x80}));
+  EXPECT_EQ(unicode_to_utf8(W({0xD83D, 'b', 0xDE00})), B({0xED, 0xA0, 0xBD, 'b', 0xED, 0xB8, 0x80}));
   EXPECT_EQ(unicode_to_utf8(W({0x7F, 0x80, 0x7FF, 0x800, 0xFFFF})),
             B({0x7F, 0xC2, 0x80, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xEF, 0xBF, 0xBF}));
 }
@@ -185,8 +193,7 @@ TEST(JisDecode, EscapesAndShifts) {
   // ESC $ B kanji, ESC ( J ASCII.
   EXPECT_EQ(euc_to_unicode(jis_to_euc("\x1B$B\x46\x7C\x1B(Jabc")), W({0x65E5, 'a', 'b', 'c'}));
   // Katakana between SO and SI, and by ESC ( I.
-  EXPECT_EQ(euc_to_unicode(jis_to_euc("\x0E\x31\x32\x0Fx\x1B(I\x33\x1B(By")),
-            W({0xFF71, 0xFF72, 'x', 0xFF73, 'y'}));
+  EXPECT_EQ(euc_to_unicode(jis_to_euc("\x0E\x31\x32\x0Fx\x1B(I\x33\x1B(By")), W({0xFF71, 0xFF72, 'x', 0xFF73, 'y'}));
   // JIS X 0212.
   EXPECT_EQ(euc_to_unicode(jis_to_euc("\x1B$(D\x22\x42\x1B(B")), W({0x00A1}));
   // An unknown escape sequence is skipped as three bytes and keeps the set.

@@ -20,9 +20,7 @@ TCharCode Detect(const std::string& bytes) {
   return DetectCharCode(exact.get(), bytes.size());
 }
 
-TCharCode DetectFile(const std::string& name) {
-  return DetectCharCode(ReadWholeFile(TestDataPath("detect/" + name)));
-}
+TCharCode DetectFile(const std::string& name) { return DetectCharCode(ReadWholeFile(TestDataPath("detect/" + name))); }
 
 }  // namespace
 
@@ -48,7 +46,9 @@ TEST(DetectCharCode, TextAfterALongASCIIPrefix) {
   EXPECT_EQ(Detect(prefix + ReadWholeFile(TestDataPath("detect/euc.txt"))), TCharCode::EUC);
   EXPECT_EQ(Detect(prefix + ReadWholeFile(TestDataPath("detect/utf8.txt"))), TCharCode::UTF8N);
   // A mark after the start is no mark.
-  EXPECT_NE(Detect("ab\xFF\xFE" "c"), TCharCode::UTF16);
+  EXPECT_NE(Detect("ab\xFF\xFE"
+                   "c"),
+            TCharCode::UTF16);
 }
 
 TEST(DetectCharCode, PureASCIIHandsOverItsLastBytes) {
@@ -74,29 +74,28 @@ TEST(DetectCharCode, JISAndEscapes) {
 }
 
 TEST(DetectCharCode, BrokenInputNeverCrashes) {
-  for (const std::string& bytes : {"\x82"s, "\0"s, "\xE3\x81"s, "abcd\xE3"s, "\x8F\xA1"s, "\xFF"s,
-                                   "\xEF\xBB"s, "\x1B"s, std::string(3000, '\x82'),
-                                   std::string(3000, '\0'), std::string(5000, '\xE3')}) {
+  for (const std::string& bytes : {"\x82"s, "\0"s, "\xE3\x81"s, "abcd\xE3"s, "\x8F\xA1"s, "\xFF"s, "\xEF\xBB"s, "\x1B"s,
+                                   std::string(3000, '\x82'), std::string(3000, '\0'), std::string(5000, '\xE3')}) {
     (void)Detect(bytes);
   }
 }
 
 TEST(DetectCharCode, JapaneseCharacters) {
   // Inside each range and just outside it.
-  for (std::uint32_t c : {0x3000u, 0x3005u, 0x303Fu, 0x3041u, 0x30A2u, 0x30FFu, 0x31F0u, 0x31FFu, 0x4E00u,
-                          0x4E9Cu, 0x9FFFu, 0xFF01u, 0xFF71u, 0xFFEFu, 0xFF00u})
+  for (std::uint32_t c : {0x3000u, 0x3005u, 0x303Fu, 0x3041u, 0x30A2u, 0x30FFu, 0x31F0u, 0x31FFu, 0x4E00u, 0x4E9Cu,
+                          0x9FFFu, 0xFF01u, 0xFF71u, 0xFFEFu, 0xFF00u})
     EXPECT_TRUE(IsJapaneseCharacter(c)) << std::hex << c;
-  for (std::uint32_t c : {0x41u, 0xA0u, 0xE9u, 0x1E7u, 0x2026u, 0x2FFFu, 0x3100u, 0x31EFu, 0x3200u, 0x4DFFu,
-                          0xA000u, 0xFEFFu, 0xFFF0u, 0xFFFDu, 0x20B9Fu})
+  for (std::uint32_t c : {0x41u, 0xA0u, 0xE9u, 0x1E7u, 0x2026u, 0x2FFFu, 0x3100u, 0x31EFu, 0x3200u, 0x4DFFu, 0xA000u,
+                          0xFEFFu, 0xFFF0u, 0xFFFDu, 0x20B9Fu})
     EXPECT_FALSE(IsJapaneseCharacter(c)) << std::hex << c;
 }
 
 TEST(DetectCharCode, ShortJapaneseUtf8IsUtf8WhateverTheScoresSay) {
   // Short texts whose few characters score higher as Shift-JIS or EUC-JP.
-  const char* const words[] = {
-      "会議", "東京都 abc", "日本", "検索", "置換", "ファイル", "文字コード", "こんにちは", "ありがとう",
-      "山田太郎", "株式会社", "「はい」", "ＡＢＣ", "ｶﾀｶﾅ", "亜", "鬱", "々", "ヴ", "ㇰ", "〒100-0001",
-      "価格: 100円", "See 第3章", "x = 値"};
+  const char* const words[] = {"会議",       "東京都 abc", "日本",        "検索",      "置換",     "ファイル",
+                               "文字コード", "こんにちは", "ありがとう",  "山田太郎",  "株式会社", "「はい」",
+                               "ＡＢＣ",     "ｶﾀｶﾅ",       "亜",          "鬱",        "々",       "ヴ",
+                               "ㇰ",         "〒100-0001", "価格: 100円", "See 第3章", "x = 値"};
   for (const char* word : words) {
     for (const char* end : {"", "\n", "\r\n"}) {
       const std::string text = std::string(word) + end;
@@ -116,12 +115,12 @@ TEST(DetectCharCode, ValidUtf8WithoutJapaneseKeepsTheScoredCode) {
     std::string Bytes;
     TCharCode Scored;
   } cases[] = {
-      {"\xC7\xA7", TCharCode::EUC},                             // 認 (EUC-JP)
-      {"\xC7\xBD\n", TCharCode::EUC},                           // 能 (EUC-JP)
-      {"\xCB\xA1: apt-cdrom", TCharCode::EUC},                  // 法: apt-cdrom (EUC-JP)
-      {"\n\tDLL \xCC\xBE: %s\n", TCharCode::EUC},               // DLL 名: %s (EUC-JP)
-      {"\xC3\xA9\r\n", TCharCode::SJIS},                        // ﾃｩ (Shift-JIS)
-      {"%.1f\xC2\xA0MB\n%.1f\xC2\xA0GB\n", TCharCode::SJIS},    // UTF-8 with no-break spaces only
+      {"\xC7\xA7", TCharCode::EUC},                           // 認 (EUC-JP)
+      {"\xC7\xBD\n", TCharCode::EUC},                         // 能 (EUC-JP)
+      {"\xCB\xA1: apt-cdrom", TCharCode::EUC},                // 法: apt-cdrom (EUC-JP)
+      {"\n\tDLL \xCC\xBE: %s\n", TCharCode::EUC},             // DLL 名: %s (EUC-JP)
+      {"\xC3\xA9\r\n", TCharCode::SJIS},                      // ﾃｩ (Shift-JIS)
+      {"%.1f\xC2\xA0MB\n%.1f\xC2\xA0GB\n", TCharCode::SJIS},  // UTF-8 with no-break spaces only
   };
   for (const auto& c : cases) EXPECT_EQ(Detect(c.Bytes), c.Scored) << testing::PrintToString(c.Bytes);
 }
@@ -143,14 +142,33 @@ TEST(DetectCharCode, MarksJISAndZeroBytesComeFirst) {
   EXPECT_EQ(Detect("会議\0\0"s), TCharCode::Unknown);
 }
 
-
 // Most UTF-8 is told without scoring; NULs, SI and ESC among the scored bytes still
 // let the scores speak first.
 TEST(DetectCharCode, AnswersAsScoringFirstWould) {
-  static const std::string kPieces[] = {
-      "\xE3\x81\x82", "\xE6\xBC\xA2", "\xEF\xBC\xA1", "\xC3\xA9", "\xF0\x9F\x98\x80", "abc ", "\r\n", "\n",
-      "\x82\xA0", "\x8A\xBF", "\xA4\xA2", "\xB4\xC1", "\x8E\xB1", std::string(1, '\0'), std::string(2, '\0'),
-      "\x1B$B", "\x1B(B", "\x0F", "\x0E", "UTF-8", "Shift_JIS", "EUC", "\xE3\x81", "\xFF\xFE"};
+  static const std::string kPieces[] = {"\xE3\x81\x82",
+                                        "\xE6\xBC\xA2",
+                                        "\xEF\xBC\xA1",
+                                        "\xC3\xA9",
+                                        "\xF0\x9F\x98\x80",
+                                        "abc ",
+                                        "\r\n",
+                                        "\n",
+                                        "\x82\xA0",
+                                        "\x8A\xBF",
+                                        "\xA4\xA2",
+                                        "\xB4\xC1",
+                                        "\x8E\xB1",
+                                        std::string(1, '\0'),
+                                        std::string(2, '\0'),
+                                        "\x1B$B",
+                                        "\x1B(B",
+                                        "\x0F",
+                                        "\x0E",
+                                        "UTF-8",
+                                        "Shift_JIS",
+                                        "EUC",
+                                        "\xE3\x81",
+                                        "\xFF\xFE"};
   std::mt19937 random(6);
   int utf8 = 0;
   for (int round = 0; round < 3000; ++round) {

@@ -42,7 +42,11 @@ TEST(EncodeScorer, EUCJP) {
   s = Scored(TKind::EUCJP, "\x8F\xA4\xCE\xA4\xCE");
   EXPECT_EQ(s.WeightSum(), 150324);
   // A second byte below 80 is invalid and consumed; NUL resets.
-  s = Scored(TKind::EUCJP, "\xA4" "a" "\xA4" + std::string(1, '\0') + "\xA4\xCE");
+  s = Scored(TKind::EUCJP,
+             "\xA4"
+             "a"
+             "\xA4" +
+                 std::string(1, '\0') + "\xA4\xCE");
   EXPECT_EQ(s.InvalidCount(), 2);
   EXPECT_EQ(s.WeightSum(), 150324);
 }

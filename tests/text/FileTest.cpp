@@ -20,12 +20,9 @@ const TFileReadOptions kNoCheck{false, std::numeric_limits<std::int32_t>::max()}
 
 // "日本語のテキスト" with CR LF line ends, in every code the wide file writes.
 const std::wstring kJapanese = L"\x65E5\x672C\x8A9E\x306E\x30C6\x30AD\x30B9\x30C8\n2\x884C\x76EE\n";
-const std::string kSjis =
-    "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x65\x83\x4C\x83\x58\x83\x67\r\n2\x8D\x73\x96\xDA\r\n";
-const std::string kEuc =
-    "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\r\n2\xB9\xD4\xCC\xDC\r\n";
-const std::string kJis =
-    "\x1B$BF|K\\8l$N%F%-%9%H\x1B(B\r\n2\x1B$B9TL\\\x1B(B\r\n";
+const std::string kSjis = "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x65\x83\x4C\x83\x58\x83\x67\r\n2\x8D\x73\x96\xDA\r\n";
+const std::string kEuc = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\r\n2\xB9\xD4\xCC\xDC\r\n";
+const std::string kJis = "\x1B$BF|K\\8l$N%F%-%9%H\x1B(B\r\n2\x1B$B9TL\\\x1B(B\r\n";
 const std::string kUtf8N =
     "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88\r\n"
     "2\xE8\xA1\x8C\xE7\x9B\xAE\r\n";
@@ -58,10 +55,10 @@ TEST(File, NarrowFormKeepsEveryByteAndTheLineEndConvention) {
   };
   const Case cases[] = {
       {"", "", TNewLineKind::Lf, ""},
-      {"a\r\nb\rc\r\n", "a\nbc\n", TNewLineKind::CrLf, "a\r\nbc\r\n"},   // lone CR lost
-      {"a\nb\rc\n", "a\nb\rc\n", TNewLineKind::Lf, "a\nb\rc\n"},          // stray CR kept
-      {"only\r", "only\n", TNewLineKind::Cr, "only\r"},                    // CR at the very end
-      {"a\rb\nc", "a\nb\nc", TNewLineKind::Cr, "a\rb\rc"},                 // LF becomes CR
+      {"a\r\nb\rc\r\n", "a\nbc\n", TNewLineKind::CrLf, "a\r\nbc\r\n"},  // lone CR lost
+      {"a\nb\rc\n", "a\nb\rc\n", TNewLineKind::Lf, "a\nb\rc\n"},        // stray CR kept
+      {"only\r", "only\n", TNewLineKind::Cr, "only\r"},                 // CR at the very end
+      {"a\rb\nc", "a\nb\nc", TNewLineKind::Cr, "a\rb\rc"},              // LF becomes CR
       {"no line end", "no line end", TNewLineKind::Lf, "no line end"},
       // Binary and UTF-16 bytes go through unchanged.
       {std::string("\0\x01\xFF\xFE\x80\n\0", 7), std::string("\0\x01\xFF\xFE\x80\n\0", 7), TNewLineKind::Lf,
@@ -144,10 +141,8 @@ TEST(File, WideFormDetectsDecodesAndSavesEveryCodeByteExactly) {
     ASSERT_EQ(file.Load(kCheck), R::Success);
     EXPECT_EQ(file.CharCode, c.code);
     EXPECT_EQ(file.NewLine, TNewLineKind::CrLf);
-    if (c.code == TCharCode::UTF16)
-      EXPECT_EQ(file.Text, L"\x65E5\x672C\n\xD83D\xDE00\n");
-    else
-      EXPECT_EQ(file.Text, kJapanese);
+    if (c.code == TCharCode::UTF16) EXPECT_EQ(file.Text, L"\x65E5\x672C\n\xD83D\xDE00\n");
+    else EXPECT_EQ(file.Text, kJapanese);
     ASSERT_EQ(file.Save(), R::Success);
     EXPECT_EQ(ReadWholeFile(path), c.bytes);
 
@@ -212,7 +207,9 @@ TEST(File, MissingBomIsCharCodeMismatchButTheTextIsDecoded) {
 TEST(File, OddLengthUtf16KeepsTheLastByteButFailsTheRoundTrip) {
   TTempDir dir;
   const std::string path = dir / "odd.txt";
-  WriteWholeFile(path, std::string("\xFF\xFE" "A\0B", 5));
+  WriteWholeFile(path, std::string("\xFF\xFE"
+                                   "A\0B",
+                                   5));
   TFile<wchar_t> file(path, TCharCode::UTF16);
   EXPECT_EQ(file.Load(kNoCheck), R::Success);
   EXPECT_EQ(file.Text, L"AB");
@@ -306,8 +303,8 @@ TEST(File, LongTextsSaveAndPassTheCheckLikeTheWholeTextConversion) {
     text += L'\n';
   }
   TTempDir dir;
-  for (const TCharCode code : {TCharCode::SJIS, TCharCode::EUC, TCharCode::JIS, TCharCode::UTF8,
-                               TCharCode::UTF8N, TCharCode::UTF16}) {
+  for (const TCharCode code :
+       {TCharCode::SJIS, TCharCode::EUC, TCharCode::JIS, TCharCode::UTF8, TCharCode::UTF8N, TCharCode::UTF16}) {
     for (const TNewLineKind kind : {TNewLineKind::CrLf, TNewLineKind::Lf, TNewLineKind::Cr}) {
       SCOPED_TRACE(testing::Message() << static_cast<int>(code) << " " << static_cast<int>(kind));
       const std::string path = dir / "long.txt";
@@ -340,8 +337,8 @@ TEST(File, LongTextsSaveAndPassTheCheckLikeTheWholeTextConversion) {
 TEST(File, LongJisDecodesLikeTheWholeConversionThroughEuc) {
   // Escape sequences, SO/SI and malformed bits of every length, so that piece
   // boundaries fall inside each of them somewhere.
-  const std::string parts[] = {"\x1B$B", "F|K\\", "\x1B(B", "abc", "\x0E", "12", "\x0F",
-                               "\x1B$(D", "\"B", "\x1B(J", "\x1B", "\x1B$", "x", "\x1B$(", "8l"};
+  const std::string parts[] = {"\x1B$B", "F|K\\",  "\x1B(B", "abc",   "\x0E", "12",     "\x0F", "\x1B$(D",
+                               "\"B",    "\x1B(J", "\x1B",   "\x1B$", "x",    "\x1B$(", "8l"};
   std::string jis;
   for (int i = 0; jis.size() < 100000; ++i) jis += parts[(i * 7 + i / 15) % 15];
   for (const std::size_t size : {jis.size(), jis.size() - 1, jis.size() - 2, std::size_t(16385)}) {
@@ -401,5 +398,7 @@ TEST(File, AResultLargerThanAnyReadableFileIsRefused) {
   EXPECT_EQ(wide.Save(), TFileOperationResult::Success);
   wide.Text = L"abcde";
   EXPECT_EQ(wide.Save(), TFileOperationResult::OpenFailed);
-  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), std::string("\xFF\xFE" "a\0b\0c\0d\0", 10));
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), std::string("\xFF\xFE"
+                                                      "a\0b\0c\0d\0",
+                                                      10));
 }

@@ -25,9 +25,16 @@ TEST(LineEndStyle, EveryLineEndCountsNotOnlyTheFirst) {
 
 TEST(LineEndStyle, Utf16BytesAreReadAsUnits) {
   // "a" CR LF "b" LF: mixed as units, though a byte scan would see CR 00 LF.
-  const std::string units("\xFF\xFE" "a\0\r\0\n\0b\0\n\0", 12);
+  const std::string units(
+      "\xFF\xFE"
+      "a\0\r\0\n\0b\0\n\0",
+      12);
   EXPECT_EQ(LineEndStyleOfBytes(units, TCharCode::UTF16), TLineEndStyle::Mixed);
-  EXPECT_EQ(LineEndStyleOfBytes(std::string("\xFF\xFE" "a\0\r\0\n\0", 8), TCharCode::UTF16), TLineEndStyle::CrLf);
+  EXPECT_EQ(LineEndStyleOfBytes(std::string("\xFF\xFE"
+                                            "a\0\r\0\n\0",
+                                            8),
+                                TCharCode::UTF16),
+            TLineEndStyle::CrLf);
   // A unit 0x0D0A is no line end; an odd last byte is a unit of its own.
   EXPECT_EQ(LineEndStyleOfBytes(std::string("\x0A\x0D\n", 3), TCharCode::UTF16), TLineEndStyle::Lf);
   EXPECT_STREQ(LineEndStyleText(TLineEndStyle::CrLf), "CR LF");

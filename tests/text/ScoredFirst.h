@@ -16,8 +16,8 @@ inline TCharCode ScoredFirst(const std::string& bytes) {
   if (bytes.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) return TCharCode::UTF16;
   if (bytes.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return TCharCode::UTF8;
   std::size_t first = 0;
-  while (first < bytes.size() && ((b[first] >= 0x20 && b[first] <= 0x7E) || b[first] == '\n' ||
-                                  b[first] == '\r' || b[first] == '\t'))
+  while (first < bytes.size() &&
+         ((b[first] >= 0x20 && b[first] <= 0x7E) || b[first] == '\n' || b[first] == '\r' || b[first] == '\t'))
     ++first;
   const std::size_t start = first / 4 * 4;
   TCharCode scored;

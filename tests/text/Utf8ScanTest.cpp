@@ -37,26 +37,45 @@ void ExpectEverywhere(const std::string& bytes, TUtf8Form expected) {
 TEST(Utf8Scan, WellFormedTextAtEveryBlockOffset) {
   EXPECT_EQ(Classify(""), TUtf8Form::Ascii);
   ExpectEverywhere("plain", TUtf8Form::Ascii);
-  ExpectEverywhere("\xC2\x80", TUtf8Form::Utf8);              // U+0080
-  ExpectEverywhere("\xDF\xBF", TUtf8Form::Utf8);              // U+07FF
-  ExpectEverywhere("\xE0\xA0\x80", TUtf8Form::Utf8);          // U+0800
+  ExpectEverywhere("\xC2\x80", TUtf8Form::Utf8);                  // U+0080
+  ExpectEverywhere("\xDF\xBF", TUtf8Form::Utf8);                  // U+07FF
+  ExpectEverywhere("\xE0\xA0\x80", TUtf8Form::Utf8);              // U+0800
   ExpectEverywhere("\xE3\x81\x82\xE6\xBC\xA2", TUtf8Form::Utf8);  // あ漢
-  ExpectEverywhere("\xED\x9F\xBF", TUtf8Form::Utf8);          // U+D7FF
+  ExpectEverywhere("\xED\x9F\xBF", TUtf8Form::Utf8);              // U+D7FF
   ExpectEverywhere("\xEE\x80\x80\xEF\xBF\xBF", TUtf8Form::Utf8);  // U+E000, U+FFFF
-  ExpectEverywhere("\xF0\x90\x80\x80", TUtf8Form::Utf8);      // U+10000
-  ExpectEverywhere("\xF0\x9F\x98\x80", TUtf8Form::Utf8);      // 😀
-  ExpectEverywhere("\xF4\x8F\xBF\xBF", TUtf8Form::Utf8);      // U+10FFFF
+  ExpectEverywhere("\xF0\x90\x80\x80", TUtf8Form::Utf8);          // U+10000
+  ExpectEverywhere("\xF0\x9F\x98\x80", TUtf8Form::Utf8);          // 😀
+  ExpectEverywhere("\xF4\x8F\xBF\xBF", TUtf8Form::Utf8);          // U+10FFFF
 }
 
 TEST(Utf8Scan, EveryKindOfMalformedSequenceAtEveryBlockOffset) {
   for (const char* bad : {
-           "\x80", "\xBF", "\xC0\xAF", "\xC1\xBF",              // stray continuation, overlong
-           "\xC2", "\xC2" "a", "\xE3\x81", "\xE3\x81" "a",      // cut or interrupted
-           "\xE3" "a\x82", "\xE0\x80\x80", "\xE0\x9F\xBF",      // overlong three bytes
-           "\xED\xA0\x80", "\xED\xBF\xBF",                      // surrogates
-           "\xF0\x80\x80\x80", "\xF0\x8F\xBF\xBF",              // overlong four bytes
-           "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80", "\xFE", "\xFF",
-           "\xF0\x9F\x98", "\xF0\x9F", "\xE3\x81\x82\x82",      // cut, one continuation too many
+           "\x80",
+           "\xBF",
+           "\xC0\xAF",
+           "\xC1\xBF",  // stray continuation, overlong
+           "\xC2",
+           "\xC2"
+           "a",
+           "\xE3\x81",
+           "\xE3\x81"
+           "a",  // cut or interrupted
+           "\xE3"
+           "a\x82",
+           "\xE0\x80\x80",
+           "\xE0\x9F\xBF",  // overlong three bytes
+           "\xED\xA0\x80",
+           "\xED\xBF\xBF",  // surrogates
+           "\xF0\x80\x80\x80",
+           "\xF0\x8F\xBF\xBF",  // overlong four bytes
+           "\xF4\x90\x80\x80",
+           "\xF5\x80\x80\x80",
+           "\xF8\x88\x80\x80\x80",
+           "\xFE",
+           "\xFF",
+           "\xF0\x9F\x98",
+           "\xF0\x9F",
+           "\xE3\x81\x82\x82",  // cut, one continuation too many
        })
     ExpectEverywhere(bad, TUtf8Form::Malformed);
 }
@@ -88,10 +107,8 @@ TEST(Utf8Scan, VectorAndScalarAgreeOnRandomMixtures) {
     const int length = static_cast<int>(random() % 120);
     for (int i = 0; i < length; ++i) {
       // Mostly well-formed pieces, now and then one random byte.
-      if (random() % 200 == 0)
-        text += static_cast<char>(random() % 256);
-      else
-        text += pieces[random() % 7];
+      if (random() % 200 == 0) text += static_cast<char>(random() % 256);
+      else text += pieces[random() % 7];
     }
     if (Classify(text) == TUtf8Form::Malformed) ++malformed;
   }

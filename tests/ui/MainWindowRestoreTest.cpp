@@ -141,7 +141,8 @@ TEST_F(MainWindowRestoreTest, UndoGivesEveryOriginalByteBackAndCanItselfBeUndone
   EXPECT_EQ(main_->stbPanel0->text(), Msg(131));
   ASSERT_EQ(dialogs_.Messages.size(), 1u);
   EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Information);
-  EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("書き戻したファイル: 4"))) << dialogs_.Messages[0].Text.toStdString();
+  EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QStringLiteral("書き戻したファイル: 4")))
+      << dialogs_.Messages[0].Text.toStdString();
 
   // The restored unit is marked; a new unit holds the files as the replace left them.
   const TBackup& backup = *main_->App().Backup;
@@ -170,7 +171,8 @@ TEST_F(MainWindowRestoreTest, AFileEditedAfterTheReplaceIsKeptUnlessForced) {
   };
   Undo();
   ASSERT_EQ(questions_.size(), 1u);
-  EXPECT_EQ(questions_[0], FromNarrow(hovrak::MakeRestoreQuestion(data_ / "w/b.txt", TRestoreProblem::Modified, 0).Text));
+  EXPECT_EQ(questions_[0],
+            FromNarrow(hovrak::MakeRestoreQuestion(data_ / "w/b.txt", TRestoreProblem::Modified, 0).Text));
   EXPECT_EQ(ReadWholeFile(data_ / "w/a.txt"), "東京へ行く\n");
   EXPECT_EQ(ReadWholeFile(data_ / "w/b.txt"), "大阪と大阪、そして自分で書き足した行\n");
   ASSERT_EQ(dialogs_.Messages.size(), 1u);
@@ -389,9 +391,11 @@ TEST_F(MainWindowRestoreTest, AUnitMirunCliMadeWhileTheWindowLivesIsListedAndRes
 TEST_F(MainWindowRestoreTest, AnOlderUnitIsAskedAboutOnceBeforeAnyOfItsFiles) {
   WriteWholeFile(home_ / "Backup/old_1/a.txt", "東京\n");
   WriteWholeFile(data_ / "old/a.txt", "大阪\n");
-  WriteWholeFile(home_ / "Mirun.kel", "Backup{\r\n  Dir=" + home_ / "Backup" + "\r\n  Unit{\r\n"
-                                      "    Time=2005-03-14 10:00:00\r\n    Name=old_1\r\n    Size=7\r\n"
-                                      "    BaseDir=" + data_ / "old" + "\r\n    File=a.txt\r\n  }\r\n}\r\n");
+  WriteWholeFile(home_ / "Mirun.kel", "Backup{\r\n  Dir=" + home_ / "Backup" +
+                                          "\r\n  Unit{\r\n"
+                                          "    Time=2005-03-14 10:00:00\r\n    Name=old_1\r\n    Size=7\r\n"
+                                          "    BaseDir=" +
+                                          data_ / "old" + "\r\n    File=a.txt\r\n  }\r\n}\r\n");
   const char* const home = std::getenv("HOME");
   const std::string savedHome = home ? home : "";
   ::setenv("HOME", data_.Path().c_str(), 1);  // the unit's folder is the user's own

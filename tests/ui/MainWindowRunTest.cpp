@@ -180,12 +180,14 @@ TEST_F(MainWindowRun, ASummaryNamesWhatWasSkippedOrNotWrittenAndWhy) {
   WriteWholeFile(P("c.txt"), "東京タワー\n");
   ASSERT_NO_FATAL_FAILURE(Search());
   WriteWholeFile(P("b.txt"), "大阪と東京だ\n");  // changed since the search
-  ASSERT_EQ(::unlink(P("c.txt").c_str()), 0);   // and gone
+  ASSERT_EQ(::unlink(P("c.txt").c_str()), 0);    // and gone
   dialogs_.OnExec = [](QDialog&) { return int(hovrak::FileErrorSkip); };
   Replace(QStringLiteral("京都"));
 
-  EXPECT_EQ(Result().stbPanel0->text(),
-            hovrak::Msg(63) + QStringLiteral("（1ファイル 2箇所を書き換え、1ファイルをスキップ、1ファイルは書き換えられませんでした）"));
+  EXPECT_EQ(
+      Result().stbPanel0->text(),
+      hovrak::Msg(63) +
+          QStringLiteral("（1ファイル 2箇所を書き換え、1ファイルをスキップ、1ファイルは書き換えられませんでした）"));
   ASSERT_GE(dialogs_.Messages.size(), 2u);
   const TScriptedDialogs::TMessage& summary = dialogs_.Messages.back();
   EXPECT_EQ(summary.Icon, TDialogs::TIcon::Warning);
@@ -216,7 +218,7 @@ TEST_F(MainWindowRun, OlderBackupsPrunedToMakeRoomAreAskedAboutAndNamed) {
   const QString when = FromNarrow(hovrak::TimeText(first.Time));
   const auto named = [&](const TScriptedDialogs::TMessage& m) { return m.Text.contains(when); };
   ASSERT_GE(dialogs_.Messages.size(), 3u);  // the replace question, the size question, the summary
-  EXPECT_TRUE(dialogs_.Messages[1].Text.contains(QStringLiteral("古いバックアップ1件を削除して"))) 
+  EXPECT_TRUE(dialogs_.Messages[1].Text.contains(QStringLiteral("古いバックアップ1件を削除して")))
       << dialogs_.Messages[1].Text.toStdString();
   EXPECT_TRUE(named(dialogs_.Messages[1]));
   // The summary, though nothing went wrong, says it went.

@@ -20,11 +20,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QProgressBar>
 #include <QProcessEnvironment>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest/QTest>
@@ -33,19 +33,19 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "backup/Backup.h"
+#include "core/FileErrorQuestion.h"
 #include "core/MirunApp.h"
 #include "core/StoppedException.h"
 #include "settings/Option.h"
 #include "text/Conversions.h"
-#include "core/FileErrorQuestion.h"
 #include "ui/Application.h"
+#include "ui/PlacesHeader.h"
 #include "ui/UiText.h"
 #include "ui/frmFileErrorDialog.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmProcess.h"
 #include "ui/frmResult.h"
-#include "ui/PlacesHeader.h"
 
 namespace {
 
@@ -256,8 +256,7 @@ TEST_F(MainWindowTest, ARunDisablesTheControlsAndRefusesToClose) {
     EXPECT_FALSE(main.close());
     EXPECT_TRUE(main.isVisible());
     // The user sees the normal cursor while answering.
-    EXPECT_TRUE(QApplication::overrideCursor() == nullptr ||
-                QApplication::overrideCursor()->shape() != Qt::BusyCursor);
+    EXPECT_TRUE(QApplication::overrideCursor() == nullptr || QApplication::overrideCursor()->shape() != Qt::BusyCursor);
     return int(hovrak::FileErrorSkipAll);
   };
   main.btnSearchClick();
@@ -871,7 +870,8 @@ TEST_F(MainWindowTest, SizeQuestionIsAnInformationYesNoBox) {
   EXPECT_EQ(dialogs_.Messages[0].Caption, QStringLiteral("Mirun"));
   EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Information);
   EXPECT_EQ(dialogs_.Messages[0].Buttons, QMessageBox::Yes | QMessageBox::No);
-  EXPECT_EQ(dialogs_.Messages[0].Text, QStringLiteral("置換されるファイルの合計が4.00MBあります。\nバックアップしますか？"));
+  EXPECT_EQ(dialogs_.Messages[0].Text,
+            QStringLiteral("置換されるファイルの合計が4.00MBあります。\nバックアップしますか？"));
 }
 
 // ---------------------------------------------------------------------------------
@@ -892,8 +892,8 @@ TEST(ApplicationTest, GuardReportsAndEndsWithCodeOne) {
   EXPECT_EQ(dialogs.Messages[0].Text, Msg(56) + QStringLiteral("\nboom\n") + Msg(57));
   EXPECT_EQ(dialogs.Messages[0].Caption, QStringLiteral("Mirun"));
   EXPECT_EQ(dialogs.Messages[0].Icon, TDialogs::TIcon::Error);
-  EXPECT_EQ(dialogs.Messages[1].Text, Msg(56) + QLatin1Char('\n') + TApplication::UnknownExceptionText() +
-                                          QLatin1Char('\n') + Msg(57));
+  EXPECT_EQ(dialogs.Messages[1].Text,
+            Msg(56) + QLatin1Char('\n') + TApplication::UnknownExceptionText() + QLatin1Char('\n') + Msg(57));
 }
 
 // The process that meets an exception in a handler ends with 1 and writes no

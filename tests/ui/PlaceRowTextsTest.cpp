@@ -42,7 +42,7 @@ TEST(PlaceRowTexts, FileIsShownRelativeToTheDisplayBase) {
 }
 
 TEST(PlaceRowTexts, NarrowContextCutInsideAUtf8CharacterStaysUtf8) {
-  const std::string a = "あいう";          // three bytes each
+  const std::string a = "あいう";  // three bytes each
   EXPECT_EQ(TPlaceRowTexts::DisplayNarrow(a.substr(1)), "いう");
   EXPECT_EQ(TPlaceRowTexts::DisplayNarrow(a.substr(0, 7)), "あい");
   EXPECT_EQ(TPlaceRowTexts::DisplayNarrow(a.substr(2, 5)), "い");

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 
 #include <climits>
-#include <stdexcept>
 #include <cstdlib>
+#include <stdexcept>
 #include <thread>
 
 #include <QAction>
@@ -51,8 +51,7 @@ class ResultWindow : public ::testing::Test {
   int Search(const std::string& text) {
     const int outcome = main.App().Search({tree.Path()}, {"*.txt"}, text);
     result.RefreshPlaces();
-    main.SetState(main.App().PlaceList && main.App().PlaceList->Count() > 0 ? TUiState::Found
-                                                                          : TUiState::NotFound);
+    main.SetState(main.App().PlaceList && main.App().PlaceList->Count() > 0 ? TUiState::Found : TUiState::NotFound);
     return outcome;
   }
 
@@ -231,8 +230,9 @@ TEST_F(ResultWindow, TheFileColumnShowsTheFullPathAsATooltip) {
   EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::File].Left + 3, y)),
             QString::fromStdString(P("a rather long file name that the column cannot hold.txt")));
   EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::Pos].Left + 3, y)), QString());
-  EXPECT_EQ(result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::File].Left + 3, y + 5 * result.scbPlaces->RowHeight())),
-            QString());  // below the last row
+  EXPECT_EQ(
+      result.scbPlaces->ToolTipAt(QPoint(columns[TPlaceColumns::File].Left + 3, y + 5 * result.scbPlaces->RowHeight())),
+      QString());  // below the last row
 }
 
 TEST_F(ResultWindow, KeysMoveTheCurrentRowAndScrollItIntoView) {

@@ -23,8 +23,8 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QtTest/QTest>
 
@@ -36,10 +36,10 @@
 #include "platform/InstanceName.h"
 #include "platform/SideFile.h"
 #include "ui/SingleInstance.h"
+#include "ui/SonEdit.h"
 #include "ui/UiText.h"
 #include "ui/frmMain.h"
 #include "ui/frmResult.h"
-#include "ui/SonEdit.h"
 #include "ui/frmView.h"
 
 namespace {
@@ -478,8 +478,8 @@ TEST(SingleInstanceProcessTest, LaterStartWhileAQuestionHoldsTheRunEndsAtOnce) {
   WriteWholeFile(data / "a.txt", "東京\n");
   ProgramProcesses programs;
   // The missing file makes the first instance's search ask, and wait for an answer.
-  ASSERT_TRUE(programs.StartFirst({Q(data / "a.txt"), Q(data / "missing.txt"), QStringLiteral("-s東京"),
-                                   QStringLiteral("-n")}));
+  ASSERT_TRUE(programs.StartFirst(
+      {Q(data / "a.txt"), Q(data / "missing.txt"), QStringLiteral("-s東京"), QStringLiteral("-n")}));
   qint64 elapsed = 0;
   EXPECT_EQ(programs.Later({QStringLiteral("-s大阪")}, &elapsed), 0);
   // Acknowledged on receipt, not after the run (which never ends here).
@@ -492,8 +492,8 @@ TEST(SingleInstanceProcessTest, TerminationDuringAQuestionEndsTheRunAndSavesTheS
   WriteWholeFile(data / "a.txt", "東京\n");
   ProgramProcesses programs;
   // The missing file makes the search ask what to do with it.
-  ASSERT_TRUE(programs.StartFirst({Q(data / "a.txt"), Q(data / "missing.txt"), QStringLiteral("-s東京"),
-                                   QStringLiteral("-n")}));
+  ASSERT_TRUE(programs.StartFirst(
+      {Q(data / "a.txt"), Q(data / "missing.txt"), QStringLiteral("-s東京"), QStringLiteral("-n")}));
   QTest::qWait(500);
   const std::string settings = programs.Terminate();
   EXPECT_NE(FindLine(settings, "SearchedHistory=東京"), std::string::npos) << settings;

@@ -13,8 +13,8 @@ namespace {
 
 TPreviewRow Row(const char* file, const char* line, const char* prev, const char* hit, const char* replacement,
                 const char* next) {
-  return TPreviewRow{QString::fromUtf8(file),        QString::fromUtf8(line),       QString::fromUtf8(prev),
-                     QString::fromUtf8(hit),         QString::fromUtf8(replacement), QString::fromUtf8(next)};
+  return TPreviewRow{QString::fromUtf8(file), QString::fromUtf8(line),        QString::fromUtf8(prev),
+                     QString::fromUtf8(hit),  QString::fromUtf8(replacement), QString::fromUtf8(next)};
 }
 
 // Pixels of a colour within the horizontal range of a column of a rendered view.

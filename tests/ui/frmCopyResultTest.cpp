@@ -139,9 +139,9 @@ TEST_F(CopyResultTest, DesignedControlsOneInstanceAndChoicesThatCarryOver) {
   EXPECT_TRUE(dialog->btnSave->isDefault());
   EXPECT_EQ(dialog->btnCopy->text(), Msg(94));
   EXPECT_EQ(dialog->btnCancel->text(), Msg(109));
-  for (const char* name : {"lblDescription", "chkFile", "chkLine", "chkHit", "chkFowFol", "lblFowFolLen1",
-                           "edtFowFolLen", "lblFowFolLen2", "lblCharCode", "cmbCharCode", "btnSave", "btnCopy",
-                           "btnCancel"})
+  for (const char* name :
+       {"lblDescription", "chkFile", "chkLine", "chkHit", "chkFowFol", "lblFowFolLen1", "edtFowFolLen", "lblFowFolLen2",
+        "lblCharCode", "cmbCharCode", "btnSave", "btnCopy", "btnCancel"})
     EXPECT_NE(dialog->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
 
   // The menu item follows the state table.
@@ -235,8 +235,9 @@ TEST_F(CopyResultTest, AsciiModeResultsAreSavedByteForByteAndTheComboStaysOnAsci
     csv.btnSave->click();
   });
   EXPECT_TRUE(disabled);
-  EXPECT_EQ(ReadWholeFile(data_ / "n.csv"), "行番号,直前の文字列,ヒットした文字列,直後の文字列,\r\n"
-                                           "1,\x93\xfa\x96\x7b ,key,\",\"\"\x8c\xea\"\"\",\r\n");
+  EXPECT_EQ(ReadWholeFile(data_ / "n.csv"),
+            "行番号,直前の文字列,ヒットした文字列,直後の文字列,\r\n"
+            "1,\x93\xfa\x96\x7b ,key,\",\"\"\x8c\xea\"\"\",\r\n");
 
   // Results of another mode: enabled again, still on ASCII.
   Search(data_ / "n", "key");
@@ -259,10 +260,9 @@ TEST_F(CopyResultTest, CopyPutsTheTickedPlacesOnTheClipboardWithCrLf) {
             }),
             int(QDialog::Accepted));
   EXPECT_FALSE(open_);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(),
-            QStringLiteral("ファイル名,行番号,直前の文字列,直後の文字列,\r\n"
-                           "a.txt,1,,\"へ, \"\"行く\"\"↓ \",\r\n"
-                           "sub/b.txt,2,大阪と東京↓ 京都、,↓ ,\r\n"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ファイル名,行番号,直前の文字列,直後の文字列,\r\n"
+                                                                 "a.txt,1,,\"へ, \"\"行く\"\"↓ \",\r\n"
+                                                                 "sub/b.txt,2,大阪と東京↓ 京都、,↓ ,\r\n"));
   EXPECT_TRUE(dialogs_.SaveQuestions.empty());
 
   // No ticked place: the header alone.

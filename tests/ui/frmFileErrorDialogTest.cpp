@@ -107,7 +107,8 @@ TEST(FileErrorDialog, EscapeGivesNoneOfTheAnswers) {
 TEST(FileErrorDialog, ShowBeepsAndAsksThroughTheSeam) {
   TScriptedDialogs dialogs;
   // A path may hold characters that look like markup; it is shown as it stands.
-  const QString message = QStringLiteral("以下のファイルを開けません。\nこのファイルをスキップしますか？\n\n/tmp/<b>x</b>.txt");
+  const QString message =
+      QStringLiteral("以下のファイルを開けません。\nこのファイルをスキップしますか？\n\n/tmp/<b>x</b>.txt");
   QString shown;
   bool retryOffered = false;
   dialogs.OnExec = [&](QDialog& dialog) {

@@ -7,11 +7,11 @@
 #include <QComboBox>
 #include <QLabel>
 
-#include <map>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <map>
 
 #include "ScriptedDialogs.h"
 #include "backup/Backup.h"
@@ -105,10 +105,26 @@ TEST_F(OptionDialog, CaptionsComeFromTheMessageTable) {
   EXPECT_EQ(dialog.btnOk->text(), hovrak::Msg(108));
   EXPECT_EQ(dialog.btnCc->text(), hovrak::Msg(109));
   EXPECT_TRUE(dialog.btnOk->isDefault());
-  for (const char* name : {"cmbMode", "chkSubDir", "chkByLine", "chkCaseSensitive", "chkEscape", "chkShowLine",
-                           "cmbCharCode", "chkCheckCharCode", "chkCheckTime", "edtMaxFileSize", "edtEditor",
-                           "btnEditor", "chkEditorDefault", "chkBackup", "edtBackupMaxSize",
-                           "edtBackupDeletableDay", "edtBackupDir", "btnBackupDir", "btnOk", "btnCc"})
+  for (const char* name : {"cmbMode",
+                           "chkSubDir",
+                           "chkByLine",
+                           "chkCaseSensitive",
+                           "chkEscape",
+                           "chkShowLine",
+                           "cmbCharCode",
+                           "chkCheckCharCode",
+                           "chkCheckTime",
+                           "edtMaxFileSize",
+                           "edtEditor",
+                           "btnEditor",
+                           "chkEditorDefault",
+                           "chkBackup",
+                           "edtBackupMaxSize",
+                           "edtBackupDeletableDay",
+                           "edtBackupDir",
+                           "btnBackupDir",
+                           "btnOk",
+                           "btnCc"})
     EXPECT_NE(dialog.findChild<QWidget*>(name), nullptr) << name;
 }
 
@@ -163,7 +179,7 @@ TEST_F(OptionDialog, MegabyteAndDayFallbacks) {
     int Days;                    // edtBackupDeletableDay
   };
   const TCase cases[] = {
-      {"", 50, 10, 0}, {"abc", 50, 10, 0}, {"0", 1, 1, 0},     {"-3", 1, 1, 365},
+      {"", 50, 10, 0},        {"abc", 50, 10, 0},     {"0", 1, 1, 0},    {"-3", 1, 1, 365},
       {"200", 200, 200, 200}, {"400", 400, 400, 365}, {"-1", 1, 1, 365}, {"365", 365, 365, 365},
   };
   for (const TCase& c : cases) {
@@ -222,9 +238,9 @@ TEST_F(OptionDialog, EnablingRules) {
   EXPECT_TRUE(dialog.chkShowLine->isChecked());
 
   dialog.chkBackup->click();
-  for (QWidget* w : {static_cast<QWidget*>(dialog.edtBackupMaxSize),
-                     static_cast<QWidget*>(dialog.edtBackupDeletableDay), static_cast<QWidget*>(dialog.edtBackupDir),
-                     static_cast<QWidget*>(dialog.btnBackupDir)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(dialog.edtBackupMaxSize), static_cast<QWidget*>(dialog.edtBackupDeletableDay),
+        static_cast<QWidget*>(dialog.edtBackupDir), static_cast<QWidget*>(dialog.btnBackupDir)})
     EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
   // Disabled backup fields are still stored.
   dialog.edtBackupDir->setText(QStringLiteral("/elsewhere"));

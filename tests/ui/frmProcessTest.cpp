@@ -97,10 +97,8 @@ TEST(ProgressDialog, ThrottledStopCheckStopsWithin100ms) {
     QElapsedTimer pressed;
     QTimer::singleShot(30, &dialog, [&] {
       pressed.start();
-      if (useEsc)
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-      else
-        QTest::mouseClick(dialog.btnStop, Qt::LeftButton);
+      if (useEsc) QTest::keyClick(&dialog, Qt::Key_Escape);
+      else QTest::mouseClick(dialog.btnStop, Qt::LeftButton);
     });
     ASSERT_TRUE(RunUntilStopped(dialog, 5000)) << (useEsc ? "Esc" : "Stop") << " was lost";
     ASSERT_TRUE(pressed.isValid());

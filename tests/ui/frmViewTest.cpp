@@ -34,8 +34,7 @@ class ViewWindow : public ::testing::Test {
   void Search(const QString& text) {
     main.App().Search({tree.Path()}, {"*.txt"}, hovrak::ToNarrow(text));
     main.frmResult()->RefreshPlaces();
-    main.SetState(main.App().PlaceList && main.App().PlaceList->Count() > 0 ? TUiState::Found
-                                                                          : TUiState::NotFound);
+    main.SetState(main.App().PlaceList && main.App().PlaceList->Count() > 0 ? TUiState::Found : TUiState::NotFound);
   }
   int Count() { return main.App().PlaceList ? main.App().PlaceList->Count() : 0; }
 
@@ -62,9 +61,9 @@ std::string Encoded(const std::wstring& text, TCharCode code) {
 
 TEST_F(ViewWindow, DesignedMenusStatusAndCaption) {
   EXPECT_EQ(view.windowTitle(), "Mirun");
-  for (const char* name : {"mniFile", "mniSave", "mniEdit", "mniUndo", "mniCut", "mniCopy", "mniPaste", "mniFormat",
-                           "mniWrap", "mniPopup", "mniPopupUndo", "mniPopupCut", "mniPopupCopy", "mniPopupPaste",
-                           "sedFile", "stbPanel0"}) {
+  for (const char* name :
+       {"mniFile", "mniSave", "mniEdit", "mniUndo", "mniCut", "mniCopy", "mniPaste", "mniFormat", "mniWrap", "mniPopup",
+        "mniPopupUndo", "mniPopupCut", "mniPopupCopy", "mniPopupPaste", "sedFile", "stbPanel0"}) {
     EXPECT_NE(view.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
   }
   EXPECT_EQ(view.mniFile->title(), hovrak::Msg(97));
@@ -85,8 +84,10 @@ TEST_F(ViewWindow, HitSelectedInEveryCode) {
     TCharCode Code;
     const wchar_t* Before;
   };
-  const TCase cases[] = {{TCharCode::SJIS, L"あいうえお\x5F8C"}, {TCharCode::EUC, L"あいうえお\x5F8C"},
-                         {TCharCode::JIS, L"あいうえお\x5F8C"},  {TCharCode::UTF8, L"\xD842\xDFB7\xD842\xDFB7あい"},
+  const TCase cases[] = {{TCharCode::SJIS, L"あいうえお\x5F8C"},
+                         {TCharCode::EUC, L"あいうえお\x5F8C"},
+                         {TCharCode::JIS, L"あいうえお\x5F8C"},
+                         {TCharCode::UTF8, L"\xD842\xDFB7\xD842\xDFB7あい"},
                          {TCharCode::UTF8N, L"\xD842\xDFB7\xD842\xDFB7あい"},
                          {TCharCode::UTF16, L"\xD842\xDFB7\xD842\xDFB7あい"},
                          {TCharCode::Auto, L"\xD842\xDFB7\xD842\xDFB7あい"}};
@@ -109,8 +110,9 @@ TEST_F(ViewWindow, HitSelectedInEveryCode) {
     EXPECT_TRUE(view.ShownPath().empty());
   }
   // ASCII mode: the bytes are UTF-8; their byte column becomes editor units.
-  WriteWholeFile(P("a.txt"), "\xE4\xB8\x80\n\xF0\xA0\xAE\xB7\xF0\xA0\xAE\xB7\xE3\x81\x82\xE3\x81\x84"
-                             "\xE6\xA4\x9C\xE7\xB4\xA2\xE8\xAA\x9E\n");
+  WriteWholeFile(P("a.txt"),
+                 "\xE4\xB8\x80\n\xF0\xA0\xAE\xB7\xF0\xA0\xAE\xB7\xE3\x81\x82\xE3\x81\x84"
+                 "\xE6\xA4\x9C\xE7\xB4\xA2\xE8\xAA\x9E\n");
   main.App().Option->CharCode = TCharCode::ASCII;
   Search(kHit);
   ASSERT_EQ(Count(), 1);
@@ -121,7 +123,10 @@ TEST_F(ViewWindow, HitSelectedInEveryCode) {
 }
 
 TEST_F(ViewWindow, HitOverALineBreakAndWithoutLineNumbers) {
-  WriteWholeFile(P("a.txt"), "x\n\xF0\xA0\xAE\xB7" "ab\n\xF0\xA0\xAE\xB7" "cd\n");
+  WriteWholeFile(P("a.txt"),
+                 "x\n\xF0\xA0\xAE\xB7"
+                 "ab\n\xF0\xA0\xAE\xB7"
+                 "cd\n");
   main.App().Option->Escape = true;
   main.App().Option->CharCode = TCharCode::UTF8N;
   Search(QStringLiteral("b\\n\U00020BB7c"));
@@ -162,7 +167,8 @@ TEST_F(ViewWindow, SecondPlaceOfTheSameFileMovesWithoutReloadingOrAsking) {
   view.ShowPlace(2);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Buttons, QMessageBox::Yes | QMessageBox::No);
-  EXPECT_TRUE(dialogs.Messages[0].Text.startsWith(QStringLiteral("\"%1\"への変更を保存しますか？").arg(hovrak::FromNarrow(P("a.txt")))));
+  EXPECT_TRUE(dialogs.Messages[0].Text.startsWith(
+      QStringLiteral("\"%1\"への変更を保存しますか？").arg(hovrak::FromNarrow(P("a.txt")))));
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "検索語\n--検索語\n");
   EXPECT_EQ(view.ShownPath(), P("b.txt"));
   EXPECT_EQ(view.windowTitle(), QStringLiteral("Mirun - ") + hovrak::FromNarrow(P("b.txt")));
@@ -305,7 +311,8 @@ TEST_F(ViewWindow, LeavingTheResultsClosesTheViewAskingToSave) {
   main.SetState(TUiState::Ready);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Buttons, QMessageBox::Yes | QMessageBox::No);
-  EXPECT_EQ(dialogs.Messages[0].Text, QStringLiteral("\"%1\"への変更を保存しますか？").arg(hovrak::FromNarrow(P("a.txt"))));
+  EXPECT_EQ(dialogs.Messages[0].Text,
+            QStringLiteral("\"%1\"への変更を保存しますか？").arg(hovrak::FromNarrow(P("a.txt"))));
   EXPECT_FALSE(view.isVisible());
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "z\n");
   EXPECT_TRUE(view.ShownPath().empty());
@@ -318,8 +325,8 @@ TEST_F(ViewWindow, UnreadableFileIsToldAndNothingIsShown) {
   view.ShowPlace(0);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Icon, TDialogs::TIcon::Error);
-  EXPECT_TRUE(dialogs.Messages[0].Text.startsWith(QStringLiteral("以下のファイルの読み込み中にエラーが発生しました。\n\n") +
-                                                  hovrak::FromNarrow(P("a.txt"))));
+  EXPECT_TRUE(dialogs.Messages[0].Text.startsWith(
+      QStringLiteral("以下のファイルの読み込み中にエラーが発生しました。\n\n") + hovrak::FromNarrow(P("a.txt"))));
   EXPECT_FALSE(view.isVisible());
   EXPECT_TRUE(view.ShownPath().empty());
   // Once the file is back, the same place loads it.

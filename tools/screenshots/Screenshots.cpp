@@ -12,18 +12,18 @@
 #include <cerrno>
 
 #include <QApplication>
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QPainter>
-#include <QPixmap>
-#include <QScreen>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -120,8 +120,8 @@ int main(int argc, char** argv) {
 
   // Questions are answered by code; the windows that ask them are drawn below.
   struct TSilentDialogs : TDialogs {
-    QMessageBox::StandardButton Message(QWidget*, const QString&, const QString&, TIcon,
-                                        QMessageBox::StandardButtons, QMessageBox::StandardButton) override {
+    QMessageBox::StandardButton Message(QWidget*, const QString&, const QString&, TIcon, QMessageBox::StandardButtons,
+                                        QMessageBox::StandardButton) override {
       return QMessageBox::Yes;
     }
     int Exec(QDialog& dialog) override {
@@ -217,8 +217,8 @@ int main(int argc, char** argv) {
     run.ReplacedPlaces = 9;
     run.WrittenFiles = {"議事録/2026-12.txt", "web/index.html", "src/meeting.c"};
     run.Failures.push_back({(root / "メモ.txt").string(), TFileOperationResult::ModifiedSinceSearch, 0, false, ""});
-    run.Failures.push_back({(root / "議事録" / "2026-11.txt").string(), TFileOperationResult::OpenFailed, EACCES,
-                            true, ""});
+    run.Failures.push_back(
+        {(root / "議事録" / "2026-11.txt").string(), TFileOperationResult::OpenFailed, EACCES, true, ""});
     run.LastBackup.UnitName = "20261208_文書_2";
     run.LastBackup.Pruned.push_back({"20261201_文書_1", older.Time, root.string()});
     const hovrak::TReplaceSummary summary = hovrak::ReplaceSummaryText(ReplaceCompleted, run);
@@ -237,12 +237,11 @@ int main(int argc, char** argv) {
   }
 
   const auto changed = hovrak::MakeFileErrorQuestion((root / "議事録" / "2026-12.txt").string(),
-                                                     TFileOperationResult::ModifiedSinceSearch, true,
-                                                     TCharCode::Auto);
+                                                     TFileOperationResult::ModifiedSinceSearch, true, TCharCode::Auto);
   TfrmFileErrorDialog changedDialog(hovrak::FromNarrow(changed.Text), changed.Forcible, &main);
   Save(changedDialog, "06-file-error-changed");
-  const auto unwritable = hovrak::MakeFileErrorQuestion((root / "メモ.txt").string(),
-                                                        TFileOperationResult::OpenFailed, true, TCharCode::Auto);
+  const auto unwritable = hovrak::MakeFileErrorQuestion((root / "メモ.txt").string(), TFileOperationResult::OpenFailed,
+                                                        true, TCharCode::Auto);
   TfrmFileErrorDialog unwritableDialog(hovrak::FromNarrow(unwritable.Text), unwritable.Forcible, &main);
   Save(unwritableDialog, "07-file-error-unwritable");
 
@@ -275,8 +274,8 @@ int main(int argc, char** argv) {
   units[1]->Restored = units[2]->Time + boost::posix_time::minutes(40);
   TfrmRestoreDialog restoreDialog(young, &main);
   Save(restoreDialog, "15-restore");
-  const auto edited = hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(),
-                                                  TRestoreProblem::Modified, 0);
+  const auto edited =
+      hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(), TRestoreProblem::Modified, 0);
   TfrmFileErrorDialog editedDialog(hovrak::FromNarrow(edited.Text), edited.Forcible, &main);
   editedDialog.btnForce->setText(hovrak::Msg(128));
   Save(editedDialog, "16-restore-file-changed");
