@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "core/PlaceList.h"
+#include "place/PlaceList.h"
 #include "ui/PlacesView.h"
 #include "ui/frmMain.h"
 #include "ui/frmResult.h"

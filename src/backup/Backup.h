@@ -19,8 +19,8 @@
 #include "backup/BackupReport.h"
 #include "backup/BackupUnit.h"
 #include "backup/WrittenState.h"
-#include "core/StringVector.h"
 #include "settings/KELObject.h"
+#include "shared/StringVector.h"
 
 class TBackup : public hovrak::TKELObject {
  public:

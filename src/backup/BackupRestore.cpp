@@ -9,7 +9,6 @@
 #include "backup/Backup.h"
 #include "backup/BackupUnit.h"
 #include "backup/UnitMarker.h"
-#include "core/StoppedException.h"
 #include "platform/ConfinedDelete.h"
 #include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
@@ -19,6 +18,7 @@
 #include "platform/PathOps.h"
 #include "platform/SafeSave.h"
 #include "platform/SettingsFolder.h"
+#include "shared/StoppedException.h"
 #include "text/FileOperationResult.h"
 
 namespace {

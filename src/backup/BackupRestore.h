@@ -15,9 +15,9 @@
 #include "backup/RestoreProblem.h"
 #include "backup/RestoreReport.h"
 #include "backup/WrittenState.h"
-#include "core/Decision.h"
-#include "core/ProcessType.h"
 #include "platform/FileIdentity.h"
+#include "shared/Decision.h"
+#include "shared/ProcessType.h"
 
 class TBackup;
 class TBackupUnit;

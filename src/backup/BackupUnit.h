@@ -14,8 +14,8 @@
 
 #include "backup/CopySum.h"
 #include "backup/WrittenState.h"
-#include "core/StringVector.h"
 #include "settings/KELObject.h"
+#include "shared/StringVector.h"
 
 class TBackup;
 class TUnitMarker;

@@ -9,19 +9,19 @@
 
 #include "backup/Backup.h"
 #include "backup/BackupRestore.h"
+#include "backup/SettingsBackupIndex.h"
 #include "cli/BackupAnswers.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliRun.h"
 #include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
-#include "core/BackupListText.h"
-#include "core/StoppedException.h"
+#include "front/BackupListText.h"
 #include "platform/SettingsFolder.h"
 #include "settings/KELString.h"
 #include "settings/Option.h"
 #include "settings/Serializer.h"
-#include "settings/SettingsBackupIndex.h"
 #include "settings/SettingsFile.h"
+#include "shared/StoppedException.h"
 
 namespace {
 

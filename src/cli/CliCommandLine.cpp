@@ -1,8 +1,8 @@
 #include "cli/CliCommandLine.h"
 
-#include "core/ArgParser.h"
-#include "core/PathListText.h"
-#include "core/ShortSwitches.h"
+#include "front/ArgParser.h"
+#include "front/PathListText.h"
+#include "front/ShortSwitches.h"
 #include "settings/Option.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "cli/Colors.h"
-#include "core/ShortSwitches.h"
-#include "core/StringVector.h"
+#include "front/ShortSwitches.h"
 #include "settings/SearchMode.h"
+#include "shared/StringVector.h"
 #include "text/CharCode.h"
 
 class TOption;

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "backup/Backup.h"
+#include "backup/SettingsBackupIndex.h"
 #include "cli/BackupAnswers.h"
 #include "cli/CliBackupCommands.h"
 #include "cli/CliCommandLine.h"
@@ -24,18 +25,17 @@
 #include "cli/ProgressLine.h"
 #include "cli/SkipReport.h"
 #include "cli/TerminalText.h"
-#include "core/FileErrorQuestion.h"
-#include "core/MessageTable.h"
 #include "core/MirunApp.h"
-#include "core/PathListText.h"
-#include "core/StartSaveJournal.h"
-#include "core/StoppedException.h"
-#include "core/TimeText.h"
+#include "front/FileErrorQuestion.h"
+#include "front/PathListText.h"
+#include "front/StartSaveJournal.h"
+#include "front/TimeText.h"
 #include "platform/SettingsFolder.h"
 #include "settings/Option.h"
 #include "settings/Serializer.h"
-#include "settings/SettingsBackupIndex.h"
 #include "settings/SettingsFile.h"
+#include "shared/MessageTable.h"
+#include "shared/StoppedException.h"
 #include "text/FileOperationResult.h"
 
 #ifndef MIRUN_VERSION

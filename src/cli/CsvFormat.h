@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "cli/PlaceFormat.h"
-#include "core/CsvWriter.h"
+#include "front/CsvWriter.h"
 
 class TCsvFormat : public TPlaceFormat {
  public:

@@ -3,8 +3,8 @@
 #include <charconv>
 
 #include "cli/TerminalText.h"
-#include "core/AbstractPlace.h"
-#include "core/MessageTable.h"
+#include "place/AbstractPlace.h"
+#include "shared/MessageTable.h"
 
 namespace {
 

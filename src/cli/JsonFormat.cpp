@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "cli/JsonText.h"
-#include "core/AbstractPlace.h"
+#include "place/AbstractPlace.h"
 
 namespace {
 

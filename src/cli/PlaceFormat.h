@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/FileFacts.h"
+#include "text/FileFacts.h"
 
 class TAbstractPlace;
 

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "core/AbstractPlace.h"
+#include "place/AbstractPlace.h"
 
 namespace {
 

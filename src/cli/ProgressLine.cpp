@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/TerminalText.h"
-#include "core/MessageTable.h"
+#include "shared/MessageTable.h"
 
 namespace {
 

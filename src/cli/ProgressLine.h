@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/ProcessType.h"
+#include "shared/ProcessType.h"
 
 class TProgressLine {
  public:

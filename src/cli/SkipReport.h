@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/SkipReason.h"
+#include "shared/SkipReason.h"
 
 class TSkipReport {
  public:

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/StringVector.h"
+#include "shared/StringVector.h"
 
 class TFileFilter {
  public:

@@ -15,14 +15,14 @@
 
 #include "backup/Backup.h"
 #include "core/FileFilter.h"
-#include "core/PlaceList.h"
-#include "core/StoppedException.h"
 #include "pattern/FoldedSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/ReplaceInText.h"
 #include "pattern/SearchFileText.h"
 #include "pattern/Utf8PlainSearch.h"
+#include "place/PlaceList.h"
+#include "shared/StoppedException.h"
 #include "text/DetectCharCode.h"
 #include "text/File.h"
 

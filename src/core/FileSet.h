@@ -15,15 +15,15 @@
 
 #include "backup/BackupReport.h"
 #include "backup/WrittenState.h"
-#include "core/Decision.h"
-#include "core/FileFacts.h"
-#include "core/ProcessType.h"
 #include "core/ReplaceFailure.h"
-#include "core/SkipReason.h"
-#include "core/StringVector.h"
 #include "core/TextChange.h"
 #include "platform/FileIdentity.h"
+#include "shared/Decision.h"
+#include "shared/ProcessType.h"
+#include "shared/SkipReason.h"
+#include "shared/StringVector.h"
 #include "text/CharCode.h"
+#include "text/FileFacts.h"
 
 class TBackup;
 class TAbstractPlaceList;

@@ -1,14 +1,14 @@
 #include "core/MirunApp.h"
 
 #include "backup/Backup.h"
-#include "core/PlaceList.h"
-#include "core/StoppedException.h"
 #include "pattern/CreateReplacingPattern.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/InvalidSearchedPattern.h"
 #include "pattern/ReplacingPattern.h"
+#include "place/PlaceList.h"
 #include "platform/AnsiCodePage.h"
 #include "settings/Option.h"
+#include "shared/StoppedException.h"
 
 TMirunApp::TMirunApp() : Option(std::make_unique<TOption>()), Backup(std::make_unique<TBackup>()) {}
 

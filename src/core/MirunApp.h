@@ -9,12 +9,12 @@
 
 #include <boost/function.hpp>
 
-#include "core/AbstractPlaceList.h"
-#include "core/Decision.h"
 #include "core/FileSet.h"
-#include "core/ProcessType.h"
-#include "core/StringVector.h"
 #include "pattern/AbstractReplacingPattern.h"
+#include "place/AbstractPlaceList.h"
+#include "shared/Decision.h"
+#include "shared/ProcessType.h"
+#include "shared/StringVector.h"
 
 class TOption;
 class TBackup;

@@ -12,8 +12,8 @@
 
 #include <boost/function.hpp>
 
-#include "core/FileFacts.h"
 #include "pattern/SpliceResult.h"
+#include "text/FileFacts.h"
 #include "text/NewLineKind.h"
 
 struct TTextChange {

@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-#include "core/Place.h"
+#include "place/Place.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/PlaceBase.h"
+#include "place/PlaceBase.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/AbstractPlaceList.h"
 #include "pattern/ReplacingPattern.h"
 #include "pattern/SpliceResult.h"
+#include "place/AbstractPlaceList.h"
 #include "text/NewLineKind.h"
 
 // Places are located by line and column in the text as the search saw it, where every

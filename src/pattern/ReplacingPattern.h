@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "core/AbstractPlaceList.h"
 #include "pattern/AbstractReplacingPattern.h"
+#include "place/AbstractPlaceList.h"
 
 template <class C>
 class TReplacingPattern : public TAbstractReplacingPattern {

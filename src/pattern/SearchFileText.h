@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/PlaceList.h"
 #include "pattern/SearchedPattern.h"
+#include "place/PlaceList.h"
 
 // True when any hit was found.
 template <class C>

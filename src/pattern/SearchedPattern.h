@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/PlaceList.h"
-#include "core/SharedPlaceText.h"
 #include "pattern/AbstractSearchedPattern.h"
+#include "place/PlaceList.h"
+#include "place/SharedPlaceText.h"
 
 // What a copied text costs besides its units: the block it is held in.
 constexpr std::size_t kCopyOverhead = 16;

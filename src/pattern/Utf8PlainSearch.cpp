@@ -4,10 +4,10 @@
 #include <cstring>
 #include <memory>
 
-#include "core/Place.h"
 #include "pattern/SearchedPattern.h"
 #include "pattern/SkipLines.h"
 #include "pattern/VectorScan.h"
+#include "place/Place.h"
 #include "text/Conversions.h"
 #include "text/Utf8Context.h"
 #include "text/Utf8Scan.h"

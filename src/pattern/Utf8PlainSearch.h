@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/PlaceList.h"
 #include "pattern/SearchedPattern.h"
 #include "pattern/SubstringFinder.h"
 #include "pattern/Utf8FoldedFinder.h"
+#include "place/PlaceList.h"
 #include "text/NewLineKind.h"
 
 class TUtf8PlainSearch {

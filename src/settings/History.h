@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "core/StringVector.h"
+#include "shared/StringVector.h"
 
 namespace hovrak {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/StringVector.h"
+#include "shared/StringVector.h"
 
 class TPersistentWindows {
  public:

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/AbstractPlace.h"
-#include "core/DisplayBase.h"
-#include "core/MessageTable.h"
+#include "front/DisplayBase.h"
+#include "place/AbstractPlace.h"
+#include "shared/MessageTable.h"
 #include "text/DisplayBytes.h"
 #include "text/Utf8Scan.h"
 

@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 
-#include "core/AbstractPlaceList.h"
+#include "place/AbstractPlaceList.h"
 #include "ui/CheckImages.h"
 #include "ui/PlaceRowTexts.h"
 #include "ui/PlacesHeader.h"

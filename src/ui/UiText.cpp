@@ -3,7 +3,7 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#include "core/MessageTable.h"
+#include "shared/MessageTable.h"
 
 namespace hovrak {
 

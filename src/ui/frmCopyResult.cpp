@@ -15,7 +15,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "core/PlaceList.h"
+#include "place/PlaceList.h"
 #include "text/CharCode.h"
 #include "text/File.h"
 #include "ui/Dialogs.h"

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "core/CsvWriter.h"
+#include "front/CsvWriter.h"
 
 class QCheckBox;
 class QComboBox;

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "backup/BackupUnit.h"
-#include "core/TimeText.h"
+#include "front/TimeText.h"
 #include "ui/Dialogs.h"
 #include "ui/ProgramIcon.h"
 #include "ui/UiText.h"

@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "core/FileErrorQuestion.h"
+#include "front/FileErrorQuestion.h"
 #include "ui/Dialogs.h"
 #include "ui/ProgramIcon.h"
 #include "ui/UiText.h"

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "backup/Backup.h"
-#include "core/PathListText.h"
+#include "front/PathListText.h"
 #include "settings/Option.h"
 #include "settings/OptionNumbers.h"
 #include "ui/Dialogs.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/StoppedException.h"
+#include "shared/StoppedException.h"
 #include "ui/ProgramIcon.h"
 #include "ui/UiText.h"
 #include "ui/WrapAnywhereLabel.h"

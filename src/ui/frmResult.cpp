@@ -23,11 +23,11 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "core/EditorCommand.h"
-#include "core/MessageTable.h"
-#include "core/PlaceList.h"
-#include "core/ReplaceSummaryText.h"
+#include "front/EditorCommand.h"
+#include "front/ReplaceSummaryText.h"
+#include "place/PlaceList.h"
 #include "settings/Option.h"
+#include "shared/MessageTable.h"
 #include "ui/Dialogs.h"
 #include "ui/ElidedLabel.h"
 #include "ui/PlaceRowTexts.h"

@@ -11,8 +11,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-#include "core/DisplayBase.h"
-#include "core/PlaceList.h"
+#include "front/DisplayBase.h"
+#include "place/PlaceList.h"
 #include "settings/Option.h"
 #include "ui/Dialogs.h"
 #include "ui/SonEdit.h"

@@ -8,7 +8,7 @@
 
 #include <QMainWindow>
 
-#include "core/ViewText.h"
+#include "front/ViewText.h"
 #include "settings/PersistentWindows.h"
 
 class QAction;

@@ -20,12 +20,12 @@
 #include "TestSupport.h"
 #include "backup/Backup.h"
 #include "backup/BackupRestore.h"
+#include "backup/SettingsBackupIndex.h"
 #include "core/MirunApp.h"
-#include "core/StoppedException.h"
 #include "settings/KELNode.h"
 #include "settings/Option.h"
-#include "settings/SettingsBackupIndex.h"
 #include "settings/SettingsFile.h"
+#include "shared/StoppedException.h"
 #include "text/FileOperationResult.h"
 
 namespace {

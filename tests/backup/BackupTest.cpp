@@ -12,9 +12,9 @@
 
 #include "TestSupport.h"
 #include "backup/Backup.h"
+#include "backup/SettingsBackupIndex.h"
 #include "settings/KELNode.h"
 #include "settings/Serializer.h"
-#include "settings/SettingsBackupIndex.h"
 
 namespace fs = std::filesystem;
 namespace pt = boost::posix_time;

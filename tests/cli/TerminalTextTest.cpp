@@ -14,7 +14,7 @@
 #include "cli/PlaceOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/SkipReport.h"
-#include "core/Place.h"
+#include "place/Place.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "core/FileFilter.h"
 #include "core/FileSet.h"
-#include "core/PathListText.h"
+#include "front/PathListText.h"
 
 namespace {
 

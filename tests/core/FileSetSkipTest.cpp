@@ -17,7 +17,7 @@
 #include "TestSupport.h"
 #include "core/FileSet.h"
 #include "core/MirunApp.h"
-#include "core/PlaceList.h"
+#include "place/PlaceList.h"
 #include "settings/Option.h"
 
 namespace {

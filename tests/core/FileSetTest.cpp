@@ -8,7 +8,7 @@
 
 #include "TestSupport.h"
 #include "core/FileSet.h"
-#include "core/StoppedException.h"
+#include "shared/StoppedException.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "TestSupport.h"
 #include "backup/Backup.h"
 #include "core/MirunApp.h"
-#include "core/StoppedException.h"
 #include "settings/Option.h"
+#include "shared/StoppedException.h"
 #include "text/Conversions.h"
 #include "text/FileOperationResult.h"
 

@@ -11,9 +11,9 @@
 #include "TestSupport.h"
 #include "backup/Backup.h"
 #include "core/MirunApp.h"
-#include "core/StoppedException.h"
 #include "settings/KELNode.h"
 #include "settings/Option.h"
+#include "shared/StoppedException.h"
 #include "text/File.h"
 #include "text/FileOperationResult.h"
 

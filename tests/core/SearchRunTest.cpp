@@ -9,9 +9,9 @@
 
 #include "TestSupport.h"
 #include "core/MirunApp.h"
-#include "core/PlaceList.h"
-#include "core/StoppedException.h"
+#include "place/PlaceList.h"
 #include "settings/Option.h"
+#include "shared/StoppedException.h"
 #include "text/Conversions.h"
 #include "text/FileOperationResult.h"
 

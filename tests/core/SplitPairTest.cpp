@@ -2,8 +2,8 @@
 // outside the BMP leaves that character out instead of showing a broken half.
 #include <gtest/gtest.h>
 
-#include "core/CsvWriter.h"
-#include "core/Place.h"
+#include "front/CsvWriter.h"
+#include "place/Place.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "core/PlaceList.h"
 #include "pattern/FoldedSearchedPattern.h"
 #include "pattern/NormalSearchedPattern.h"
 #include "pattern/RegexQuoting.h"
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/SearchFileText.h"
 #include "pattern/Utf8PlainSearch.h"
+#include "place/PlaceList.h"
 #include "platform/AnsiCodePage.h"
 #include "text/AnalyzeEncoding.h"
 #include "text/Conversions.h"

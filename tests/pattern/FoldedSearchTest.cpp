@@ -12,7 +12,6 @@
 
 #include "TestSupport.h"
 #include "core/FileSet.h"
-#include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/FoldedSearchedPattern.h"
 #include "pattern/InvalidSearchedPattern.h"
@@ -22,6 +21,7 @@
 #include "pattern/ShownPlace.h"
 #include "pattern/Utf8FoldedFinder.h"
 #include "pattern/Utf8PlainSearch.h"
+#include "place/PlaceList.h"
 #include "platform/AnsiCodePage.h"
 #include "text/Conversions.h"
 #include "text/File.h"

@@ -11,12 +11,12 @@
 
 #include "TestSupport.h"
 #include "core/FileSet.h"
-#include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/RegexQuoting.h"
 #include "pattern/RegexSearchedPattern.h"
 #include "pattern/RequiredLiteral.h"
 #include "pattern/SearchFileText.h"
+#include "place/PlaceList.h"
 #include "platform/AnsiCodePage.h"
 #include "text/Conversions.h"
 #include "text/File.h"

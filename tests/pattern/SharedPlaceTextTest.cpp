@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/SearchFileText.h"
 #include "pattern/Utf8PlainSearch.h"
+#include "place/PlaceList.h"
 #include "platform/AnsiCodePage.h"
 #include "text/Utf8Context.h"
 

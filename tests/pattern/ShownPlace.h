@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/PlaceList.h"
-#include "core/Utf16Cut.h"
+#include "place/PlaceList.h"
+#include "place/Utf16Cut.h"
 #include "platform/AnsiCodePage.h"
 
 struct TShown {

@@ -7,11 +7,11 @@
 
 #include "TestSupport.h"
 #include "core/FileSet.h"
-#include "core/PlaceList.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/SearchFileText.h"
 #include "pattern/ShownPlace.h"
 #include "pattern/Utf8PlainSearch.h"
+#include "place/PlaceList.h"
 #include "platform/AnsiCodePage.h"
 #include "text/File.h"
 

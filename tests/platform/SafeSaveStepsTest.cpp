@@ -83,7 +83,9 @@ TEST(SafeSaveSteps, AKilledSaveIsPutRightByTheNextStartWhereverTheProcessDies) {
     for (gStopAt = 1;; ++gStopAt) {
       TTempDir dir, journal;
       WriteWholeFile(dir / "a.txt", oldBytes);
-      if (linked) ASSERT_EQ(::link((dir / "a.txt").c_str(), (dir / "other-name.txt").c_str()), 0);
+      if (linked) {
+        ASSERT_EQ(::link((dir / "a.txt").c_str(), (dir / "other-name.txt").c_str()), 0);
+      }
       const pid_t child = ::fork();
       ASSERT_GE(child, 0);
       if (child == 0) {
@@ -95,7 +97,9 @@ TEST(SafeSaveSteps, AKilledSaveIsPutRightByTheNextStartWhereverTheProcessDies) {
       int status = 0;
       ASSERT_EQ(::waitpid(child, &status, 0), child);
       const std::string now = ReadWholeFile(dir / "a.txt");
-      if (linked) EXPECT_EQ(ReadWholeFile(dir / "other-name.txt"), now) << "both names share the file";
+      if (linked) {
+        EXPECT_EQ(ReadWholeFile(dir / "other-name.txt"), now) << "both names share the file";
+      }
       const bool torn = now != oldBytes && now != newBytes;
       EXPECT_FALSE(torn && !linked) << "a save by rename is never torn";
 

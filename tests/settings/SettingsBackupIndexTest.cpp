@@ -1,4 +1,4 @@
-#include "settings/SettingsBackupIndex.h"
+#include "backup/SettingsBackupIndex.h"
 
 #include <gtest/gtest.h>
 

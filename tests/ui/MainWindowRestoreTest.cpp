@@ -27,7 +27,7 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "backup/Backup.h"
-#include "core/FileErrorQuestion.h"
+#include "front/FileErrorQuestion.h"
 #include "text/Conversions.h"
 #include "ui/UiText.h"
 #include "ui/frmFileErrorDialog.h"

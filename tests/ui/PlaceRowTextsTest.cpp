@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/AbstractPlace.h"
+#include "place/AbstractPlace.h"
 #include "ui/PlaceRowTexts.h"
 
 namespace {

@@ -31,7 +31,7 @@
 #include "MainWindowSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "core/PlaceList.h"
+#include "place/PlaceList.h"
 #include "platform/InstanceLock.h"
 #include "platform/InstanceName.h"
 #include "platform/SideFile.h"

@@ -7,7 +7,7 @@
 
 #include "ScriptedDialogs.h"
 #include "backup/Backup.h"
-#include "core/TimeText.h"
+#include "front/TimeText.h"
 #include "ui/UiText.h"
 #include "ui/frmDeleteBackupDialog.h"
 

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "ScriptedDialogs.h"
-#include "core/FileErrorQuestion.h"
+#include "front/FileErrorQuestion.h"
 #include "ui/frmFileErrorDialog.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/StoppedException.h"
+#include "shared/StoppedException.h"
 #include "ui/frmProcess.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "ScriptedDialogs.h"
 #include "backup/Backup.h"
-#include "core/TimeText.h"
+#include "front/TimeText.h"
 #include "ui/UiText.h"
 #include "ui/frmRestoreDialog.h"
 

@@ -9,7 +9,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "core/AbstractPlaceList.h"
+#include "place/AbstractPlaceList.h"
 #include "settings/Option.h"
 #include "text/File.h"
 #include "ui/PlacesView.h"

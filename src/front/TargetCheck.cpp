@@ -1,0 +1,26 @@
+#include "front/TargetCheck.h"
+
+#include <cstring>
+
+#include "platform/FileInfo.h"
+
+namespace hovrak {
+
+int CheckTargets(const TStringVector& paths) {
+  if (paths.empty()) return 54;
+  if (paths.size() > 1) {
+    for (const std::string& path : paths) {
+      if (PathKind(path) == 2) return 55;
+    }
+  }
+  return 0;
+}
+
+std::string MissingTargetText(const TStringVector& paths) {
+  if (paths.size() != 1) return std::string();
+  int error = 0;
+  if (PathKind(paths.front(), &error) != 0) return std::string();
+  return "以下のファイル/フォルダが見つかりません。\n" + paths.front() + "\n（" + std::strerror(error) + "）";
+}
+
+}  // namespace hovrak

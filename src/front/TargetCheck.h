@@ -1,0 +1,19 @@
+#pragma once
+// The check of the split target box before a search starts.
+
+#include <string>
+
+#include "shared/StringVector.h"
+
+namespace hovrak {
+
+// 0 when a search may start; otherwise the message row to show: 54 for no path,
+// 55 for several paths of which any is an existing folder.
+int CheckTargets(const TStringVector& paths);
+
+// What to say instead of searching when the only target does not exist (a mistyped
+// folder, say): the path and the system's reason. "" when it exists, and for several
+// targets, which the search asks about one by one.
+std::string MissingTargetText(const TStringVector& paths);
+
+}  // namespace hovrak
