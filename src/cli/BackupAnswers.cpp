@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli/TerminalText.h"
+#include "shared/MessageText.h"
 
 namespace {
 const char* const kProgram = "mirun-cli";
@@ -12,8 +13,8 @@ void TBackupAnswers::Install(TBackup& backup) const {
   const TBackupAnswers self = *this;
   backup.OnConfirmSize = [self](std::uint64_t total) {
     if (self.ClearProgress) self.ClearProgress();
-    std::fprintf(self.Err, "置換されるファイルの合計が%sあります。バックアップします。\n",
-                 TBackup::SizeText(total).c_str());
+    std::fprintf(self.Err, "%s%s\n", MessageText(TMsg::BackupSizeTotal, TBackup::SizeText(total)).c_str(),
+                 MessageTable(TMsg::BackupGoingOn));
     return true;
   };
   backup.OnConfirmDelete = [](const TBackup::TUnitPointers&) { return false; };

@@ -41,7 +41,7 @@ void TGrepFormat::Append(const TAbstractPlace& place, bool forTerminal, const TC
     std::string shown;
     shown.reserve(hit.size() + 8);
     for (const char c : hit) {
-      if (c == '\n') shown += MessageTable(32);
+      if (c == '\n') shown += MessageTable(TMsg::LineFeedMark);
       else shown += c;
     }
     hit.swap(shown);

@@ -8,14 +8,14 @@
 
 namespace {
 
-int KindRow(TProcessType kind) {
+TMsg KindRow(TProcessType kind) {
   switch (kind) {
-    case TProcessType::Listing: return 42;
-    case TProcessType::Searching: return 44;
-    case TProcessType::BackingUp: return 43;
-    case TProcessType::Replacing: return 45;
+    case TProcessType::Listing: return TMsg::Listing;
+    case TProcessType::Searching: return TMsg::Searching;
+    case TProcessType::BackingUp: return TMsg::BackingUp;
+    case TProcessType::Replacing: return TMsg::Replacing;
   }
-  return 44;
+  return TMsg::Searching;
 }
 
 // Columns of one UTF-8 character starting with this lead byte's code point.

@@ -1,10 +1,8 @@
 #include "front/BackupUnitLines.h"
 
-#include <boost/format.hpp>
-
 #include "backup/BackupUnit.h"
 #include "front/TimeText.h"
-#include "shared/MessageTable.h"
+#include "shared/MessageText.h"
 
 namespace hovrak {
 
@@ -12,7 +10,7 @@ std::string BackupUnitLines(const std::vector<TPrunedUnit>& units, std::size_t l
   std::string text;
   for (std::size_t i = 0; i < units.size(); ++i) {
     if (i == listed) {
-      text += "  " + (boost::format(MessageTable(142)) % (units.size() - listed)).str() + "\n";
+      text += "  " + MessageText(TMsg::MoreCount, units.size() - listed) + "\n";
       break;
     }
     text += "  " + TimeText(units[i].Time);
@@ -31,8 +29,7 @@ std::string BackupUnitLines(const std::vector<const TBackupUnit*>& units, std::s
 
 std::string PrunedUnitsText(const std::vector<TPrunedUnit>& pruned) {
   if (pruned.empty()) return std::string();
-  std::string text = "場所を空けるために古いバックアップ" + std::to_string(pruned.size()) +
-                     "件を削除しました。これらは元に戻せません。\n" + BackupUnitLines(pruned);
+  std::string text = MessageText(TMsg::BackupPruned, pruned.size()) + "\n" + BackupUnitLines(pruned);
   text.pop_back();
   return text;
 }

@@ -144,11 +144,11 @@ std::size_t TCsvWriter::AroundUnits() const {
 
 std::string TCsvWriter::Header() const {
   std::string out;
-  if (File) out += std::string(MessageTable(87)) + ",";
-  if (Line) out += std::string(MessageTable(88)) + ",";
-  if (Around) out += std::string(MessageTable(95)) + ",";
-  if (Hit) out += std::string(MessageTable(89)) + ",";
-  if (Around) out += std::string(MessageTable(96)) + ",";
+  if (File) out += std::string(MessageTable(TMsg::CsvFileName)) + ",";
+  if (Line) out += std::string(MessageTable(TMsg::CsvLine)) + ",";
+  if (Around) out += std::string(MessageTable(TMsg::CsvBefore)) + ",";
+  if (Hit) out += std::string(MessageTable(TMsg::CsvHit)) + ",";
+  if (Around) out += std::string(MessageTable(TMsg::CsvAfter)) + ",";
   return out + LineEnd;
 }
 
@@ -172,11 +172,11 @@ std::string TCsvWriter::Build(const TAbstractPlaceList* places) const {
 std::wstring TCsvWriter::WideHeader() const {
   const std::wstring comma = L",";
   std::wstring out;
-  if (File) out += Wide(MessageTable(87)) + comma;
-  if (Line) out += Wide(MessageTable(88)) + comma;
-  if (Around) out += Wide(MessageTable(95)) + comma;
-  if (Hit) out += Wide(MessageTable(89)) + comma;
-  if (Around) out += Wide(MessageTable(96)) + comma;
+  if (File) out += Wide(MessageTable(TMsg::CsvFileName)) + comma;
+  if (Line) out += Wide(MessageTable(TMsg::CsvLine)) + comma;
+  if (Around) out += Wide(MessageTable(TMsg::CsvBefore)) + comma;
+  if (Hit) out += Wide(MessageTable(TMsg::CsvHit)) + comma;
+  if (Around) out += Wide(MessageTable(TMsg::CsvAfter)) + comma;
   return out + hovrak::AnsiToWide(LineEnd);
 }
 
@@ -202,12 +202,12 @@ std::wstring TCsvWriter::WideBuild(const TAbstractPlaceList* places) const {
 }
 
 std::string TCsvWriter::Quote(const std::string& field) {
-  static const std::string arrow = MessageTable(32);
+  static const std::string arrow = MessageTable(TMsg::LineFeedMark);
   return QuoteField(field, arrow);
 }
 
 std::wstring TCsvWriter::Quote(const std::wstring& field) {
-  static const std::wstring arrow = Wide(MessageTable(32));
+  static const std::wstring arrow = Wide(MessageTable(TMsg::LineFeedMark));
   return QuoteField(field, arrow);
 }
 

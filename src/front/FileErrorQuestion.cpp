@@ -42,7 +42,7 @@ TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperation
     q.Text += "）";
   }
   q.Text += "\n";
-  q.Text += MessageTable(53);
+  q.Text += MessageTable(TMsg::SkipThisFile);
   q.Text += "\n\n";
   q.Text += path;
   // Only a file whose whole text is at hand can be forced; one that could not be
@@ -53,15 +53,15 @@ TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperation
 }
 
 TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem problem, int error) {
-  int row = 123;
+  TMsg row = TMsg::RestoreModified;
   switch (problem) {
-    case TRestoreProblem::Modified: row = 123; break;
-    case TRestoreProblem::NotRecorded: row = 124; break;
-    case TRestoreProblem::Missing: row = 125; break;
-    case TRestoreProblem::FolderMissing: row = 126; break;
-    case TRestoreProblem::WriteFailed: row = 127; break;
-    case TRestoreProblem::Link: row = 144; break;
-    case TRestoreProblem::LinkedFolder: row = 145; break;
+    case TRestoreProblem::Modified: row = TMsg::RestoreModified; break;
+    case TRestoreProblem::NotRecorded: row = TMsg::RestoreNotRecorded; break;
+    case TRestoreProblem::Missing: row = TMsg::RestoreMissing; break;
+    case TRestoreProblem::FolderMissing: row = TMsg::RestoreFolderMissing; break;
+    case TRestoreProblem::WriteFailed: row = TMsg::RestoreWriteFailed; break;
+    case TRestoreProblem::Link: row = TMsg::RestoreLink; break;
+    case TRestoreProblem::LinkedFolder: row = TMsg::RestoreLinkedFolder; break;
   }
   TFileErrorQuestion q;
   q.Text = MessageTable(row);
@@ -70,7 +70,7 @@ TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem 
     q.Text += std::strerror(error);
   }
   q.Text += "\n";
-  q.Text += MessageTable(53);
+  q.Text += MessageTable(TMsg::SkipThisFile);
   q.Text += "\n\n";
   q.Text += path;
   q.Forcible = IsForcible(problem);

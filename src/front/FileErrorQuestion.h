@@ -21,7 +21,7 @@ enum TFileErrorAnswer : int {
 };
 
 struct TFileErrorQuestion {
-  std::string Text;       // failure text, LF, row 53, two LFs, the path
+  std::string Text;       // failure text, LF, TMsg::SkipThisFile, two LFs, the path
   bool Forcible = false;  // true only for a binary file, a character-code mismatch
                           // and a file changed since the search
 };
@@ -33,7 +33,7 @@ struct TFileErrorQuestion {
 // says otherwise. "" for a result without a text of its own.
 std::string FileFailureText(TFileOperationResult result, bool replacing, TCharCode charCode, int error = 0);
 
-// The failure's text with the system's reason when error is not 0, then row 53 and
+// The failure's text with the system's reason when error is not 0, then TMsg::SkipThisFile and
 // the path as above.
 TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
                                          TCharCode charCode, int error = 0);

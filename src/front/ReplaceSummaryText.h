@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "shared/MessageTable.h"
+
 class TFileSet;
 
 namespace hovrak {
@@ -20,6 +22,10 @@ struct TReplaceSummary {
   // must be told even after a run without problems.
   bool Pruned = false;
 };
+
+// The first words of a replace's status and summary: only a completed run wrote what
+// was asked; a stop, or a backup the user would not go on without, did not.
+TMsg ReplaceEndRow(int outcome);
 
 // outcome: a TReplaceOutcome; set: the file set of the run. At most listed files are
 // named per kind, the rest counted.

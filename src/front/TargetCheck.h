@@ -7,8 +7,9 @@
 
 namespace hovrak {
 
-// 0 when a search may start; otherwise the message row to show: 54 for no path,
-// 55 for several paths of which any is an existing folder.
+// 0 when a search may start; otherwise the number of the message row to show:
+// TMsg::NoTargetGiven for no path, TMsg::OneFolderOnly for several paths of which any
+// is an existing folder.
 int CheckTargets(const TStringVector& paths);
 
 // What to say instead of searching when the only target does not exist (a mistyped

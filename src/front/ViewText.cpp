@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "shared/MessageTable.h"
 #include "text/Conversions.h"
 #include "text/Utf8Scan.h"
 
@@ -34,14 +35,11 @@ bool NormalizeKeeping(TFileBase<C>& file) {
 std::string ViewReadOnlyText(TViewReadOnly reason) {
   switch (reason) {
     case TViewReadOnly::No: break;
-    case TViewReadOnly::HasCrMark: return "読み取り専用: 改行でない CR を表す記号「␍」がファイルに含まれています。";
-    case TViewReadOnly::EditorCannotHold:
-      return "読み取り専用: 段落区切り (U+2029) など、エディタで保てない文字が含まれています。";
-    case TViewReadOnly::NotUtf8:
-      return "読み取り専用: ASCII モードの検索で、ファイルが UTF-8 ではありません (表示のみ)。";
-    case TViewReadOnly::NotReversible: return "読み取り専用: この文字コードでは元のバイト列に戻せない部分があります。";
-    case TViewReadOnly::MixedLineEnds:
-      return "読み取り専用: 改行コードが混在しています (保存すると改行コードが変わります)。";
+    case TViewReadOnly::HasCrMark: return MessageTable(TMsg::ViewHasCrMark);
+    case TViewReadOnly::EditorCannotHold: return MessageTable(TMsg::ViewEditorCannotHold);
+    case TViewReadOnly::NotUtf8: return MessageTable(TMsg::ViewNotUtf8);
+    case TViewReadOnly::NotReversible: return MessageTable(TMsg::ViewNotReversible);
+    case TViewReadOnly::MixedLineEnds: return MessageTable(TMsg::ViewMixedLineEnds);
   }
   return std::string();
 }

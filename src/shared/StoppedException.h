@@ -3,7 +3,9 @@
 
 #include <stdexcept>
 
+#include "shared/MessageTable.h"
+
 class EStoppedException : public std::runtime_error {
  public:
-  EStoppedException() : std::runtime_error("中止しました。") {}
+  EStoppedException() : std::runtime_error(MessageTable(TMsg::Stopped)) {}
 };

@@ -45,7 +45,8 @@ bool TApplication::Guard(const std::function<bool()>& handler) {
 void TApplication::ReportUnexpected(const QString& message) {
   try {
     TDialogs::Current().Message(nullptr, QStringLiteral("Mirun"),
-                                hovrak::Msg(56) + QLatin1Char('\n') + message + QLatin1Char('\n') + hovrak::Msg(57),
+                                hovrak::Msg(TMsg::UnexpectedError) + QLatin1Char('\n') + message + QLatin1Char('\n') +
+                                    hovrak::Msg(TMsg::PleaseReportError),
                                 TDialogs::TIcon::Error, QMessageBox::Ok);
   } catch (...) {
     // Ending is what matters now.
@@ -53,7 +54,7 @@ void TApplication::ReportUnexpected(const QString& message) {
   ExitHook()(1);
 }
 
-QString TApplication::UnknownExceptionText() { return QStringLiteral("不明な例外"); }
+QString TApplication::UnknownExceptionText() { return hovrak::Msg(TMsg::UnknownException); }
 
 std::function<void(int)>& TApplication::ExitHook() {
   static std::function<void(int)> hook = ExitNow;

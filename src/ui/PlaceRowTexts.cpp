@@ -52,7 +52,7 @@ std::string TPlaceRowTexts::DisplayNarrow(const std::string& bytes) {
 }
 
 std::string TPlaceRowTexts::ShownHit(const std::string& text, bool narrow) {
-  static const std::string lineFeedMark = MessageTable(32);
+  static const std::string lineFeedMark = MessageTable(TMsg::LineFeedMark);
   const std::string hit = TabsToSpaces(narrow ? DisplayNarrow(text) : text);
   std::string shown;
   shown.reserve(hit.size());

@@ -9,8 +9,9 @@ TPlacesHeader::TPlacesHeader(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("pnlPlacesHead"));
   setCursor(Qt::SplitHCursor);
   const char* const names[] = {"pnlCheck", "pnlPos", "pnlFile", "pnlLine"};
+  const TMsg captions[] = {TMsg::ColumnReplace, TMsg::ColumnPlace, TMsg::ColumnFile, TMsg::ColumnLine};
   for (int i = 0; i < TPlaceColumns::kCount; ++i) {
-    auto* panel = new QLabel(hovrak::Msg(22 + i), this);
+    auto* panel = new QLabel(hovrak::Msg(captions[i]), this);
     panel->setObjectName(QString::fromLatin1(names[i]));
     panel->setAlignment(Qt::AlignCenter);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);

@@ -3,9 +3,9 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#include "shared/MessageTable.h"
-
 namespace hovrak {
+
+QString Msg(TMsg row) { return QString::fromUtf8(MessageTable(row)); }
 
 QString Msg(int row) { return QString::fromUtf8(MessageTable(row)); }
 

@@ -7,9 +7,12 @@
 #include <QFont>
 #include <QString>
 
+#include "shared/MessageTable.h"
+
 namespace hovrak {
 
-// Row of the message table.
+// Row of the message table; by number for a row computed as a number.
+QString Msg(TMsg row);
 QString Msg(int row);
 // UTF-8 (the system code page) to QString and back.
 QString FromNarrow(const std::string& text);

@@ -12,7 +12,7 @@
 
 TfrmAbout::TfrmAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  setWindowTitle(hovrak::Msg(106));
+  setWindowTitle(hovrak::Msg(TMsg::AboutTitle));
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 
@@ -34,7 +34,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
   Version = new QLabel(QStringLiteral("Ver. ") + QStringLiteral(MIRUN_VERSION), panel);
   Version->setObjectName("Version");
 
-  lblCopyright = new QLabel(hovrak::Msg(107), panel);
+  lblCopyright = new QLabel(hovrak::Msg(TMsg::AboutNotice), panel);
   lblCopyright->setObjectName("lblCopyright");
   lblCopyright->setTextFormat(Qt::PlainText);
   lblCopyright->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -48,7 +48,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
   grid->addWidget(lblCopyright, 2, 1);
   grid->setColumnStretch(1, 1);
 
-  OKButton = new QPushButton(hovrak::Msg(108), this);
+  OKButton = new QPushButton(hovrak::Msg(TMsg::Ok), this);
   OKButton->setObjectName("OKButton");
   OKButton->setDefault(true);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);

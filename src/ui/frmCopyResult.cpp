@@ -25,8 +25,6 @@
 
 namespace {
 
-// Our own text for a save that failed (the designed table leaves it open).
-constexpr int kSaveFailedRow = 111;
 // The combo's items stand for the character codes 1 to 7; item 2 is ASCII.
 constexpr int kAsciiItem = static_cast<int>(TCharCode::ASCII) - 1;
 
@@ -47,7 +45,7 @@ QString FromUnits(const std::wstring& units) {
   return text;
 }
 
-QCheckBox* MakeCheck(QWidget* parent, int row, const char* name, bool checked) {
+QCheckBox* MakeCheck(QWidget* parent, TMsg row, const char* name, bool checked) {
   auto* box = new QCheckBox(hovrak::Msg(row), parent);
   box->setObjectName(QString::fromLatin1(name));
   box->setChecked(checked);
@@ -60,7 +58,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name) {
   return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, int row, const char* name) {
+QPushButton* MakeButton(QWidget* parent, TMsg row, const char* name) {
   auto* button = new QPushButton(hovrak::Msg(row), parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setAutoDefault(false);
@@ -73,20 +71,20 @@ TfrmCopyResult::TfrmCopyResult(TfrmMain& main)
     : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       main_(main) {
   setObjectName(QStringLiteral("frmCopyResult"));
-  setWindowTitle(hovrak::Msg(85));
+  setWindowTitle(hovrak::Msg(TMsg::CopyResultTitle));
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 
-  lblDescription = MakeLabel(this, hovrak::Msg(86), "lblDescription");
-  chkFile = MakeCheck(this, 87, "chkFile", true);
-  chkLine = MakeCheck(this, 88, "chkLine", true);
-  chkHit = MakeCheck(this, 89, "chkHit", false);
-  chkFowFol = MakeCheck(this, 90, "chkFowFol", false);
-  lblFowFolLen1 = MakeLabel(this, hovrak::Msg(91), "lblFowFolLen1");
+  lblDescription = MakeLabel(this, hovrak::Msg(TMsg::CopyResultDescription), "lblDescription");
+  chkFile = MakeCheck(this, TMsg::CsvFileName, "chkFile", true);
+  chkLine = MakeCheck(this, TMsg::CsvLine, "chkLine", true);
+  chkHit = MakeCheck(this, TMsg::CsvHit, "chkHit", false);
+  chkFowFol = MakeCheck(this, TMsg::CsvAround, "chkFowFol", false);
+  lblFowFolLen1 = MakeLabel(this, hovrak::Msg(TMsg::CsvAroundEach), "lblFowFolLen1");
   edtFowFolLen = new QLineEdit(QStringLiteral("30"), this);
   edtFowFolLen->setObjectName(QStringLiteral("edtFowFolLen"));
   edtFowFolLen->setFixedWidth(edtFowFolLen->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
-  lblFowFolLen2 = MakeLabel(this, hovrak::Msg(92), "lblFowFolLen2");
+  lblFowFolLen2 = MakeLabel(this, hovrak::Msg(TMsg::CsvAroundChars), "lblFowFolLen2");
 
   cmbCharCode = new QComboBox(this);
   cmbCharCode->setObjectName(QStringLiteral("cmbCharCode"));
@@ -94,14 +92,14 @@ TfrmCopyResult::TfrmCopyResult(TfrmMain& main)
                          QStringLiteral("EUC_JP"), QStringLiteral("JIS"), QStringLiteral("UTF-8 BOM"),
                          QStringLiteral("UTF-8")});
   cmbCharCode->setCurrentIndex(0);
-  lblCharCode = MakeLabel(this, hovrak::Msg(73), "lblCharCode");
+  lblCharCode = MakeLabel(this, hovrak::Msg(TMsg::CharCodeLabel), "lblCharCode");
   lblCharCode->setBuddy(cmbCharCode);
 
-  btnSave = MakeButton(this, 93, "btnSave");
+  btnSave = MakeButton(this, TMsg::SaveButton, "btnSave");
   btnSave->setDefault(true);
   btnSave->setAutoDefault(true);
-  btnCopy = MakeButton(this, 94, "btnCopy");
-  btnCancel = MakeButton(this, 109, "btnCancel");
+  btnCopy = MakeButton(this, TMsg::CopyButton, "btnCopy");
+  btnCancel = MakeButton(this, TMsg::Cancel, "btnCancel");
   connect(btnSave, &QPushButton::clicked, this, &TfrmCopyResult::btnSaveClick);
   connect(btnCopy, &QPushButton::clicked, this, &TfrmCopyResult::btnCopyClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -203,7 +201,7 @@ void TfrmCopyResult::Output(bool save) {
     accept();
     return;
   }
-  const QString path = TDialogs::Current().SaveFileName(this, hovrak::Msg(85), lastPath_,
+  const QString path = TDialogs::Current().SaveFileName(this, hovrak::Msg(TMsg::CopyResultTitle), lastPath_,
                                                         QStringLiteral("CSV (*.csv);;*.* (*)"), QStringLiteral("csv"));
   if (path.isEmpty()) {
     // Nothing is written; the dialog closes all the same.
@@ -222,7 +220,7 @@ void TfrmCopyResult::Output(bool save) {
     return;
   }
   // The user must know; the dialog stays open for another path.
-  QString text = hovrak::Msg(kSaveFailedRow) + QLatin1Char('\n') + path;
+  QString text = hovrak::Msg(TMsg::SaveFailed) + QLatin1Char('\n') + path;
   if (error != 0) text += QLatin1Char('\n') + QString::fromLocal8Bit(std::strerror(error));
   TDialogs::Current().Message(this, QStringLiteral("Mirun"), text, TDialogs::TIcon::Error, QMessageBox::Ok);
 }

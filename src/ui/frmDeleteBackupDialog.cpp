@@ -20,8 +20,7 @@ TfrmDeleteBackupDialog::TfrmDeleteBackupDialog(const TBackup::TUnitPointers& uni
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 
-  Label1 = new QLabel(
-      QStringLiteral("バックアップのサイズが指定を超えています。以下のバックアップを削除して宜しいですか？"), this);
+  Label1 = new QLabel(hovrak::Msg(TMsg::PruneQuestion), this);
   Label1->setObjectName("Label1");
   Label1->setWordWrap(true);
 

@@ -9,17 +9,6 @@
 #include "ui/ProgramIcon.h"
 #include "ui/UiText.h"
 
-namespace {
-
-// Multi-line editing only round-trips when escapes are expanded and the search is
-// not line by line.
-const QString kOptionQuestion = QStringLiteral(
-    "複数行編集をするには、オプションの\n"
-    "[\\n、\\tなどを使う]をON、[行単位で検索]をOFFに\n"
-    "する必要があります。これらのオプションを設定しますか？");
-
-}  // namespace
-
 TfrmMultiLineEdit::TfrmMultiLineEdit(QWidget* parent) : QDialog(parent) {
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
@@ -37,8 +26,9 @@ TfrmMultiLineEdit::TfrmMultiLineEdit(QWidget* parent) : QDialog(parent) {
 QString TfrmMultiLineEdit::Edit(QWidget* parent, TOption& option, const QString& caption, const QString& text,
                                 const std::function<void()>& optionsChanged) {
   if (!option.Escape || option.ByLine) {
-    const auto answer = TDialogs::Current().Message(parent, QStringLiteral("Mirun"), kOptionQuestion,
-                                                    TDialogs::TIcon::Information, QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        TDialogs::Current().Message(parent, QStringLiteral("Mirun"), hovrak::Msg(TMsg::MultiLineOptionQuestion),
+                                    TDialogs::TIcon::Information, QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return text;
     option.Escape = true;
     option.ByLine = false;

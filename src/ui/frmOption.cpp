@@ -26,7 +26,7 @@ namespace {
 
 // The largest whole number of megabytes whose byte count fits the field, so a big
 // entry is stored as the largest size that fits rather than wrapping around.
-QCheckBox* MakeCheck(QWidget* parent, int row, const char* name) {
+QCheckBox* MakeCheck(QWidget* parent, TMsg row, const char* name) {
   auto* box = new QCheckBox(hovrak::Msg(row), parent);
   box->setObjectName(name);
   return box;
@@ -70,7 +70,7 @@ QStringList TfrmOption::EditorPresets() {
 
 TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), option_(option), backup_(backup) {
-  setWindowTitle(hovrak::Msg(65));
+  setWindowTitle(hovrak::Msg(TMsg::OptionTitle));
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 
@@ -83,23 +83,23 @@ TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
   QWidget* p1 = tbsSearchReplace;
   cmbMode = new QComboBox(p1);
   cmbMode->setObjectName("cmbMode");
-  cmbMode->addItems({hovrak::Msg(11), hovrak::Msg(12), hovrak::Msg(13)});
-  lblMode = MakeLabel(p1, hovrak::Msg(68), "lblMode", cmbMode);
-  chkSubDir = MakeCheck(p1, 14, "chkSubDir");
-  chkByLine = MakeCheck(p1, 69, "chkByLine");
-  chkCaseSensitive = MakeCheck(p1, 70, "chkCaseSensitive");
-  chkEscape = MakeCheck(p1, 71, "chkEscape");
-  chkShowLine = MakeCheck(p1, 72, "chkShowLine");
+  cmbMode->addItems({hovrak::Msg(TMsg::ModeNormal), hovrak::Msg(TMsg::ModeWord), hovrak::Msg(TMsg::ModeRegex)});
+  lblMode = MakeLabel(p1, hovrak::Msg(TMsg::SearchModeLabel), "lblMode", cmbMode);
+  chkSubDir = MakeCheck(p1, TMsg::SubFolders, "chkSubDir");
+  chkByLine = MakeCheck(p1, TMsg::ByLine, "chkByLine");
+  chkCaseSensitive = MakeCheck(p1, TMsg::MatchCase, "chkCaseSensitive");
+  chkEscape = MakeCheck(p1, TMsg::UseEscapes, "chkEscape");
+  chkShowLine = MakeCheck(p1, TMsg::ShowLineNumbers, "chkShowLine");
   cmbCharCode = new QComboBox(p1);
   cmbCharCode->setObjectName("cmbCharCode");
-  cmbCharCode->addItems({hovrak::Msg(74), QStringLiteral("Shift-JIS"), QStringLiteral("UTF-16 (Unicode)"),
-                         QStringLiteral("ASCII"), QStringLiteral("EUC_JP"), QStringLiteral("JIS"),
-                         QStringLiteral("UTF-8 BOM"), QStringLiteral("UTF-8")});
-  lblCharCode = MakeLabel(p1, hovrak::Msg(73), "lblCharCode", cmbCharCode);
-  chkCheckCharCode = MakeCheck(p1, 75, "chkCheckCharCode");
-  chkCheckTime = MakeCheck(p1, 76, "chkCheckTime");
+  cmbCharCode->addItems({hovrak::Msg(TMsg::CharCodeAuto), QStringLiteral("Shift-JIS"),
+                         QStringLiteral("UTF-16 (Unicode)"), QStringLiteral("ASCII"), QStringLiteral("EUC_JP"),
+                         QStringLiteral("JIS"), QStringLiteral("UTF-8 BOM"), QStringLiteral("UTF-8")});
+  lblCharCode = MakeLabel(p1, hovrak::Msg(TMsg::CharCodeLabel), "lblCharCode", cmbCharCode);
+  chkCheckCharCode = MakeCheck(p1, TMsg::CheckCharCode, "chkCheckCharCode");
+  chkCheckTime = MakeCheck(p1, TMsg::CheckTimestamp, "chkCheckTime");
   edtMaxFileSize = MakeNumberEdit(p1, "edtMaxFileSize");
-  lblMaxFileSize = MakeLabel(p1, hovrak::Msg(77), "lblMaxFileSize", edtMaxFileSize);
+  lblMaxFileSize = MakeLabel(p1, hovrak::Msg(TMsg::MaxFileSizeLabel), "lblMaxFileSize", edtMaxFileSize);
   edtEditor = new QComboBox(p1);
   edtEditor->setObjectName("edtEditor");
   edtEditor->setEditable(true);
@@ -107,9 +107,9 @@ TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
   edtEditor->addItems(EditorPresets());
   edtEditor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   edtEditor->setMinimumContentsLength(20);
-  lblEditor = MakeLabel(p1, hovrak::Msg(78), "lblEditor", edtEditor);
+  lblEditor = MakeLabel(p1, hovrak::Msg(TMsg::EditorLabel), "lblEditor", edtEditor);
   btnEditor = MakeBrowseButton(p1, "btnEditor");
-  chkEditorDefault = MakeCheck(p1, 79, "chkEditorDefault");
+  chkEditorDefault = MakeCheck(p1, TMsg::EditorOnDoubleClick, "chkEditorDefault");
 
   auto* page1 = new QVBoxLayout(p1);
   auto* modeRow = new QHBoxLayout;
@@ -142,15 +142,16 @@ TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
   tbsBackup = new QWidget;
   tbsBackup->setObjectName("tbsBackup");
   QWidget* p2 = tbsBackup;
-  chkBackup = MakeCheck(p2, 80, "chkBackup");
+  chkBackup = MakeCheck(p2, TMsg::MakeBackup, "chkBackup");
   edtBackupMaxSize = MakeNumberEdit(p2, "edtBackupMaxSize");
-  lblBackupMaxSize = MakeLabel(p2, hovrak::Msg(81), "lblBackupMaxSize", edtBackupMaxSize);
+  lblBackupMaxSize = MakeLabel(p2, hovrak::Msg(TMsg::BackupMaxSizeLabel), "lblBackupMaxSize", edtBackupMaxSize);
   edtBackupDeletableDay = MakeNumberEdit(p2, "edtBackupDeletableDay");
-  lblBackupDeletableDay1 = MakeLabel(p2, hovrak::Msg(82), "lblBackupDeletableDay1", nullptr);
-  lblBackupDeletableDay2 = MakeLabel(p2, hovrak::Msg(83), "lblBackupDeletableDay2", edtBackupDeletableDay);
+  lblBackupDeletableDay1 = MakeLabel(p2, hovrak::Msg(TMsg::BackupDeletableDays), "lblBackupDeletableDay1", nullptr);
+  lblBackupDeletableDay2 =
+      MakeLabel(p2, hovrak::Msg(TMsg::BackupDeleteNotice), "lblBackupDeletableDay2", edtBackupDeletableDay);
   edtBackupDir = new QLineEdit(p2);
   edtBackupDir->setObjectName("edtBackupDir");
-  lblBackupDir = MakeLabel(p2, hovrak::Msg(84), "lblBackupDir", edtBackupDir);
+  lblBackupDir = MakeLabel(p2, hovrak::Msg(TMsg::BackupFolderLabel), "lblBackupDir", edtBackupDir);
   btnBackupDir = MakeBrowseButton(p2, "btnBackupDir");
 
   auto* page2 = new QVBoxLayout(p2);
@@ -171,13 +172,13 @@ TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
   page2->addLayout(dirRow);
   page2->addStretch(1);
 
-  pgcMain->addTab(tbsSearchReplace, hovrak::Msg(66));
-  pgcMain->addTab(tbsBackup, hovrak::Msg(67));
+  pgcMain->addTab(tbsSearchReplace, hovrak::Msg(TMsg::TabSearchReplace));
+  pgcMain->addTab(tbsBackup, hovrak::Msg(TMsg::TabBackup));
 
-  btnOk = new QPushButton(hovrak::Msg(108), this);
+  btnOk = new QPushButton(hovrak::Msg(TMsg::Ok), this);
   btnOk->setObjectName("btnOk");
   btnOk->setDefault(true);
-  btnCc = new QPushButton(hovrak::Msg(109), this);
+  btnCc = new QPushButton(hovrak::Msg(TMsg::Cancel), this);
   btnCc->setObjectName("btnCc");
   btnCc->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
@@ -291,7 +292,7 @@ void TfrmOption::btnEditorClick() {
 }
 
 void TfrmOption::btnBackupDirClick() {
-  const QString picked = TDialogs::Current().ExistingDirectory(
-      this, QStringLiteral("バックアップフォルダを指定してください。"), edtBackupDir->text());
+  const QString picked =
+      TDialogs::Current().ExistingDirectory(this, hovrak::Msg(TMsg::ChooseBackupFolder), edtBackupDir->text());
   if (!picked.isEmpty()) edtBackupDir->setText(picked);
 }

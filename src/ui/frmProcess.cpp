@@ -12,12 +12,6 @@
 #include "ui/UiText.h"
 #include "ui/WrapAnywhereLabel.h"
 
-namespace {
-
-const QString kPreparing = QStringLiteral("準備中...");
-
-}  // namespace
-
 TfrmProcess::TfrmProcess(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
   setWindowTitle(QStringLiteral("Mirun"));
@@ -97,8 +91,8 @@ void TfrmProcess::StopCheck() {
 }
 
 void TfrmProcess::showEvent(QShowEvent* event) {
-  lblMsg->setText(kPreparing);
-  lastMain_ = kPreparing;
+  lastMain_ = hovrak::Msg(TMsg::Preparing);
+  lblMsg->setText(lastMain_);
   lblSubMsg->setText(QString());
   lastSub_.clear();
   lblN->setText(QStringLiteral("0/0"));

@@ -25,7 +25,7 @@ constexpr int kNameRole = Qt::UserRole;
 
 TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  setWindowTitle(hovrak::Msg(113));
+  setWindowTitle(hovrak::Msg(TMsg::RestoreTitle));
   setWindowIcon(hovrak::ProgramIcon());
   setFont(hovrak::JapaneseFont(false));
 
@@ -36,7 +36,9 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   lsvUnits = new QTreeWidget(this);
   lsvUnits->setObjectName("lsvUnits");
   lsvUnits->setColumnCount(kColumns);
-  lsvUnits->setHeaderLabels({hovrak::Msg(115), hovrak::Msg(116), hovrak::Msg(117), hovrak::Msg(118), hovrak::Msg(119)});
+  lsvUnits->setHeaderLabels({hovrak::Msg(TMsg::RestoreColumnTime), hovrak::Msg(TMsg::RestoreColumnBaseDir),
+                             hovrak::Msg(TMsg::RestoreColumnFiles), hovrak::Msg(TMsg::RestoreColumnSize),
+                             hovrak::Msg(TMsg::RestoreColumnRestored)});
   lsvUnits->setRootIsDecorated(false);
   lsvUnits->setItemsExpandable(false);
   lsvUnits->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -78,24 +80,24 @@ TfrmRestoreDialog::TfrmRestoreDialog(const TBackup::TUnitPointers& units, QWidge
   lsvUnits->setColumnWidth(kBaseDir, 220);
   lsvUnits->header()->setSectionResizeMode(kBaseDir, QHeaderView::Stretch);
 
-  btnRestore = new QPushButton(hovrak::Msg(120), this);
+  btnRestore = new QPushButton(hovrak::Msg(TMsg::RestoreButton), this);
   btnRestore->setObjectName("btnRestore");
   btnRestore->setDefault(true);
   connect(btnRestore, &QPushButton::clicked, this, [this] {
     if (!ChosenUnit().empty()) accept();
   });
-  btnCancel = new QPushButton(hovrak::Msg(109), this);
+  btnCancel = new QPushButton(hovrak::Msg(TMsg::Cancel), this);
   btnCancel->setObjectName("btnCancel");
   btnCancel->setAutoDefault(false);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(lsvUnits, &QTreeWidget::itemDoubleClicked, this, [this] { btnRestore->click(); });
 
   if (rows.isEmpty()) {
-    lblMessage->setText(hovrak::Msg(121));
+    lblMessage->setText(hovrak::Msg(TMsg::NoUnitToRestore));
     btnRestore->setEnabled(false);
     btnCancel->setDefault(true);
   } else {
-    lblMessage->setText(hovrak::Msg(114));
+    lblMessage->setText(hovrak::Msg(TMsg::RestoreDescription));
     lsvUnits->setCurrentItem(rows.front());
   }
 

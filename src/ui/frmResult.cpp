@@ -5,8 +5,6 @@
 #include <initializer_list>
 #include <utility>
 
-#include <boost/format.hpp>
-
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -27,7 +25,7 @@
 #include "front/ReplaceSummaryText.h"
 #include "place/PlaceList.h"
 #include "settings/Option.h"
-#include "shared/MessageTable.h"
+#include "shared/MessageText.h"
 #include "ui/Dialogs.h"
 #include "ui/ElidedLabel.h"
 #include "ui/PlaceRowTexts.h"
@@ -44,7 +42,7 @@ namespace {
 const QString kCaption = QStringLiteral("Mirun");
 constexpr int kRedrawInterval = 500;  // ms between refreshes while a search adds places
 
-QPushButton* NewButton(int row, const char* name, QWidget* parent) {
+QPushButton* NewButton(TMsg row, const char* name, QWidget* parent) {
   auto* button = new QPushButton(hovrak::Msg(row), parent);
   button->setObjectName(QString::fromLatin1(name));
   return button;
@@ -58,7 +56,7 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   // The window's role tells it apart from the other windows of the same title, for
   // the window manager (remembered places) and for tests driving a real desktop.
   setWindowRole(objectName());
-  setWindowTitle(Msg(21));
+  setWindowTitle(Msg(TMsg::ResultTitle));
   setFont(hovrak::JapaneseFont(false, 12));
   setMinimumSize(340, 300);
   resize(561, 323);
@@ -93,7 +91,7 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   pnlReplacing->setObjectName(QStringLiteral("pnlReplacing"));
   auto* replacingLayout = new QHBoxLayout(pnlReplacing);
   replacingLayout->setContentsMargins(8, 6, 8, 6);
-  lblReplacing = new QLabel(Msg(26), pnlReplacing);
+  lblReplacing = new QLabel(Msg(TMsg::ReplacementLabel), pnlReplacing);
   lblReplacing->setObjectName(QStringLiteral("lblReplacing"));
   cmbReplacing = new QComboBox(pnlReplacing);
   cmbReplacing->setObjectName(QStringLiteral("cmbReplacing"));
@@ -105,7 +103,7 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   lblReplacing->setBuddy(cmbReplacing);
   btnReplacingEdit = new QPushButton(QStringLiteral("..."), pnlReplacing);
   btnReplacingEdit->setObjectName(QStringLiteral("btnReplacingEdit"));
-  btnReplacingEdit->setToolTip(Msg(110));
+  btnReplacingEdit->setToolTip(Msg(TMsg::MultiLineInput));
   btnReplacingEdit->setFixedWidth(std::max(24, btnReplacingEdit->fontMetrics().horizontalAdvance("...") + 12));
   replacingLayout->addWidget(lblReplacing);
   replacingLayout->addWidget(cmbReplacing, 1);
@@ -117,10 +115,10 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   panel2->setObjectName(QStringLiteral("Panel2"));
   auto* buttonsLayout = new QHBoxLayout(panel2);
   buttonsLayout->setContentsMargins(8, 0, 8, 6);
-  btnAllOn = NewButton(29, "btnAllOn", panel2);
-  btnAllOff = NewButton(30, "btnAllOff", panel2);
-  btnConfirm = NewButton(27, "btnConfirm", panel2);
-  btnReplace = NewButton(28, "btnReplace", panel2);
+  btnAllOn = NewButton(TMsg::CheckAll, "btnAllOn", panel2);
+  btnAllOff = NewButton(TMsg::UncheckAll, "btnAllOff", panel2);
+  btnConfirm = NewButton(TMsg::PreviewButton, "btnConfirm", panel2);
+  btnReplace = NewButton(TMsg::ReplaceButton, "btnReplace", panel2);
   buttonsLayout->addWidget(btnAllOn);
   buttonsLayout->addWidget(btnAllOff);
   buttonsLayout->addWidget(btnConfirm);
@@ -139,19 +137,19 @@ TfrmResult::TfrmResult(TfrmMain& main) : QWidget(&main, Qt::Window), main_(main)
   stbPanel1 = new QLabel(stbMain);
   stbPanel1->setObjectName(QStringLiteral("stbPanel1"));
   stbPanel1->setTextFormat(Qt::PlainText);
-  stbPanel1->setMinimumWidth(stbPanel1->fontMetrics().horizontalAdvance(
-      QString::fromUtf8((boost::format(MessageTable(64)) % 9999999).str().c_str())));
+  stbPanel1->setMinimumWidth(
+      stbPanel1->fontMetrics().horizontalAdvance(QString::fromStdString(MessageText(TMsg::FoundCount, 9999999))));
   stbMain->addWidget(stbPanel0, 1);
   stbMain->addWidget(stbPanel1, 0);
   layout->addWidget(stbMain);
 
   pmnPlaces = new QMenu(this);
   pmnPlaces->setObjectName(QStringLiteral("pmnPlaces"));
-  mniView = pmnPlaces->addAction(Msg(33));
+  mniView = pmnPlaces->addAction(Msg(TMsg::MenuViewFile));
   mniView->setObjectName(QStringLiteral("mniView"));
-  mniEditor = pmnPlaces->addAction(Msg(34));
+  mniEditor = pmnPlaces->addAction(Msg(TMsg::MenuExternalEditor));
   mniEditor->setObjectName(QStringLiteral("mniEditor"));
-  mniCopyPath = pmnPlaces->addAction(Msg(35));
+  mniCopyPath = pmnPlaces->addAction(Msg(TMsg::MenuCopyPath));
   mniCopyPath->setObjectName(QStringLiteral("mniCopyPath"));
 
   tmrRedrawPlaces = new QTimer(this);
@@ -189,7 +187,7 @@ void TfrmResult::RefreshPlaces(bool keepCache, bool deferred) {
   }
   tmrRedrawPlaces->stop();
   scbPlaces->Refresh(!keepCache);
-  stbPanel1->setText(QString::fromStdString((boost::format(MessageTable(64)) % scbPlaces->Count()).str()));
+  stbPanel1->setText(QString::fromStdString(MessageText(TMsg::FoundCount, scbPlaces->Count())));
   UpdateReplaceEnabled();
 }
 
@@ -240,19 +238,20 @@ void TfrmResult::SetAllChecks(bool value) {
   for (int i = 0, count = list->Count(); i < count; ++i) list->Item(i)->Checked = value;
 }
 
-void TfrmResult::Warn(int row) {
+void TfrmResult::Warn(TMsg row) {
   TDialogs::Current().Message(this, kCaption, hovrak::Msg(row), TDialogs::TIcon::Warning, QMessageBox::Ok);
 }
 
 void TfrmResult::ShowError(const std::exception& error) {
-  TDialogs::Current().Message(this, kCaption, hovrak::Msg(39) + QLatin1Char('\n') + QString::fromUtf8(error.what()),
+  TDialogs::Current().Message(this, kCaption,
+                              hovrak::Msg(TMsg::ErrorOccurred) + QLatin1Char('\n') + QString::fromUtf8(error.what()),
                               TDialogs::TIcon::Error, QMessageBox::Ok);
 }
 
 void TfrmResult::OpenInEditor(int row) {
   const std::string& editor = main_.App().Option->Editor;
   if (editor.empty()) {
-    Warn(58);
+    Warn(TMsg::NoEditorSet);
     return;
   }
   TAbstractPlaceList* list = List();
@@ -262,11 +261,11 @@ void TfrmResult::OpenInEditor(int row) {
   const hovrak::TEditorCommand split = hovrak::SplitEditorCommand(command);
   const std::string program = hovrak::FindProgram(split.Program, std::getenv("PATH"));
   if (program.empty()) {
-    Warn(59);
+    Warn(TMsg::EditorNotFound);
     return;
   }
   const QStringList arguments = QProcess::splitCommand(hovrak::FromNarrow(split.Parameters));
-  if (!QProcess::startDetached(hovrak::FromNarrow(program), arguments)) Warn(60);
+  if (!QProcess::startDetached(hovrak::FromNarrow(program), arguments)) Warn(TMsg::EditorFailed);
 }
 
 std::vector<TPreviewRow> TfrmResult::PreviewRows() const {
@@ -295,11 +294,7 @@ std::vector<TPreviewRow> TfrmResult::PreviewRows() const {
   return rows;
 }
 
-int TfrmResult::ReplaceStatusRow(int outcome) {
-  // Only a completed run wrote what was asked; a stop, or a backup the user would
-  // not go on without, did not.
-  return outcome == ReplaceCompleted ? 63 : 62;
-}
+TMsg TfrmResult::ReplaceStatusRow(int outcome) { return hovrak::ReplaceEndRow(outcome); }
 
 void TfrmResult::btnAllOnClick() {
   if (Running()) return;
@@ -329,7 +324,7 @@ void TfrmResult::btnReplaceClick() {
   if (main_.State() != TUiState::Found) return;
   const QString replacement = cmbReplacing->currentText();
   const std::string question =
-      (boost::format(MessageTable(61)) % hovrak::ToNarrow(main_.SearchedText()) % hovrak::ToNarrow(replacement)).str();
+      MessageText(TMsg::ReplaceQuestion, hovrak::ToNarrow(main_.SearchedText()), hovrak::ToNarrow(replacement));
   const auto answer = TDialogs::Current().Message(this, kCaption, hovrak::FromNarrow(question),
                                                   TDialogs::TIcon::Warning, QMessageBox::Yes | QMessageBox::No,
                                                   replacement.isEmpty() ? QMessageBox::No : QMessageBox::Yes);
@@ -373,8 +368,8 @@ void TfrmResult::ShowReplaceSummary(int outcome) {
 void TfrmResult::btnReplacingEditClick() {
   if (Running()) return;
   const QString text = cmbReplacing->currentText();
-  const QString result =
-      TfrmMultiLineEdit::Edit(this, *main_.App().Option, hovrak::Msg(31), text, [this] { main_.OptionsChanged(); });
+  const QString result = TfrmMultiLineEdit::Edit(this, *main_.App().Option, hovrak::Msg(TMsg::EditReplacementTitle),
+                                                 text, [this] { main_.OptionsChanged(); });
   if (result != text) cmbReplacing->setEditText(result);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include "shared/MessageTable.h"
 #include "ui/PreviewRow.h"
 #include "ui/UiState.h"
 
@@ -52,7 +53,7 @@ class TfrmResult : public QWidget {
   // text would make of them, as the preview lists them.
   std::vector<TPreviewRow> PreviewRows() const;
   // The status text row that ends a replace with this outcome.
-  static int ReplaceStatusRow(int outcome);
+  static TMsg ReplaceStatusRow(int outcome);
 
   // Buttons and menu items, also for tests.
   void btnAllOnClick();
@@ -97,7 +98,7 @@ class TfrmResult : public QWidget {
   void PopupMenu(const QPoint& globalPos);
   void ListDoubleClicked();
   // A message box with the designed caption and the warning icon.
-  void Warn(int row);
+  void Warn(TMsg row);
   // An exception out of the core in a handler: told, never let into the event loop.
   void ShowError(const std::exception& error);
   // Replace works in Found while at least one place is ticked.

@@ -14,6 +14,7 @@
 #include "front/DisplayBase.h"
 #include "place/PlaceList.h"
 #include "settings/Option.h"
+#include "shared/MessageText.h"
 #include "ui/Dialogs.h"
 #include "ui/SonEdit.h"
 #include "ui/UiText.h"
@@ -48,7 +49,7 @@ class TWaitCursor {
   TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
-QAction* NewAction(QMenu* menu, int row, const char* name, const QKeySequence& shortcut = QKeySequence()) {
+QAction* NewAction(QMenu* menu, TMsg row, const char* name, const QKeySequence& shortcut = QKeySequence()) {
   QAction* action = menu->addAction(hovrak::Msg(row));
   action->setObjectName(QString::fromLatin1(name));
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
@@ -62,29 +63,29 @@ TfrmView::TfrmView(TfrmMain& main) : QMainWindow(&main, Qt::Window), main_(main)
   setWindowTitle(kCaption);
   setFont(hovrak::JapaneseFont(false, 12));
 
-  mniFile = menuBar()->addMenu(hovrak::Msg(97));
+  mniFile = menuBar()->addMenu(hovrak::Msg(TMsg::MenuFile));
   mniFile->setObjectName(QStringLiteral("mniFile"));
-  mniSave = NewAction(mniFile, 98, "mniSave", QKeySequence(Qt::CTRL | Qt::Key_S));
-  mniEdit = menuBar()->addMenu(hovrak::Msg(99));
+  mniSave = NewAction(mniFile, TMsg::MenuSave, "mniSave", QKeySequence(Qt::CTRL | Qt::Key_S));
+  mniEdit = menuBar()->addMenu(hovrak::Msg(TMsg::MenuEdit));
   mniEdit->setObjectName(QStringLiteral("mniEdit"));
-  mniUndo = NewAction(mniEdit, 100, "mniUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+  mniUndo = NewAction(mniEdit, TMsg::MenuUndo, "mniUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
   mniEdit->addSeparator();
-  mniCut = NewAction(mniEdit, 101, "mniCut", QKeySequence(Qt::CTRL | Qt::Key_X));
-  mniCopy = NewAction(mniEdit, 102, "mniCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
-  mniPaste = NewAction(mniEdit, 103, "mniPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
-  mniFormat = menuBar()->addMenu(hovrak::Msg(104));
+  mniCut = NewAction(mniEdit, TMsg::MenuCut, "mniCut", QKeySequence(Qt::CTRL | Qt::Key_X));
+  mniCopy = NewAction(mniEdit, TMsg::MenuCopy, "mniCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
+  mniPaste = NewAction(mniEdit, TMsg::MenuPaste, "mniPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
+  mniFormat = menuBar()->addMenu(hovrak::Msg(TMsg::MenuFormat));
   mniFormat->setObjectName(QStringLiteral("mniFormat"));
   mniFormat->menuAction()->setVisible(false);
-  mniWrap = NewAction(mniFormat, 105, "mniWrap");
+  mniWrap = NewAction(mniFormat, TMsg::MenuWordWrap, "mniWrap");
   mniWrap->setCheckable(true);
 
   mniPopup = new QMenu(this);
   mniPopup->setObjectName(QStringLiteral("mniPopup"));
-  mniPopupUndo = NewAction(mniPopup, 100, "mniPopupUndo");
+  mniPopupUndo = NewAction(mniPopup, TMsg::MenuUndo, "mniPopupUndo");
   mniPopup->addSeparator();
-  mniPopupCut = NewAction(mniPopup, 101, "mniPopupCut");
-  mniPopupCopy = NewAction(mniPopup, 102, "mniPopupCopy");
-  mniPopupPaste = NewAction(mniPopup, 103, "mniPopupPaste");
+  mniPopupCut = NewAction(mniPopup, TMsg::MenuCut, "mniPopupCut");
+  mniPopupCopy = NewAction(mniPopup, TMsg::MenuCopy, "mniPopupCopy");
+  mniPopupPaste = NewAction(mniPopup, TMsg::MenuPaste, "mniPopupPaste");
 
   sedFile = new TSonEdit(this);
   sedFile->setObjectName(QStringLiteral("sedFile"));
@@ -178,8 +179,8 @@ bool TfrmView::Load(const std::string& path) {
   // that nor an unreadable file leaves text that could be saved over it.
   if (load.Result == TFileOperationResult::OpenFailed || load.Result == TFileOperationResult::TooLarge) {
     TDialogs::Current().Message(this, kCaption,
-                                QStringLiteral("以下のファイルの読み込み中にエラーが発生しました。\n\n") +
-                                    hovrak::FromNarrow(path) + QStringLiteral("\n\n") + SystemErrorText(error),
+                                hovrak::Msg(TMsg::ViewReadFailed) + QStringLiteral("\n\n") + hovrak::FromNarrow(path) +
+                                    QStringLiteral("\n\n") + SystemErrorText(error),
                                 TDialogs::TIcon::Error, QMessageBox::Ok);
     Unload();
     modified_ = false;
@@ -213,13 +214,8 @@ bool TfrmView::SaveChanges(bool ask, bool allowCancel) {
   if (!modified_) return true;
   if (ask) {
     const bool replaceable = main_.State() == TUiState::Found;
-    QString question = QLatin1Char('"') + DisplayPath() + QLatin1Char('"');
-    question +=
-        replaceable
-            ? QStringLiteral(
-                  "への変更を保存しますか？\n\n保存すると、現在の検索結果がそのまま使えなくなる可能性があります。\n"
-                  "そのため、[置換]の前にもう一度[検索]をする必要があります。")
-            : QStringLiteral("への変更を保存しますか？");
+    const QString question = hovrak::FromNarrow(MessageText(
+        replaceable ? TMsg::ViewSaveQuestionFound : TMsg::ViewSaveQuestion, hovrak::ToNarrow(DisplayPath())));
     const QMessageBox::StandardButton answer = TDialogs::Current().Message(
         this, kCaption, question, TDialogs::TIcon::Question,
         allowCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No);
@@ -230,8 +226,7 @@ bool TfrmView::SaveChanges(bool ask, bool allowCancel) {
   if (main_.State() == TUiState::Found) {
     main_.SetState(TUiState::NotFound);
     // The replace button is off now; the user is told why.
-    main_.ShowStatus(
-        QStringLiteral("ファイルを保存したため、この検索結果では置換できません。もう一度検索してください。"));
+    main_.ShowStatus(hovrak::Msg(TMsg::ViewSavedNoReplace));
   }
   modified_ = false;
   return true;
@@ -250,7 +245,7 @@ bool TfrmView::Save() {
     }
     if (result == TFileOperationResult::Success) return true;
     const QMessageBox::StandardButton answer = TDialogs::Current().Message(
-        this, kCaption, QStringLiteral("ファイル保存中にエラーが発生しました。\n\n") + SystemErrorText(error),
+        this, kCaption, hovrak::Msg(TMsg::ViewSaveFailed) + QStringLiteral("\n\n") + SystemErrorText(error),
         TDialogs::TIcon::Error, QMessageBox::Retry | QMessageBox::Cancel);
     if (answer != QMessageBox::Retry) return false;
   }

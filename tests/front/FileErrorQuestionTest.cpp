@@ -13,39 +13,45 @@ using R = TFileOperationResult;
 
 namespace {
 
-std::string Expected(int row, const std::string& path) {
-  return std::string(MessageTable(row)) + "\n" + MessageTable(53) + "\n\n" + path;
+std::string Expected(TMsg row, const std::string& path) {
+  return std::string(MessageTable(row)) + "\n" + MessageTable(TMsg::SkipThisFile) + "\n\n" + path;
 }
 
 }  // namespace
 
 TEST(FileErrorQuestionTest, TextByFailureRunAndCharCode) {
   const std::string path = "/w/日本語.txt";
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, false, TCharCode::Auto).Text, Expected(47, path));
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto).Text, Expected(46, path));
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::BinaryFile, true, TCharCode::SJIS).Text, Expected(51, path));
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::Auto).Text, Expected(48, path));
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::SJIS).Text, Expected(49, path));
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::EUC).Text, Expected(50, path));
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::UTF8N).Text, Expected(50, path));
-  EXPECT_EQ(MakeFileErrorQuestion(path, R::ModifiedSinceSearch, true, TCharCode::Auto).Text, Expected(52, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, false, TCharCode::Auto).Text, Expected(TMsg::CannotOpen, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto).Text,
+            Expected(TMsg::CannotWriteReadOnly, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::BinaryFile, true, TCharCode::SJIS).Text, Expected(TMsg::BinaryFile, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::Auto).Text,
+            Expected(TMsg::CharCodeUnknown, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::SJIS).Text,
+            Expected(TMsg::CharCodeMismatchSjis, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::EUC).Text,
+            Expected(TMsg::CharCodeMismatch, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::CharCodeMismatch, true, TCharCode::UTF8N).Text,
+            Expected(TMsg::CharCodeMismatch, path));
+  EXPECT_EQ(MakeFileErrorQuestion(path, R::ModifiedSinceSearch, true, TCharCode::Auto).Text,
+            Expected(TMsg::ModifiedSinceSearch, path));
   // No text of its own: the question and the path only.
   EXPECT_EQ(MakeFileErrorQuestion(path, R::TooLarge, true, TCharCode::Auto).Text,
-            "\n" + std::string(MessageTable(53)) + "\n\n" + path);
+            "\n" + std::string(MessageTable(TMsg::SkipThisFile)) + "\n\n" + path);
 }
 
 TEST(FileErrorQuestionTest, TheSystemsReasonFollowsTheFailureAndReplacesAWrongGuess) {
   const std::string path = "/w/a.txt";
-  const std::string question = std::string("\n") + MessageTable(53) + "\n\n" + path;
+  const std::string question = std::string("\n") + MessageTable(TMsg::SkipThisFile) + "\n\n" + path;
   // Denied: the read-only guess stands, the reason follows it.
   EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto, EACCES).Text,
-            std::string(MessageTable(46)) + "\n（" + std::strerror(EACCES) + "）" + question);
+            std::string(MessageTable(TMsg::CannotWriteReadOnly)) + "\n（" + std::strerror(EACCES) + "）" + question);
   // Out of space has nothing to do with read-only: only the first line is kept.
   const std::string full = MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto, ENOSPC).Text;
   EXPECT_EQ(full, "以下のファイルに書き込めません。\n（" + std::string(std::strerror(ENOSPC)) + "）" + question);
   EXPECT_EQ(hovrak::FileFailureText(R::OpenFailed, true, TCharCode::Auto, ENOSPC), "以下のファイルに書き込めません。");
   EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, false, TCharCode::Auto, ENOENT).Text,
-            std::string(MessageTable(47)) + "\n（" + std::strerror(ENOENT) + "）" + question);
+            std::string(MessageTable(TMsg::CannotOpen)) + "\n（" + std::strerror(ENOENT) + "）" + question);
 }
 
 TEST(FileErrorQuestionTest, OnlyAFileWithItsTextCanBeForced) {
@@ -74,16 +80,19 @@ TEST(FileErrorQuestionTest, RestoreQuestionsOfferForceButForAFailedWrite) {
   const std::string path = "/w/資料/a.txt";
   const struct {
     P Problem;
-    int Row;
-  } cases[] = {{P::Modified, 123}, {P::NotRecorded, 124}, {P::Missing, 125}, {P::FolderMissing, 126}};
+    TMsg Row;
+  } cases[] = {{P::Modified, TMsg::RestoreModified},
+               {P::NotRecorded, TMsg::RestoreNotRecorded},
+               {P::Missing, TMsg::RestoreMissing},
+               {P::FolderMissing, TMsg::RestoreFolderMissing}};
   for (const auto& c : cases) {
     const hovrak::TFileErrorQuestion q = hovrak::MakeRestoreQuestion(path, c.Problem, 0);
-    EXPECT_EQ(q.Text, Expected(c.Row, path)) << c.Row;
-    EXPECT_TRUE(q.Forcible) << c.Row;
+    EXPECT_EQ(q.Text, Expected(c.Row, path)) << static_cast<int>(c.Row);
+    EXPECT_TRUE(q.Forcible) << static_cast<int>(c.Row);
   }
   // A failed write names the system's reason and can only be retried.
   const hovrak::TFileErrorQuestion write = hovrak::MakeRestoreQuestion(path, P::WriteFailed, EACCES);
-  EXPECT_EQ(write.Text,
-            std::string(MessageTable(127)) + "\n" + std::strerror(EACCES) + "\n" + MessageTable(53) + "\n\n" + path);
+  EXPECT_EQ(write.Text, std::string(MessageTable(TMsg::RestoreWriteFailed)) + "\n" + std::strerror(EACCES) + "\n" +
+                            MessageTable(TMsg::SkipThisFile) + "\n\n" + path);
   EXPECT_FALSE(write.Forcible);
 }

@@ -43,7 +43,7 @@ TEST(ReplaceSummaryText, SkippedAndFailedFilesAreNamedWithWhy) {
   const auto summary = ReplaceSummaryText(ReplaceStopped, set);
   EXPECT_TRUE(summary.Problems);
   EXPECT_EQ(summary.Status,
-            std::string(MessageTable(62)) +
+            std::string(MessageTable(TMsg::ReplaceStopped)) +
                 "（1ファイル 1箇所を書き換え、1ファイルをスキップ、3ファイルは書き換えられませんでした）");
   const std::string& text = summary.Text;
   EXPECT_NE(text.find("スキップしたファイル: 1\n/w/changed.txt\n    （検索後に変更されていました）"), std::string::npos)
@@ -82,8 +82,8 @@ TEST(ReplaceSummaryText, PrunedUnitsAreNamedWithTheirDates) {
 TEST(ReplaceSummaryText, NothingWrittenForWantOfABackupSaysSo) {
   const auto summary = ReplaceSummaryText(ReplaceBackupFailed, Written(0, {}));
   EXPECT_TRUE(summary.Problems);
-  EXPECT_EQ(summary.Status,
-            std::string(MessageTable(62)) + "バックアップを作成できなかったため、どのファイルも書き換えていません。");
+  EXPECT_EQ(summary.Status, std::string(MessageTable(TMsg::ReplaceStopped)) +
+                                "バックアップを作成できなかったため、どのファイルも書き換えていません。");
   TFileSet declined = Written(1, {"/w/a.txt"});
   declined.LastBackup.Declined = true;
   EXPECT_NE(ReplaceSummaryText(ReplaceCompleted, declined).Text.find("バックアップは作成していません。"),

@@ -102,15 +102,15 @@ std::string Utf16(const std::wstring& text) {
 }  // namespace
 
 TEST_F(ResultWindow, DesignedControlsCaptionsAndSize) {
-  EXPECT_EQ(result.windowTitle(), hovrak::Msg(21));
+  EXPECT_EQ(result.windowTitle(), hovrak::Msg(TMsg::ResultTitle));
   EXPECT_EQ(result.minimumSize(), QSize(340, 300));
   for (const char* name : {"pbxPlaces", "scbPlaces", "pnlPlacesHead", "pnlCheck", "pnlPos", "pnlFile", "pnlLine",
                            "edtPlacesDummy", "cmbReplacing", "btnConfirm", "btnReplace", "btnAllOn", "btnAllOff",
                            "btnReplacingEdit", "stbMain", "pmnPlaces", "tmrRedrawPlaces"}) {
     EXPECT_NE(result.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
   }
-  EXPECT_EQ(result.findChild<QLabel*>("pnlFile")->text(), hovrak::Msg(24));
-  EXPECT_EQ(result.btnReplacingEdit->toolTip(), hovrak::Msg(110));
+  EXPECT_EQ(result.findChild<QLabel*>("pnlFile")->text(), hovrak::Msg(TMsg::ColumnFile));
+  EXPECT_EQ(result.btnReplacingEdit->toolTip(), hovrak::Msg(TMsg::MultiLineInput));
   EXPECT_EQ(result.cmbReplacing->completer(), nullptr);
   EXPECT_EQ(result.pmnPlaces->actions().size(), 3);  // view, editor and copy path
   EXPECT_FALSE(result.btnReplace->isEnabled());
@@ -481,9 +481,9 @@ TEST_F(ResultWindow, ReplaceThroughTheWindowRewritesEveryCodeAndBacksUp) {
   EXPECT_TRUE(Place(0).Checked && Place(1).Checked);
   EXPECT_EQ(main.State(), TUiState::Found);
   EXPECT_EQ(result.stbPanel1->text(), "2件 見つかりました。");
-  EXPECT_EQ(TfrmResult::ReplaceStatusRow(ReplaceCompleted), 63);
-  EXPECT_EQ(TfrmResult::ReplaceStatusRow(ReplaceStopped), 62);
-  EXPECT_EQ(TfrmResult::ReplaceStatusRow(ReplaceBackupFailed), 62);
+  EXPECT_EQ(TfrmResult::ReplaceStatusRow(ReplaceCompleted), TMsg::ReplaceCompleted);
+  EXPECT_EQ(TfrmResult::ReplaceStatusRow(ReplaceStopped), TMsg::ReplaceStopped);
+  EXPECT_EQ(TfrmResult::ReplaceStatusRow(ReplaceBackupFailed), TMsg::ReplaceStopped);
 
   // Replacing the rest empties the list and ends in Ready.
   result.btnReplace->click();
@@ -521,7 +521,7 @@ TEST_F(ResultWindow, ReplaceThatFailsMidwayIsToldAndLeavesTheReplacingState) {
   result.btnReplace->click();
   EXPECT_EQ(main.State(), TUiState::Found);
   ASSERT_EQ(dialogs.Messages.size(), 2u);  // the replace question, then the error
-  EXPECT_EQ(dialogs.Messages[1].Text, hovrak::Msg(39) + "\nthe question broke");
+  EXPECT_EQ(dialogs.Messages[1].Text, hovrak::Msg(TMsg::ErrorOccurred) + "\nthe question broke");
   EXPECT_EQ(dialogs.Messages[1].Icon, TDialogs::TIcon::Error);
   EXPECT_EQ(ReadWholeFile(P("a.txt")), "abc");
   EXPECT_EQ(Count(), 1);
@@ -532,7 +532,7 @@ TEST_F(ResultWindow, EditorNotSetAndStartFailureAreTold) {
   ASSERT_EQ(Search("abc"), SearchCompleted);
   result.OpenInEditor(0);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_EQ(dialogs.Messages[0].Text, hovrak::Msg(58));
+  EXPECT_EQ(dialogs.Messages[0].Text, hovrak::Msg(TMsg::NoEditorSet));
   EXPECT_EQ(dialogs.Messages[0].Caption, "Mirun");
   EXPECT_EQ(dialogs.Messages[0].Icon, TDialogs::TIcon::Warning);
 
@@ -542,7 +542,7 @@ TEST_F(ResultWindow, EditorNotSetAndStartFailureAreTold) {
   main.App().Option->Editor = home / "not-a-program";
   result.OpenInEditor(0);
   ASSERT_EQ(dialogs.Messages.size(), 2u);
-  EXPECT_EQ(dialogs.Messages[1].Text, hovrak::Msg(60));
+  EXPECT_EQ(dialogs.Messages[1].Text, hovrak::Msg(TMsg::EditorFailed));
 
   // No list, or a row outside it: nothing at all.
   result.OpenInEditor(7);
@@ -558,7 +558,7 @@ TEST_F(ResultWindow, DoubleClickOpensTheEditorOnlyWhenItIsTheDefault) {
   main.App().Option->EditorDefault = true;
   QTest::mouseDClick(result.pbxPlaces, Qt::LeftButton, {}, row0);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_EQ(dialogs.Messages[0].Text, hovrak::Msg(58));  // the editor was asked for
+  EXPECT_EQ(dialogs.Messages[0].Text, hovrak::Msg(TMsg::NoEditorSet));  // the editor was asked for
   main.SetState(TUiState::InSearch);
   QTest::mouseDClick(result.pbxPlaces, Qt::LeftButton, {}, row0);
   result.mniEditorClick();
@@ -635,6 +635,6 @@ TEST_F(ResultWindow, EditorCommandPlaceholdersSplitAndProgramNotFound) {
   main.App().Option->Editor = "no-such-editor-for-mirun \"%p\"";
   result.OpenInEditor(0);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_EQ(dialogs.Messages[0].Text, hovrak::Msg(59));
+  EXPECT_EQ(dialogs.Messages[0].Text, hovrak::Msg(TMsg::EditorNotFound));
   EXPECT_EQ(dialogs.Messages[0].Icon, TDialogs::TIcon::Warning);
 }

@@ -9,15 +9,15 @@
 
 TEST(AboutBox, NameVersionNoticeAndOk) {
   TfrmAbout about;
-  EXPECT_EQ(about.windowTitle(), hovrak::Msg(106));
+  EXPECT_EQ(about.windowTitle(), hovrak::Msg(TMsg::AboutTitle));
   EXPECT_EQ(about.ProductName->text(), QStringLiteral("Mirun"));
   EXPECT_TRUE(about.Version->text().startsWith(QStringLiteral("Ver. ")));
   EXPECT_GT(about.Version->text().size(), 5);
-  EXPECT_EQ(about.lblCopyright->text(), hovrak::Msg(107));
+  EXPECT_EQ(about.lblCopyright->text(), hovrak::Msg(TMsg::AboutNotice));
   // No address that nobody answers.
   EXPECT_FALSE(about.lblCopyright->text().contains(QStringLiteral(".invalid")));
-  EXPECT_FALSE(hovrak::Msg(57).contains(QStringLiteral(".invalid")));
-  EXPECT_FALSE(hovrak::Msg(57).contains(QLatin1Char('@')));
+  EXPECT_FALSE(hovrak::Msg(TMsg::PleaseReportError).contains(QStringLiteral(".invalid")));
+  EXPECT_FALSE(hovrak::Msg(TMsg::PleaseReportError).contains(QLatin1Char('@')));
   EXPECT_TRUE(about.OKButton->isDefault());
   about.show();
   about.OKButton->click();

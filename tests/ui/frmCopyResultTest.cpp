@@ -118,27 +118,29 @@ std::wstring WithCrLf(const std::wstring& text) {
 TEST_F(CopyResultTest, DesignedControlsOneInstanceAndChoicesThatCarryOver) {
   TfrmCopyResult* dialog = main_->frmCopyResult();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->windowTitle(), Msg(85));
-  EXPECT_EQ(dialog->lblDescription->text(), Msg(86));
-  const std::vector<std::pair<QCheckBox*, int>> checks{
-      {dialog->chkFile, 87}, {dialog->chkLine, 88}, {dialog->chkHit, 89}, {dialog->chkFowFol, 90}};
+  EXPECT_EQ(dialog->windowTitle(), Msg(TMsg::CopyResultTitle));
+  EXPECT_EQ(dialog->lblDescription->text(), Msg(TMsg::CopyResultDescription));
+  const std::vector<std::pair<QCheckBox*, TMsg>> checks{{dialog->chkFile, TMsg::CsvFileName},
+                                                        {dialog->chkLine, TMsg::CsvLine},
+                                                        {dialog->chkHit, TMsg::CsvHit},
+                                                        {dialog->chkFowFol, TMsg::CsvAround}};
   for (const auto& [box, row] : checks) EXPECT_EQ(box->text(), Msg(row));
   EXPECT_TRUE(dialog->chkFile->isChecked());
   EXPECT_TRUE(dialog->chkLine->isChecked());
   EXPECT_FALSE(dialog->chkHit->isChecked());
   EXPECT_FALSE(dialog->chkFowFol->isChecked());
-  EXPECT_EQ(dialog->lblFowFolLen1->text(), Msg(91));
+  EXPECT_EQ(dialog->lblFowFolLen1->text(), Msg(TMsg::CsvAroundEach));
   EXPECT_EQ(dialog->edtFowFolLen->text(), QStringLiteral("30"));
-  EXPECT_EQ(dialog->lblFowFolLen2->text(), Msg(92));
-  EXPECT_EQ(dialog->lblCharCode->text(), Msg(73));
+  EXPECT_EQ(dialog->lblFowFolLen2->text(), Msg(TMsg::CsvAroundChars));
+  EXPECT_EQ(dialog->lblCharCode->text(), Msg(TMsg::CharCodeLabel));
   const QStringList codes{"Shift-JIS", "UTF-16 (Unicode)", "ASCII", "EUC_JP", "JIS", "UTF-8 BOM", "UTF-8"};
   ASSERT_EQ(dialog->cmbCharCode->count(), codes.size());
   for (int i = 0; i < codes.size(); ++i) EXPECT_EQ(dialog->cmbCharCode->itemText(i), codes[i]);
   EXPECT_EQ(dialog->cmbCharCode->currentIndex(), 0);
-  EXPECT_EQ(dialog->btnSave->text(), Msg(93));
+  EXPECT_EQ(dialog->btnSave->text(), Msg(TMsg::SaveButton));
   EXPECT_TRUE(dialog->btnSave->isDefault());
-  EXPECT_EQ(dialog->btnCopy->text(), Msg(94));
-  EXPECT_EQ(dialog->btnCancel->text(), Msg(109));
+  EXPECT_EQ(dialog->btnCopy->text(), Msg(TMsg::CopyButton));
+  EXPECT_EQ(dialog->btnCancel->text(), Msg(TMsg::Cancel));
   for (const char* name :
        {"lblDescription", "chkFile", "chkLine", "chkHit", "chkFowFol", "lblFowFolLen1", "edtFowFolLen", "lblFowFolLen2",
         "lblCharCode", "cmbCharCode", "btnSave", "btnCopy", "btnCancel"})
@@ -177,7 +179,7 @@ TEST_F(CopyResultTest, DesignedControlsOneInstanceAndChoicesThatCarryOver) {
     EXPECT_EQ(csv.cmbCharCode->currentIndex(), 4);
     csv.reject();
   });
-  EXPECT_EQ(dialogs_.ExecTitles, (std::vector<QString>{Msg(85), Msg(85)}));
+  EXPECT_EQ(dialogs_.ExecTitles, (std::vector<QString>{Msg(TMsg::CopyResultTitle), Msg(TMsg::CopyResultTitle)}));
 }
 
 TEST_F(CopyResultTest, SavesTheBytesOfEveryCodeWithCrLfAndTheFileColumnRelativeToTheBase) {
@@ -190,7 +192,7 @@ TEST_F(CopyResultTest, SavesTheBytesOfEveryCodeWithCrLfAndTheFileColumnRelativeT
   EXPECT_NE(sjis.find("a.txt,1,\x93\x8c\x8b\x9e,\r\n"), std::string::npos);  // 東京 in Shift-JIS
   // The save dialog as designed.
   ASSERT_FALSE(dialogs_.SaveQuestions.empty());
-  EXPECT_EQ(dialogs_.SaveQuestions.back().Caption, Msg(85));
+  EXPECT_EQ(dialogs_.SaveQuestions.back().Caption, Msg(TMsg::CopyResultTitle));
   EXPECT_EQ(dialogs_.SaveQuestions.back().Filter, QStringLiteral("CSV (*.csv);;*.* (*)"));
   EXPECT_EQ(dialogs_.SaveQuestions.back().DefaultSuffix, QStringLiteral("csv"));
   EXPECT_FALSE(open_);
@@ -330,7 +332,7 @@ TEST_F(CopyResultTest, CancelWritesNothingAndAFailedSaveTellsAndStaysOpen) {
     EXPECT_TRUE(stayed) << path;
     ASSERT_EQ(dialogs_.Messages.size(), 1u) << path;
     EXPECT_EQ(dialogs_.Messages[0].Icon, TDialogs::TIcon::Error);
-    EXPECT_TRUE(dialogs_.Messages[0].Text.startsWith(Msg(111) + QLatin1Char('\n') + FromNarrow(path)))
+    EXPECT_TRUE(dialogs_.Messages[0].Text.startsWith(Msg(TMsg::SaveFailed) + QLatin1Char('\n') + FromNarrow(path)))
         << dialogs_.Messages[0].Text.toStdString();
     EXPECT_EQ(ReadWholeFile(data_ / "good.csv"),
               hovrak::unicode_to_sjis_cp932(L"ファイル名,行番号,\r\na.txt,1,\r\nsub/b.txt,1,\r\nsub/b.txt,2,\r\n"));

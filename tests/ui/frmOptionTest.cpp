@@ -96,14 +96,14 @@ TEST_F(OptionDialog, OkStoresTheWholeNumbersShown) {
 }
 
 TEST_F(OptionDialog, CaptionsComeFromTheMessageTable) {
-  EXPECT_EQ(dialog.windowTitle(), hovrak::Msg(65));
-  EXPECT_EQ(dialog.pgcMain->tabText(0), hovrak::Msg(66));
-  EXPECT_EQ(dialog.pgcMain->tabText(1), hovrak::Msg(67));
-  EXPECT_EQ(dialog.chkEscape->text(), hovrak::Msg(71));
-  EXPECT_EQ(dialog.cmbCharCode->itemText(0), hovrak::Msg(74));
+  EXPECT_EQ(dialog.windowTitle(), hovrak::Msg(TMsg::OptionTitle));
+  EXPECT_EQ(dialog.pgcMain->tabText(0), hovrak::Msg(TMsg::TabSearchReplace));
+  EXPECT_EQ(dialog.pgcMain->tabText(1), hovrak::Msg(TMsg::TabBackup));
+  EXPECT_EQ(dialog.chkEscape->text(), hovrak::Msg(TMsg::UseEscapes));
+  EXPECT_EQ(dialog.cmbCharCode->itemText(0), hovrak::Msg(TMsg::CharCodeAuto));
   EXPECT_EQ(dialog.cmbCharCode->count(), 8);
-  EXPECT_EQ(dialog.btnOk->text(), hovrak::Msg(108));
-  EXPECT_EQ(dialog.btnCc->text(), hovrak::Msg(109));
+  EXPECT_EQ(dialog.btnOk->text(), hovrak::Msg(TMsg::Ok));
+  EXPECT_EQ(dialog.btnCc->text(), hovrak::Msg(TMsg::Cancel));
   EXPECT_TRUE(dialog.btnOk->isDefault());
   for (const char* name : {"cmbMode",
                            "chkSubDir",

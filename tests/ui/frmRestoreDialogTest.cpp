@@ -49,11 +49,13 @@ struct TUnits {
 TEST(RestoreDialog, ListsEveryUnitNewestFirstWithItsRestoreMark) {
   const TUnits units;
   TfrmRestoreDialog dialog(units.Pointers());
-  EXPECT_EQ(dialog.windowTitle(), Msg(113));
-  EXPECT_EQ(dialog.lblMessage->text(), Msg(114));
+  EXPECT_EQ(dialog.windowTitle(), Msg(TMsg::RestoreTitle));
+  EXPECT_EQ(dialog.lblMessage->text(), Msg(TMsg::RestoreDescription));
   const QTreeWidget* list = dialog.lsvUnits;
   ASSERT_EQ(list->columnCount(), 5);
-  for (int column = 0; column < 5; ++column) EXPECT_EQ(list->headerItem()->text(column), Msg(115 + column));
+  const TMsg columns[] = {TMsg::RestoreColumnTime, TMsg::RestoreColumnBaseDir, TMsg::RestoreColumnFiles,
+                          TMsg::RestoreColumnSize, TMsg::RestoreColumnRestored};
+  for (int column = 0; column < 5; ++column) EXPECT_EQ(list->headerItem()->text(column), Msg(columns[column]));
   ASSERT_EQ(list->topLevelItemCount(), 3);
   const QTreeWidgetItem* newest = list->topLevelItem(0);
   EXPECT_EQ(newest->text(0), QStringLiteral("2026年12月8日 23:59:00"));
@@ -71,8 +73,8 @@ TEST(RestoreDialog, ListsEveryUnitNewestFirstWithItsRestoreMark) {
   EXPECT_EQ(dialog.ChosenUnit(), "20261208_235900");
   EXPECT_TRUE(dialog.btnRestore->isDefault());
   EXPECT_TRUE(dialog.btnRestore->isEnabled());
-  EXPECT_EQ(dialog.btnRestore->text(), Msg(120));
-  EXPECT_EQ(dialog.btnCancel->text(), Msg(109));
+  EXPECT_EQ(dialog.btnRestore->text(), Msg(TMsg::RestoreButton));
+  EXPECT_EQ(dialog.btnCancel->text(), Msg(TMsg::Cancel));
   // Every column shows its texts whole.
   for (int column : {0, 2, 3, 4})
     EXPECT_GE(list->columnWidth(column), list->fontMetrics().horizontalAdvance(restored->text(column))) << column;
@@ -111,7 +113,7 @@ TEST(RestoreDialog, AnEmptyListSaysSoAndCannotRestore) {
   TScriptedDialogs dialogs;
   dialogs.OnExec = [](QDialog& dialog) {
     auto& restore = static_cast<TfrmRestoreDialog&>(dialog);
-    EXPECT_EQ(restore.lblMessage->text(), Msg(121));
+    EXPECT_EQ(restore.lblMessage->text(), Msg(TMsg::NoUnitToRestore));
     EXPECT_FALSE(restore.btnRestore->isEnabled());
     EXPECT_TRUE(restore.btnCancel->isDefault());
     restore.btnRestore->click();

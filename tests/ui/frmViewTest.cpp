@@ -66,7 +66,7 @@ TEST_F(ViewWindow, DesignedMenusStatusAndCaption) {
         "mniPopupUndo", "mniPopupCut", "mniPopupCopy", "mniPopupPaste", "sedFile", "stbPanel0"}) {
     EXPECT_NE(view.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
   }
-  EXPECT_EQ(view.mniFile->title(), hovrak::Msg(97));
+  EXPECT_EQ(view.mniFile->title(), hovrak::Msg(TMsg::MenuFile));
   EXPECT_EQ(view.mniSave->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
   EXPECT_EQ(view.mniUndo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
   EXPECT_FALSE(view.mniFormat->menuAction()->isVisible());

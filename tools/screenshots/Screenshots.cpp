@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
 
   TfrmProcess& process = *main.frmProcess();
   process.show();
-  process.Update(hovrak::Msg(44), QStringLiteral("議事録/2026-12.txt"), 2, 3);
+  process.Update(hovrak::Msg(TMsg::Searching), QStringLiteral("議事録/2026-12.txt"), 2, 3);
   Save(process, "04-progress");
   process.hide();
 
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
   // A question of a run over the progress window, as the user sees the two.
   process.move(400, 300);
   process.show();
-  process.Update(hovrak::Msg(45), QStringLiteral("議事録/2026-12.txt"), 0, 4);
+  process.Update(hovrak::Msg(TMsg::Replacing), QStringLiteral("議事録/2026-12.txt"), 0, 4);
   Settle();
   const auto asked = hovrak::MakeFileErrorQuestion((root / "議事録" / "2026-12.txt").string(),
                                                    TFileOperationResult::ModifiedSinceSearch, true, TCharCode::Auto);
@@ -277,14 +277,14 @@ int main(int argc, char** argv) {
   const auto edited =
       hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(), TRestoreProblem::Modified, 0);
   TfrmFileErrorDialog editedDialog(hovrak::FromNarrow(edited.Text), edited.Forcible, &main);
-  editedDialog.btnForce->setText(hovrak::Msg(128));
+  editedDialog.btnForce->setText(hovrak::Msg(TMsg::ForceRestore));
   Save(editedDialog, "16-restore-file-changed");
   editedDialog.hide();
   // A link where the file was (forcible), and a linked folder on the way (not).
   for (const TRestoreProblem problem : {TRestoreProblem::Link, TRestoreProblem::LinkedFolder}) {
     const auto linked = hovrak::MakeRestoreQuestion((root / "議事録" / "2026-12.txt").string(), problem, 0);
     TfrmFileErrorDialog linkedDialog(hovrak::FromNarrow(linked.Text), linked.Forcible, &main);
-    linkedDialog.btnForce->setText(hovrak::Msg(128));
+    linkedDialog.btnForce->setText(hovrak::Msg(TMsg::ForceRestore));
     Save(linkedDialog, problem == TRestoreProblem::Link ? "16-restore-link" : "16-restore-linked-folder");
     linkedDialog.hide();
   }
@@ -293,7 +293,7 @@ int main(int argc, char** argv) {
   main.mniTool->hide();
 
   TfrmMultiLineEdit edit(&main);
-  edit.setWindowTitle(hovrak::Msg(19));
+  edit.setWindowTitle(hovrak::Msg(TMsg::EditSearchedTitle));
   edit.memMain->setPlainText(QStringLiteral("会議の議事録\n打ち合わせの資料"));
   Save(edit, "11-multi-line-edit");
 
