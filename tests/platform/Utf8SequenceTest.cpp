@@ -43,10 +43,13 @@ TEST(Utf8Sequence, AgreesWithTheDefinitionOnEveryFirstTwoBytesAndEveryCut) {
             // The whole-text check says the same of the sequence on its own.
             ASSERT_TRUE(hovrak::IsUtf8(std::string_view(reinterpret_cast<const char*>(bytes), n)));
           }
-          if (expected == 0 && b0 >= 0x80)
+          if (expected == 0 && b0 >= 0x80) {
             ASSERT_FALSE(hovrak::IsUtf8(std::string_view(reinterpret_cast<const char*>(bytes), left)));
+          }
           // The lead length alone never depends on the bytes after it.
-          if (n > 1) ASSERT_EQ(hovrak::Utf8LeadLength(bytes[0]), n);
+          if (n > 1) {
+            ASSERT_EQ(hovrak::Utf8LeadLength(bytes[0]), n);
+          }
         }
       }
     }
