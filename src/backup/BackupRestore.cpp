@@ -33,9 +33,8 @@ constexpr int kMaxRounds = 8;
 
 // Splits path into its folder and name.
 void SplitLast(const std::string& path, std::string& folder, std::string& name) {
-  const std::size_t slash = path.rfind('/');
-  folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
-  name = slash == std::string::npos ? path : path.substr(slash + 1);
+  folder = hovrak::FolderPartOf(path);
+  name = hovrak::NameOf(path);
 }
 
 // Reads the copy root/unitName/entry without following a symbolic link at any step

@@ -66,11 +66,6 @@ std::string UniqueCopyName(const std::string& candidate, std::set<std::string>& 
   return name;
 }
 
-std::string ParentOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 // The last component of the base folder, or the whole base made into one name when
 // it has none (the root, or no common folder).
 std::string FolderLabel(const std::string& baseDir) {
@@ -234,7 +229,7 @@ int TBackupUnit::Prepare(const TStringVector& files, TUnitMarker& marker) {
 int TBackupUnit::CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
                            const std::function<void()>& progress, TCopySum& sum) const {
   const std::string target = TBackup::JoinPath(Folder(), Files.at(k));
-  if (const int err = hovrak::CreateFoldersReporting(ParentOf(target), kFolderMode)) return err;
+  if (const int err = hovrak::CreateFoldersReporting(hovrak::FolderOf(target), kFolderMode)) return err;
   hovrak::TCopiedFile copied;
   if (const int err = hovrak::CopyFileReporting(source, target, progress, &copied)) return err;
   size += copied.Size;

@@ -9,6 +9,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "backup/Backup.h"
+#include "platform/FileLock.h"
 #include "settings/KELNode.h"
 #include "settings/SettingsFile.h"
 
@@ -23,12 +24,7 @@ class TLockFile {
       error_ = errno;
       return;
     }
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        error_ = errno;
-        break;
-      }
-    }
+    error_ = hovrak::LockDescriptor(fd_, LOCK_EX);
   }
   ~TLockFile() {
     // Closing the only descriptor of the open file releases the lock.

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "platform/ConfinedDelete.h"
+#include "platform/FileLock.h"
 
 const char* const TUnitMarker::FileName = ".mirun-unit";
 
@@ -27,7 +28,7 @@ int TUnitMarker::Create(const std::string& backupFolder, const std::string& unit
   if (fd.Get() < 0) return errno;
   const std::string text = MarkText(unitName);
   if (const int err = hovrak::WriteAllAt(fd.Get(), text.data(), text.size(), 0)) return err;
-  if (::flock(fd.Get(), LOCK_SH) != 0) return errno;
+  if (const int err = hovrak::LockDescriptor(fd.Get(), LOCK_SH)) return err;
   fd_ = std::move(fd);
   return 0;
 }
@@ -47,9 +48,7 @@ bool TUnitMarker::HoldShared(const std::string& backupFolder, const std::string&
   Release();
   hovrak::TFileDescriptor fd = OpenMark(backupFolder, unitName);
   if (fd.Get() < 0) return false;
-  while (::flock(fd.Get(), LOCK_SH) != 0) {
-    if (errno != EINTR) return false;
-  }
+  if (hovrak::LockDescriptor(fd.Get(), LOCK_SH) != 0) return false;
   fd_ = std::move(fd);
   return true;
 }
@@ -58,7 +57,8 @@ TUnitMarker::TState TUnitMarker::TryAlone(const std::string& backupFolder, const
   Release();
   hovrak::TFileDescriptor fd = OpenMark(backupFolder, unitName);
   if (fd.Get() < 0) return TState::Absent;
-  if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? TState::InUse : TState::Absent;
+  if (const int err = hovrak::LockDescriptor(fd.Get(), LOCK_EX | LOCK_NB))
+    return err == EWOULDBLOCK ? TState::InUse : TState::Absent;
   fd_ = std::move(fd);
   return TState::Held;
 }

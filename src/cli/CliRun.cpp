@@ -37,6 +37,7 @@
 #include "shared/MessageTable.h"
 #include "shared/StoppedException.h"
 #include "text/FileOperationResult.h"
+#include "text/Utf8Scan.h"
 
 #ifndef MIRUN_VERSION
 #define MIRUN_VERSION "unknown"
@@ -69,7 +70,7 @@ void TCliRun::TellRecovered(const std::vector<hovrak::TRecoveredSave>& recovered
   }
 }
 
-bool TCliRun::IsValidUtf8(const std::string& text) { return IsUtf8(text); }
+bool TCliRun::IsValidUtf8(const std::string& text) { return hovrak::IsUtf8(text); }
 
 int TCliRun::Run(const std::vector<std::string>& args) {
   const TCliCommandLine command(args);

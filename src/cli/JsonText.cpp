@@ -1,6 +1,6 @@
 #include "cli/JsonText.h"
 
-#include "cli/TerminalText.h"
+#include "text/Utf8Scan.h"
 
 namespace hovrak {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "cli/TerminalText.h"
+#include "platform/Utf8Sequence.h"
 #include "shared/MessageTable.h"
 
 namespace {
@@ -27,9 +27,8 @@ void Characters(const std::string& text, std::vector<std::string>& chars, std::v
   for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
     // A malformed sequence is stray bytes: taken whole it could carry a control byte.
-    std::size_t n = b < 0x80 ? 1 : std::max<std::size_t>(Utf8SequenceAt(text, i), 1);
-    char32_t cp = n == 1 ? b : static_cast<char32_t>(b & (0xFF >> (n + 1)));
-    for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    const std::size_t n = std::max<std::size_t>(hovrak::Utf8SequenceLength(text.data() + i, text.size() - i), 1);
+    const char32_t cp = hovrak::Utf8CodePoint(reinterpret_cast<const unsigned char*>(text.data() + i), n);
     // Control characters (C0, DEL, C1) would move the cursor; they are shown as '?'.
     if ((n == 1 && (b < 0x20 || b == 0x7F || b >= 0x80)) || (cp >= 0x80 && cp < 0xA0)) chars.emplace_back("?");
     else chars.push_back(text.substr(i, n));

@@ -14,13 +14,6 @@
 // so does TAB when keepTab is set (texts of files), not in paths.
 std::string EscapeForTerminal(std::string_view text, bool keepTab = false);
 
-// Length of the well-formed UTF-8 sequence of a character from U+0080 up that
-// starts at text[i]; 0 when the bytes there are no such sequence.
-std::size_t Utf8SequenceAt(std::string_view text, std::size_t i);
-
-// True when text is well-formed UTF-8 throughout (no overlong forms, no surrogates).
-bool IsUtf8(std::string_view text);
-
 // True when stream is open on a terminal.
 bool IsTerminal(std::FILE* stream);
 

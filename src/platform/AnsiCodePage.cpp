@@ -1,12 +1,12 @@
 #include "platform/AnsiCodePage.h"
 
+#include "platform/Utf8Sequence.h"
+
 namespace hovrak {
 
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
-
-inline bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -23,51 +23,15 @@ std::wstring AnsiToWide(const char* text, std::size_t length) {
       ++i;
       continue;
     }
-    // Sequence length and the allowed range of the second byte (this rejects
-    // overlong forms, surrogates and values above U+10FFFF up front).
-    std::size_t need = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    char32_t cp = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-      need = 1;
-      cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-      need = 2;
-      cp = b0 & 0x0F;
-      if (b0 == 0xE0) lo = 0xA0;
-      if (b0 == 0xED) hi = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-      need = 3;
-      cp = b0 & 0x07;
-      if (b0 == 0xF0) lo = 0x90;
-      if (b0 == 0xF4) hi = 0x8F;
-    }
-    if (need == 0) {
+    // Only the lead byte of a malformed sequence is bad; the bytes after it are looked
+    // at again on their own, so each bad byte gives its own replacement character.
+    const std::size_t n = Utf8SequenceLength(p + i, length - i);
+    if (n == 0) {
       out.push_back(kReplacement);
       ++i;
       continue;
     }
-    std::size_t j = 1;
-    bool ok = true;
-    for (; j <= need; ++j) {
-      if (i + j >= length) {
-        ok = false;
-        break;
-      }
-      const unsigned char b = p[i + j];
-      if (j == 1 ? (b < lo || b > hi) : !IsContinuation(b)) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (!ok) {
-      // Only the lead byte is bad here; the bytes after it are looked at again on
-      // their own, so each bad byte gives its own replacement character.
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
+    char32_t cp = Utf8CodePoint(p + i, n);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
@@ -75,7 +39,7 @@ std::wstring AnsiToWide(const char* text, std::size_t length) {
     } else {
       out.push_back(static_cast<wchar_t>(cp));
     }
-    i += need + 1;
+    i += n;
   }
   return out;
 }

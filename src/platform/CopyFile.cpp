@@ -10,6 +10,7 @@
 #include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FolderHandle.h"
+#include "platform/PathOps.h"
 
 namespace hovrak {
 namespace {
@@ -76,13 +77,9 @@ int CopyFileReporting(const std::string& source, const std::string& target, cons
   if (!S_ISREG(st.st_mode)) return EINVAL;
   ::fcntl(in.Get(), F_SETFL, ::fcntl(in.Get(), F_GETFL) & ~O_NONBLOCK);
 
-  const std::size_t slash = target.rfind('/');
   TFolderHandle folder;
-  if (const int err = folder.Open(slash == std::string::npos ? std::string(".")
-                                  : slash == 0               ? std::string("/")
-                                                             : target.substr(0, slash)))
-    return err;
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (const int err = folder.Open(FolderOf(target))) return err;
+  const std::string name = NameOf(target);
   TTempGuard guard{folder, std::string()};
   TFileDescriptor out(folder.CreateTemp(".mirun-copy-", guard.name));
   if (out.Get() < 0) {

@@ -20,6 +20,13 @@ constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 
 }  // namespace
 
+int LockDescriptor(int fd, int operation) {
+  while (::flock(fd, operation) != 0) {
+    if (errno != EINTR) return errno;
+  }
+  return 0;
+}
+
 int TFileLock::Acquire(const std::string& path, const std::function<void()>& whileWaiting) {
   Release();
   if (path.find('\0') != std::string::npos) return ENOENT;
@@ -49,8 +56,8 @@ int TFileLock::AcquireWith(const std::function<int()>& open, const std::function
       ::close(fd);
       return EINVAL;
     }
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if (errno != EWOULDBLOCK && errno != EINTR) {
+    for (int err; (err = LockDescriptor(fd, LOCK_EX | LOCK_NB)) != 0;) {
+      if (err != EWOULDBLOCK) {
         // A file system without locks: go on unlocked rather than not at all.
         fd_ = fd;
         return 0;

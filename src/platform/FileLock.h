@@ -13,6 +13,11 @@ namespace hovrak {
 
 class TFolderHandle;
 
+// flock(fd, operation) (LOCK_EX, LOCK_SH, either with LOCK_NB), tried again when a
+// signal breaks the wait. Returns 0, or the errno value (EWOULDBLOCK when LOCK_NB is
+// given and another descriptor holds a lock that stands in the way).
+int LockDescriptor(int fd, int operation);
+
 class TFileLock {
  public:
   TFileLock() = default;

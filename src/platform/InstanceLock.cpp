@@ -1,5 +1,7 @@
 #include "platform/InstanceLock.h"
 
+#include "platform/FileLock.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -12,14 +14,9 @@ bool TInstanceLock::TryAcquire(const std::string& path) {
   Release();
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return true;
-  int rc;
-  do {
-    rc = ::flock(fd, LOCK_EX | LOCK_NB);
-  } while (rc != 0 && errno == EINTR);
-  if (rc != 0) {
-    const bool held = errno == EWOULDBLOCK;
+  if (const int err = LockDescriptor(fd, LOCK_EX | LOCK_NB)) {
     ::close(fd);
-    return !held;
+    return err != EWOULDBLOCK;
   }
   fd_ = fd;
   return true;

@@ -19,6 +19,22 @@ bool IsFolder(const std::string& path) {
 
 }  // namespace
 
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderPartOf(const std::string& relative) {
+  const std::size_t slash = relative.rfind('/');
+  return slash == std::string::npos ? std::string() : relative.substr(0, slash);
+}
+
 bool PathExists(const std::string& path) {
   struct stat st;
   return !HasNul(path) && ::lstat(path.c_str(), &st) == 0;

@@ -1,11 +1,21 @@
 #pragma once
-// Small questions and changes on paths that the backup store needs: whether a name
-// is taken, how large a file is, and creating a folder with its parents.
+// Small questions and changes on paths: the folder and the name a path is made of,
+// whether a name is taken, how large a file is, and creating a folder with its parents.
 
 #include <cstdint>
 #include <string>
 
 namespace hovrak {
+
+// The folder that holds the entry a path names, for opening it: "." for a bare name
+// (the current folder), "/" for an entry of the root. A path that ends in a slash
+// names no entry; its folder is the path without that last slash.
+std::string FolderOf(const std::string& path);
+// What follows the last slash: the whole path when it has none, "" after a final slash.
+std::string NameOf(const std::string& path);
+// For a path relative to a base folder: what stands before the last slash, "" for a
+// bare name (the base itself, where "." would be no component of a confined walk).
+std::string FolderPartOf(const std::string& relative);
 
 // True when anything has that name: a file, a folder, a symbolic link (even one
 // that leads nowhere) or any other entry.

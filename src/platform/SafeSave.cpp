@@ -13,6 +13,7 @@
 #include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FolderHandle.h"
+#include "platform/PathOps.h"
 #include "platform/SaveJournal.h"
 
 namespace hovrak {
@@ -40,18 +41,6 @@ int CheckUnchanged(const TFolderHandle& folder, const std::string& name, const T
   struct stat st;
   if (folder.Stat(name, st) != 0) return ESTALE;
   return TFileIdentity::FromStat(st) == expected ? 0 : ESTALE;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t pos = path.rfind('/');
-  if (pos == std::string::npos) return ".";
-  if (pos == 0) return "/";
-  return path.substr(0, pos);
-}
-
-std::string BaseOf(const std::string& path) {
-  const std::size_t pos = path.rfind('/');
-  return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
 std::string TempPrefix(const std::string& name, const char* tail) {
@@ -378,8 +367,8 @@ int SafeWriteFile(const std::string& path, const char* data, std::size_t size, c
   bool exists = false;
   if (const int err = ResolveTarget(path, target, exists)) return err;
   TFolderHandle folder;
-  if (const int err = folder.Open(DirectoryOf(target))) return err;
-  return SafeWriteAt(folder, BaseOf(target), data, size, options);
+  if (const int err = folder.Open(FolderOf(target))) return err;
+  return SafeWriteAt(folder, NameOf(target), data, size, options);
 }
 
 int SafeWriteFile(const std::string& path, const std::string& bytes, const TSafeWriteOptions& options) {

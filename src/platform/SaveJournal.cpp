@@ -14,6 +14,7 @@
 #include "platform/ContentHash.h"
 #include "platform/EscapedText.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FileLock.h"
 #include "platform/FolderHandle.h"
 #include "platform/PathOps.h"
 
@@ -117,7 +118,7 @@ class TJournal {
       // A tidying process may have taken the new file for a dead one's: whoever locks
       // it first decides, and a file it removed meanwhile is not used.
       struct stat st;
-      if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(fd.Get(), &st) != 0 || st.st_nlink == 0) continue;
+      if (LockDescriptor(fd.Get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(fd.Get(), &st) != 0 || st.st_nlink == 0) continue;
       fd_ = std::move(fd);
       path_ = path;
       return true;
@@ -204,7 +205,7 @@ TOutcome Repair(const TRescue& r, TRecoveredSave& out) {
   if (!S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_dev) != r.Device ||
       static_cast<std::uint64_t>(st.st_ino) != r.Inode)
     return keep(ESTALE);
-  if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) return TOutcome::Later;
+  if (LockDescriptor(file.Get(), LOCK_EX | LOCK_NB) != 0) return TOutcome::Later;
   std::string now;
   if (const int err = ReadToEnd(file.Get(), now)) return keep(err);
   const std::int64_t size = static_cast<std::int64_t>(now.size());
@@ -314,7 +315,7 @@ std::vector<TRecoveredSave> RecoverSaveJournals(const std::string& folder) {
     struct stat st;
     if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     // A journal whose lock is taken belongs to a process that is running.
-    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
+    if (LockDescriptor(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
     bool empty = false;
     RecoverJournal(fd.Get(), report, empty);
     if (empty) ::unlinkat(dir.Fd(), name.c_str(), 0);

@@ -1,34 +1,14 @@
 #include "platform/Wildcard.h"
 
+#include "platform/Utf8Sequence.h"
+
 namespace hovrak {
 namespace {
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
 // Length of the character at i: the length of a valid UTF-8 sequence, else 1.
 std::size_t CharLength(const std::string& s, std::size_t i) {
-  const unsigned char c = static_cast<unsigned char>(s[i]);
-  std::size_t length;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (c >= 0xC2 && c <= 0xDF) {
-    length = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    length = 3;
-    if (c == 0xE0) low = 0xA0;
-    if (c == 0xED) high = 0x9F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    length = 4;
-    if (c == 0xF0) low = 0x90;
-    if (c == 0xF4) high = 0x8F;
-  } else {
-    return 1;
-  }
-  if (i + length > s.size()) return 1;
-  const unsigned char second = static_cast<unsigned char>(s[i + 1]);
-  if (second < low || second > high) return 1;
-  for (std::size_t k = 2; k < length; ++k)
-    if (!IsContinuation(static_cast<unsigned char>(s[i + k]))) return 1;
-  return length;
+  const std::size_t length = Utf8SequenceLength(s.data() + i, s.size() - i);
+  return length == 0 ? 1 : length;
 }
 
 unsigned char FoldAscii(char c) {

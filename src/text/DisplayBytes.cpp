@@ -1,5 +1,6 @@
 #include "text/DisplayBytes.h"
 
+#include "platform/Utf8Sequence.h"
 #include "text/Conversions.h"
 #include "text/Utf8Scan.h"
 
@@ -7,33 +8,22 @@ namespace hovrak {
 
 namespace {
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// Length of the sequence a lead byte starts, 0 for a byte that cannot lead one.
-std::size_t SequenceLength(unsigned char c) {
-  if (c < 0x80) return 1;
-  if (c >= 0xC2 && c <= 0xDF) return 2;
-  if (c >= 0xE0 && c <= 0xEF) return 3;
-  if (c >= 0xF0 && c <= 0xF4) return 4;
-  return 0;
-}
-
 // The context around a hit is cut after a fixed number of bytes, which may split a
 // UTF-8 character at either end. Returns the bytes between such cut pieces when the
 // rest is UTF-8 with at least one multi-byte character; otherwise false.
 bool TrimCutUtf8(const std::string& bytes, std::string& core) {
   std::size_t first = 0;
-  while (first < bytes.size() && first < 3 && IsContinuation(static_cast<unsigned char>(bytes[first]))) ++first;
+  while (first < bytes.size() && first < 3 && IsUtf8Continuation(static_cast<unsigned char>(bytes[first]))) ++first;
   std::size_t last = bytes.size();
   // Walk back over at most three continuation bytes to the lead of the final
   // sequence; drop it when it is incomplete.
   std::size_t lead = last;
   for (std::size_t k = 0; k < 4 && lead > first; ++k) {
     --lead;
-    if (!IsContinuation(static_cast<unsigned char>(bytes[lead]))) break;
+    if (!IsUtf8Continuation(static_cast<unsigned char>(bytes[lead]))) break;
   }
   if (lead < last) {
-    const std::size_t need = SequenceLength(static_cast<unsigned char>(bytes[lead]));
+    const std::size_t need = Utf8LeadLength(static_cast<unsigned char>(bytes[lead]));
     if (need > 1 && lead + need > last) last = lead;
   }
   if (first == 0 && last == bytes.size()) return false;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/Utf8Sequence.h"
 #include "text/Utf8Scan.h"
 
 namespace hovrak {
@@ -45,7 +46,7 @@ std::wstring DecodeUtf8Units(std::string_view bytes, TNewLineKind kind) {
 
 namespace {
 
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsContinuation(char c) { return IsUtf8Continuation(static_cast<unsigned char>(c)); }
 
 // Decodes bytes and keeps count units from the front (fromBack: from the back); a
 // context window is small, so it is decoded on the stack.

@@ -1,6 +1,7 @@
 #include "text/Utf8Scan.h"
 
-#include <array>
+#include "platform/Utf8Sequence.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -12,41 +13,6 @@
 namespace hovrak {
 
 namespace {
-
-// What a first byte asks of the bytes after it.
-enum TLead : std::uint8_t {
-  kAscii,
-  kBad,    // a continuation byte, C0, C1, F5-FF
-  kTwo,    // C2-DF
-  kE0,     // second byte A0-BF (no overlong form)
-  kThree,  // E1-EC, EE, EF
-  kED,     // second byte 80-9F (no surrogate)
-  kF0,     // second byte 90-BF (no overlong form)
-  kFour,   // F1-F3
-  kF4,     // second byte 80-8F (nothing past U+10FFFF)
-};
-
-constexpr std::array<TLead, 256> MakeLeads() {
-  std::array<TLead, 256> t{};
-  for (int b = 0; b < 256; ++b) {
-    t[b] = b < 0x80    ? kAscii
-           : b < 0xC2  ? kBad
-           : b < 0xE0  ? kTwo
-           : b == 0xE0 ? kE0
-           : b == 0xED ? kED
-           : b < 0xF0  ? kThree
-           : b == 0xF0 ? kF0
-           : b < 0xF4  ? kFour
-           : b == 0xF4 ? kF4
-                       : kBad;
-  }
-  return t;
-}
-
-constexpr std::array<TLead, 256> kLeads = MakeLeads();
-
-bool Continues(unsigned char b) { return (b & 0xC0) == 0x80; }
-bool Within(unsigned char b, unsigned lo, unsigned hi) { return b >= lo && b <= hi; }
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
@@ -186,34 +152,9 @@ TUtf8Form ClassifyScalar(const char* data, std::size_t size) {
       continue;
     }
     multi = true;
-    const std::size_t left = static_cast<std::size_t>(end - p);
-    switch (kLeads[*p]) {
-      case kThree:  // the common case in Japanese text
-        if (left < 3 || !Continues(p[1]) || !Continues(p[2])) return TUtf8Form::Malformed;
-        p += 3;
-        break;
-      case kTwo:
-        if (left < 2 || !Continues(p[1])) return TUtf8Form::Malformed;
-        p += 2;
-        break;
-      case kE0:
-        if (left < 3 || !Within(p[1], 0xA0, 0xBF) || !Continues(p[2])) return TUtf8Form::Malformed;
-        p += 3;
-        break;
-      case kED:
-        if (left < 3 || !Within(p[1], 0x80, 0x9F) || !Continues(p[2])) return TUtf8Form::Malformed;
-        p += 3;
-        break;
-      case kF0:
-      case kFour:
-      case kF4: {
-        const unsigned lo = *p == 0xF0 ? 0x90 : 0x80, hi = *p == 0xF4 ? 0x8F : 0xBF;
-        if (left < 4 || !Within(p[1], lo, hi) || !Continues(p[2]) || !Continues(p[3])) return TUtf8Form::Malformed;
-        p += 4;
-        break;
-      }
-      default: return TUtf8Form::Malformed;
-    }
+    const std::size_t n = Utf8SequenceLength(p, static_cast<std::size_t>(end - p));
+    if (n == 0) return TUtf8Form::Malformed;
+    p += n;
   }
   return multi ? TUtf8Form::Utf8 : TUtf8Form::Ascii;
 }

@@ -4,6 +4,7 @@
 // units a well-formed range decodes to.
 
 #include <cstddef>
+#include <string_view>
 
 namespace hovrak {
 
@@ -18,6 +19,9 @@ enum class TUtf8Form {
 TUtf8Form ClassifyUtf8(const char* data, std::size_t size);
 // The same answer a byte at a time; the reference for the vector form.
 TUtf8Form ClassifyUtf8Scalar(const char* data, std::size_t size);
+
+// True when text is well-formed UTF-8 throughout (ASCII included).
+inline bool IsUtf8(std::string_view text) { return ClassifyUtf8(text.data(), text.size()) != TUtf8Form::Malformed; }
 
 // UTF-16 units of a well-formed range: one per character, two past U+FFFF.
 std::size_t Utf16Length(const char* data, std::size_t size);

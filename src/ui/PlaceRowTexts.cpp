@@ -4,24 +4,17 @@
 
 #include "front/DisplayBase.h"
 #include "place/AbstractPlace.h"
+#include "platform/Utf8Sequence.h"
 #include "shared/MessageTable.h"
 #include "text/DisplayBytes.h"
 #include "text/Utf8Scan.h"
 
 namespace {
 
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsContinuation(char c) { return hovrak::IsUtf8Continuation(static_cast<unsigned char>(c)); }
 
 bool ReadsAsUtf8(const std::string& bytes, std::size_t first, std::size_t last) {
-  return hovrak::ClassifyUtf8(bytes.data() + first, last - first) != hovrak::TUtf8Form::Malformed;
-}
-
-// Bytes a UTF-8 sequence with this lead byte has; 0 for a byte that leads none.
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 0;
-  if (lead >= 0xC2) return 2;
-  return 0;
+  return hovrak::IsUtf8(std::string_view(bytes).substr(first, last - first));
 }
 
 std::string TabsToSpaces(std::string text) {
@@ -41,7 +34,7 @@ std::string TPlaceRowTexts::DisplayNarrow(const std::string& bytes) {
     std::size_t lead = last;
     while (lead > first && last - lead < 3 && IsContinuation(bytes[lead - 1])) --lead;
     if (lead > first) {
-      const std::size_t length = SequenceLength(static_cast<unsigned char>(bytes[lead - 1]));
+      const std::size_t length = hovrak::Utf8LeadLength(static_cast<unsigned char>(bytes[lead - 1]));
       if (length > last - (lead - 1)) last = lead - 1;
     }
     if ((first == 0 && last == bytes.size()) || !ReadsAsUtf8(bytes, first, last)) {
