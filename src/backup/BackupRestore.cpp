@@ -278,76 +278,86 @@ TRestoreReport TBackupRestore::Run(const std::string& name) {
 
   std::string backupUnit;
   try {
-    // First every file is checked and every question asked, so that the backup
-    // below holds exactly the files that will be overwritten.
-    std::vector<TPlanned> plan;
-    const int count = static_cast<int>(unit.Files.size());
-    const std::string base = unit.BaseDir.empty() || unit.BaseDir.back() == '/' ? unit.BaseDir : unit.BaseDir + "/";
-    for (std::size_t k = 0; k < unit.Files.size(); ++k) {
-      TPlanned item;
-      item.Entry = k;
-      item.Target = unit.OriginalPath(k);
-      // Below the base folder links are no longer followed.
-      if (item.Target.empty() || item.Target.compare(0, base.size(), base) != 0 || base.empty()) {
-        report.Refused.push_back(unit.Files[k]);
-        continue;
-      }
-      item.Base = unit.BaseDir;
-      SplitLast(item.Target.substr(base.size()), item.Folder, item.Name);
-      Progress(TProcessType::Searching, item.Target, static_cast<int>(k), count);
-      std::string copy;
-      struct stat copyStat;
-      if (const int err = ReadCopy(store_.Folder(), unit.Name, unit.Files[k], copy, copyStat)) {
-        report.MissingCopies.push_back({item.Target, err});
-        continue;
-      }
-      // A copy no longer as it was made would write damage over the file.
-      if (!unit.CopySumOf(k).Matches(copy)) {
-        report.DamagedCopies.push_back(item.Target);
-        continue;
-      }
-      switch (Check(unit, copy, item, report)) {
-        case TVerdict::Unchanged: ++report.Unchanged; break;
-        case TVerdict::Skip: report.Skipped.push_back(item.Target); break;
-        case TVerdict::Failed: break;
-        case TVerdict::Write: plan.push_back(item); break;
-      }
-    }
-
-    // The files about to be overwritten; a link that gives way to its file is no
-    // file of the user's and is not copied (nor what it points to).
-    TStringVector overwritten;
-    for (const TPlanned& item : plan)
-      if (!item.ReplaceLink && hovrak::PathKind(item.Target) == 1) overwritten.push_back(item.Target);
-    if (!overwritten.empty()) {
-      Progress(TProcessType::BackingUp, std::string(), 0, 0);
-      struct TProgressBinding {
-        TBackup& store;
-        ~TProgressBinding() { store.OnProgress.clear(); }
-      } binding{store_};
-      store_.OnProgress = [this](const std::string& path, int index, int total) {
-        Progress(TProcessType::BackingUp, path, index, total);
-      };
-      report.Backup = store_.MakeBackup(overwritten);
-      backupUnit = report.Backup.UnitName;
-      if (!report.Backup.Declined && !report.Backup.Complete() && (!OnBackupFailed || !OnBackupFailed(report.Backup))) {
-        if (!backupUnit.empty()) store_.DiscardUnit(backupUnit);
-        report.BackupFailed = true;
-        return report;
-      }
-    }
-
+    const std::vector<TPlanned> plan = Plan(unit, report);
+    if (!BackUpOverwritten(plan, report, backupUnit)) return report;
     for (std::size_t i = 0; i < plan.size(); ++i)
       WriteBack(unit, plan[i], static_cast<int>(i), static_cast<int>(plan.size()), report);
   } catch (const EStoppedException&) {
     report.Stopped = true;
   }
+  RecordOutcome(name, backupUnit, report);
+  return report;
+}
 
+std::vector<TBackupRestore::TPlanned> TBackupRestore::Plan(const TBackupUnit& unit, TRestoreReport& report) {
+  // First every file is checked and every question asked, so that the backup
+  // before the writes holds exactly the files that will be overwritten.
+  std::vector<TPlanned> plan;
+  const int count = static_cast<int>(unit.Files.size());
+  const std::string base = unit.BaseDir.empty() || unit.BaseDir.back() == '/' ? unit.BaseDir : unit.BaseDir + "/";
+  for (std::size_t k = 0; k < unit.Files.size(); ++k) {
+    TPlanned item;
+    item.Entry = k;
+    item.Target = unit.OriginalPath(k);
+    // Below the base folder links are no longer followed.
+    if (item.Target.empty() || item.Target.compare(0, base.size(), base) != 0 || base.empty()) {
+      report.Refused.push_back(unit.Files[k]);
+      continue;
+    }
+    item.Base = unit.BaseDir;
+    SplitLast(item.Target.substr(base.size()), item.Folder, item.Name);
+    Progress(TProcessType::Searching, item.Target, static_cast<int>(k), count);
+    std::string copy;
+    struct stat copyStat;
+    if (const int err = ReadCopy(store_.Folder(), unit.Name, unit.Files[k], copy, copyStat)) {
+      report.MissingCopies.push_back({item.Target, err});
+      continue;
+    }
+    // A copy no longer as it was made would write damage over the file.
+    if (!unit.CopySumOf(k).Matches(copy)) {
+      report.DamagedCopies.push_back(item.Target);
+      continue;
+    }
+    switch (Check(unit, copy, item, report)) {
+      case TVerdict::Unchanged: ++report.Unchanged; break;
+      case TVerdict::Skip: report.Skipped.push_back(item.Target); break;
+      case TVerdict::Failed: break;
+      case TVerdict::Write: plan.push_back(item); break;
+    }
+  }
+  return plan;
+}
+
+bool TBackupRestore::BackUpOverwritten(const std::vector<TPlanned>& plan, TRestoreReport& report,
+                                       std::string& backupUnit) {
+  // The files about to be overwritten; a link that gives way to its file is no
+  // file of the user's and is not copied (nor what it points to).
+  TStringVector overwritten;
+  for (const TPlanned& item : plan)
+    if (!item.ReplaceLink && hovrak::PathKind(item.Target) == 1) overwritten.push_back(item.Target);
+  if (overwritten.empty()) return true;
+  Progress(TProcessType::BackingUp, std::string(), 0, 0);
+  struct TProgressBinding {
+    TBackup& store;
+    ~TProgressBinding() { store.OnProgress.clear(); }
+  } binding{store_};
+  store_.OnProgress = [this](const std::string& path, int index, int total) {
+    Progress(TProcessType::BackingUp, path, index, total);
+  };
+  report.Backup = store_.MakeBackup(overwritten);
+  backupUnit = report.Backup.UnitName;
+  if (report.Backup.Declined || report.Backup.Complete() || (OnBackupFailed && OnBackupFailed(report.Backup)))
+    return true;
+  if (!backupUnit.empty()) store_.DiscardUnit(backupUnit);
+  report.BackupFailed = true;
+  return false;
+}
+
+void TBackupRestore::RecordOutcome(const std::string& name, const std::string& backupUnit, TRestoreReport& report) {
   // The index learns what was done, also after a stop: the unit is marked, and the
   // new unit knows the state each file was left in, so it restores without questions.
   if (report.Restored > 0) report.IndexError = store_.MarkRestored(name, store_.Now());
   if (!backupUnit.empty() && !written_.empty()) {
     if (const int err = store_.RecordWritten(backupUnit, written_)) report.IndexError = err;
   }
-  return report;
 }

@@ -81,6 +81,14 @@ class TBackupRestore {
     bool ReplaceLink = false;
   };
 
+  // Reads and checks every copy of the unit against its file, asking what the checks
+  // leave open: the files to write back, in the unit's order.
+  std::vector<TPlanned> Plan(const TBackupUnit& unit, TRestoreReport& report);
+  // Backs up the files the plan overwrites (backupUnit: the new unit's name); false
+  // when that backup was incomplete and OnBackupFailed did not agree to go on.
+  bool BackUpOverwritten(const std::vector<TPlanned>& plan, TRestoreReport& report, std::string& backupUnit);
+  // Tells the index what the restore did: the unit restored, the states written.
+  void RecordOutcome(const std::string& name, const std::string& backupUnit, TRestoreReport& report);
   // Compares the file at the target with its copy and the recorded state, asking
   // when they disagree.
   TVerdict Check(const TBackupUnit& unit, const std::string& copy, TPlanned& plan, TRestoreReport& report);

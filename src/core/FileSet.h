@@ -1,6 +1,8 @@
 #pragma once
 // The files one search run visits, in visiting order, with the options the run
-// copied and the time stamps the replace run checks; builds the list from a folder.
+// copied and the time stamps the replace run checks; the facade of the three phases
+// that work on it: the listing (FileListing.cpp), the search loop (TFileSearch) and
+// the replace loop (TFileReplace).
 
 #include <cstdint>
 #include <map>
@@ -15,6 +17,7 @@
 
 #include "backup/BackupReport.h"
 #include "backup/WrittenState.h"
+#include "core/FileSetOutcome.h"
 #include "core/ReplaceFailure.h"
 #include "core/TextChange.h"
 #include "platform/FileIdentity.h"
@@ -29,7 +32,6 @@ class TBackup;
 class TAbstractPlaceList;
 class TAbstractSearchedPattern;
 class TAbstractReplacingPattern;
-class TUtf8PlainSearch;
 class TFileFilter;
 
 using TPosixTimePtr = boost::shared_ptr<boost::posix_time::ptime>;
@@ -57,7 +59,7 @@ class TFileSet {
   TFileErrorEvent OnFileError;
   // Asked when the backup of a replace run is incomplete (a copy or the index could
   // not be made): true goes on without those copies. Unset or false: no file is
-  // rewritten, the incomplete unit is discarded and Replace returns 2.
+  // rewritten, the incomplete unit is discarded and Replace returns BackupIncomplete.
   boost::function<bool(const TBackupReport&)> OnBackupFailed;
 
   // What the last replace run's backup did, the files it rewrote (in search order)
@@ -84,9 +86,6 @@ class TFileSet {
   // not entered. A stop raised by OnProcess ends the listing; the files appended so
   // far stay.
   void AddFolder(const std::string& folder, const TStringVector& filters, bool subFolders);
-  // Appends the matching files of one folder, sorted byte-wise and each once, after
-  // reporting the folder through OnProcess. Always true.
-  bool AddFolderFiles(const std::string& folder, const TStringVector& filters);
 
   // Calls receiver for every folder below folder, depth first, each before the
   // folders below it, siblings in byte-wise order of their names (the same on every
@@ -116,66 +115,44 @@ class TFileSet {
 
   // The search loop: every file in order, with a Searching report before each.
   // pattern and list are of the run's character type (narrow when CharCode is
-  // ASCII). Returns 2 when Files is empty, else 0. EStoppedException passes on.
-  int Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list);
+  // ASCII). NoFiles when Files is empty. EStoppedException passes on.
+  TFileSetOutcome Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list);
   // Reads every file as the search would and tells OnFileRead of it, searching
-  // nothing: which code each is read in. Returns 2 when Files is empty, else 0.
-  int Detect();
+  // nothing: which code each is read in. NoFiles when Files is empty.
+  TFileSetOutcome Detect();
   // The code the search reads bytes in (Auto detected, ASCII and Unknown as
   // Shift-JIS; ASCII itself when the run takes bytes as they are). wellFormed as in
   // DetectCharCode.
   TCharCode ReadCode(const std::string& bytes, bool* wellFormed = nullptr) const;
-  // Loads one file and searches it; true when a place was added. Open failures ask
-  // OnFileError (Retry loads again, Abort stops); other load failures skip silently.
-  bool SearchFile(const std::string& path, const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list);
 
   // The replace loop over the files with ticked places, in search order, after
-  // handing them to the backup store when doBackup is set. Returns 0, or 2 when the
+  // handing them to the backup store when doBackup is set. BackupIncomplete when the
   // backup was incomplete and OnBackupFailed did not agree to go on.
-  // preview: write nothing and back nothing up; every check, question and splice
-  // runs as it would, and each file that would be written goes to preview instead,
-  // as the text it would hold.
-  int Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup,
-              const TTextChangeEvent* preview = nullptr);
-  // Checks, loads, splices and writes one file under a lock that other Mirun
+  // Each file is checked, loaded, spliced and written under a lock that other Mirun
   // processes honour; its places leave the list once it is written. Only the units of
   // the replaced hits change: every other byte, line ends included, is written back
   // as it was. A hit that no longer stands at its line and column makes the file
   // modified since the search; forced, such places are left out.
-  void ReplaceFile(const std::string& path, const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list);
+  // preview: write nothing and back nothing up; every check, question and splice
+  // runs as it would, and each file that would be written goes to preview instead,
+  // as the text it would hold.
+  TFileSetOutcome Replace(const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list, bool doBackup,
+                          const TTextChangeEvent* preview = nullptr);
   // True when the search stored a time stamp for path and the file's time, or its
   // size, inode or times to the nanosecond, differ now.
   bool IsModifiedSinceSearch(const std::string& path) const;
-  // Removes every place of path, ticked or not, keeping the order of the others.
-  static void RemovePlacesOfFile(TAbstractPlaceList& list, const std::string& path);
 
  private:
+  friend class TFileSearch;
+  friend class TFileReplace;
+
+  // OnFileError's answer; Skip when it is unset.
   TDecision AskFileError(const std::string& path, TFileOperationResult result, int error = 0);
-  // The replace loop's progress, repeated while a file waits for its lock.
   // OnSkipped for a path of the listing, once per path.
   void ReportSkipped(const std::string& path, TSkipReason reason);
-  // Hands the states written since the last call to the backup unit of this run.
-  void RecordWrittenStates();
-  std::map<std::string, TWrittenState> unrecorded_;
-  // AddFolderFiles with the filters read; base: the length of the searched folder's
-  // path with its "/", where the paths the exclusions see begin.
+  // The listing of one folder with the filters read; base: the length of the searched
+  // folder's path with its "/", where the paths the exclusions see begin.
   bool AddFolderFiles(const std::string& folder, const TFileFilter& filter, std::size_t base);
-  int replaceIndex_ = 0;
-  int replaceCount_ = 0;
-  // The byte-level search for a plain wide pattern, or null when it cannot be used.
-  std::unique_ptr<TUtf8PlainSearch> MakeDirectSearch(const TAbstractSearchedPattern& pattern) const;
-  // Reads path into bytes for a search; false when the file is skipped (too large,
-  // or an open failure answered Skip). Abort raises EStoppedException.
-  bool ReadForSearch(const std::string& path, std::string& bytes);
-  // SearchFile with the run's byte-level search (may be null) and a buffer for the
-  // file's bytes.
-  bool SearchOneFile(const std::string& path, const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list,
-                     const TUtf8PlainSearch* direct, std::string& bytes);
-  // indices: the places of path in the list, ascending (null: look through the
-  // whole list). Returns true when the file was written.
-  template <class C>
-  bool ReplaceFileAs(const std::string& path, const TAbstractReplacingPattern& pattern, TAbstractPlaceList& list,
-                     const std::vector<int>* indices, const TTextChangeEvent* preview = nullptr);
 
   // Paths of the listing already reported through OnSkipped.
   std::set<std::string> reportedSkips_;

@@ -1,14 +1,21 @@
 #include "core/MirunApp.h"
 
 #include "backup/Backup.h"
+#include "pattern/CharTyped.h"
 #include "pattern/CreateReplacingPattern.h"
 #include "pattern/CreateSearchedPattern.h"
 #include "pattern/InvalidSearchedPattern.h"
-#include "pattern/ReplacingPattern.h"
 #include "place/PlaceList.h"
 #include "platform/AnsiCodePage.h"
 #include "settings/Option.h"
 #include "shared/StoppedException.h"
+
+namespace {
+
+std::string ToUtf8(std::string text) { return text; }
+std::string ToUtf8(const std::wstring& text) { return hovrak::WideToAnsi(text); }
+
+}  // namespace
 
 TMirunApp::TMirunApp() : Option(std::make_unique<TOption>()), Backup(std::make_unique<TBackup>()) {}
 
@@ -37,7 +44,7 @@ void TMirunApp::ListFiles(const TStringVector& paths, const TStringVector& filte
 int TMirunApp::Detect(const TStringVector& paths, const TStringVector& filters) {
   try {
     ListFiles(paths, filters);
-    return FileSet->Detect() == 2 ? SearchNoTargetFiles : SearchCompleted;
+    return FileSet->Detect() == TFileSetOutcome::NoFiles ? SearchNoTargetFiles : SearchCompleted;
   } catch (const EStoppedException&) {
     return SearchStopped;
   }
@@ -65,7 +72,8 @@ int TMirunApp::Search(const TStringVector& paths, const TStringVector& filters, 
     info.ByLine = Option->ByLine;
     info.ShowLine = Option->ShowLine;
     const auto pattern = CreateSearchedPattern(info);
-    return FileSet->Search(*pattern, *PlaceList);
+    FileSet->Search(*pattern, *PlaceList);
+    return SearchCompleted;
   } catch (const EStoppedException&) {
     return SearchStopped;
   } catch (const EInvalidSearchedPattern&) {
@@ -75,19 +83,22 @@ int TMirunApp::Search(const TStringVector& paths, const TStringVector& filters, 
 
 std::unique_ptr<TAbstractReplacingPattern> TMirunApp::MakeReplacingPattern(const std::string& replacement) const {
   TReplaceInfo info;
-  info.IsWide = (FileSet ? FileSet->CharCode : Option->CharCode) != TCharCode::ASCII;
+  info.IsWide = IsWide();
   info.Text = replacement;
   info.Mode = static_cast<std::uint8_t>(Option->Mode);
   info.Escape = Option->Escape;
   return CreateReplacingPattern(info);
 }
 
+bool TMirunApp::IsWide() const { return (FileSet ? FileSet->CharCode : Option->CharCode) != TCharCode::ASCII; }
+
 int TMirunApp::Replace(const std::string& replacement) {
   if (!FileSet || !PlaceList) return ReplaceCompleted;
   try {
     const auto pattern = MakeReplacingPattern(replacement);
     FileSet->OnBackupFailed = OnBackupFailed;
-    if (FileSet->Replace(*pattern, *PlaceList, Option->Backup) == 2) return ReplaceBackupFailed;
+    if (FileSet->Replace(*pattern, *PlaceList, Option->Backup) == TFileSetOutcome::BackupIncomplete)
+      return ReplaceBackupFailed;
     return ReplaceCompleted;
   } catch (const EStoppedException&) {
     return ReplaceStopped;
@@ -114,13 +125,12 @@ std::vector<std::string> TMirunApp::PreviewReplacements(const std::vector<int>& 
   std::vector<std::string> texts(indices.size());
   if (!PlaceList || indices.empty()) return texts;
   const auto pattern = MakeReplacingPattern(replacement);
-  const auto* wide = dynamic_cast<const TReplacingPattern<wchar_t>*>(pattern.get());
-  const auto* narrow = dynamic_cast<const TReplacingPattern<char>*>(pattern.get());
-  for (std::size_t k = 0; k < indices.size(); ++k) {
-    const int index = indices[k];
-    if (index < 0 || index >= PlaceList->Count()) continue;
-    texts[k] =
-        wide ? hovrak::WideToAnsi(wide->GetReplacement(*PlaceList, index)) : narrow->GetReplacement(*PlaceList, index);
-  }
+  WithCharType(IsWide(), *pattern, [&](const auto& typed) {
+    for (std::size_t k = 0; k < indices.size(); ++k) {
+      const int index = indices[k];
+      if (index < 0 || index >= PlaceList->Count()) continue;
+      texts[k] = ToUtf8(typed.GetReplacement(*PlaceList, index));
+    }
+  });
   return texts;
 }

@@ -92,6 +92,9 @@ class TMirunApp {
   std::vector<std::string> PreviewReplacements(const std::vector<int>& indices, const std::string& replacement) const;
 
  private:
+  // Whether the run's patterns and places are wide: those of the last search, or
+  // before any search those the options would make.
+  bool IsWide() const;
   // A new file set with the options copied and the files listed.
   void ListFiles(const TStringVector& paths, const TStringVector& filters);
 };

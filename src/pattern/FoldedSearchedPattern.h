@@ -3,8 +3,11 @@
 // submatches are those of the engine searching the quoted string with case ignored.
 // Hits do not overlap: the search goes on behind each hit.
 
+#include <type_traits>
+
 #include "pattern/FoldedFinder.h"
 #include "pattern/SearchedPattern.h"
+#include "pattern/Utf8PlainSearch.h"
 
 template <class C>
 class TFoldedSearchedPattern : public TSearchedPattern<C> {
@@ -20,6 +23,11 @@ class TFoldedSearchedPattern : public TSearchedPattern<C> {
 
   bool IsValid() const override { return !needle_.empty(); }
   const TString& Needle() const { return needle_; }
+  // A wide pattern's hits are found in a UTF-8 file's bytes alike.
+  std::unique_ptr<TUtf8PlainSearch> MakeByteSearch() const override {
+    if constexpr (std::is_same_v<C, wchar_t>) return TUtf8PlainSearch::Make(needle_, true);
+    else return nullptr;
+  }
 
   bool FindPlaces(TView text, const TPlaceAddingInfo& info) const override {
     const std::size_t n = needle_.size();

@@ -1,6 +1,9 @@
 #include "pattern/RegexSearchedPattern.h"
 
 #include "pattern/RequiredLiteral.h"
+#include "pattern/Utf8PlainSearch.h"
+
+#include <type_traits>
 
 template <class C>
 boost::regex_constants::syntax_option_type TRegexSearchedPattern<C>::Flags(bool caseSensitive) {
@@ -30,6 +33,14 @@ TRegexSearchedPattern<C>::TRegexSearchedPattern(const TString& expression, bool 
   if (lead.empty()) return;
   if (caseSensitive) leadExact_ = std::make_unique<TSubstringFinder<C>>(lead);
   else leadFolded_ = std::make_unique<TFoldedFinder<C>>(lead, TCaseFold::OfGlobalLocale());
+}
+
+template <class C>
+std::unique_ptr<TUtf8PlainSearch> TRegexSearchedPattern<C>::MakeByteSearch() const {
+  if constexpr (std::is_same_v<C, wchar_t>) {
+    if (!required_.empty()) return TUtf8PlainSearch::Make(required_, !caseSensitive_, true);
+  }
+  return nullptr;
 }
 
 template <class C>

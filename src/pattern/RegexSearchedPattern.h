@@ -30,6 +30,8 @@ class TRegexSearchedPattern : public TSearchedPattern<C> {
   bool IgnoreCase() const { return !caseSensitive_; }
   bool HasRequired() const override { return !required_.empty(); }
   std::size_t FindRequired(TView text, std::size_t from) const override;
+  // For a wide pattern with a required run: the prefilter over a UTF-8 file's bytes.
+  std::unique_ptr<TUtf8PlainSearch> MakeByteSearch() const override;
 
   // Compile flags: Perl syntax with case folding when case is ignored.
   static boost::regex_constants::syntax_option_type Flags(bool caseSensitive);

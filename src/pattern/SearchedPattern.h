@@ -10,11 +10,8 @@
 #include <vector>
 
 #include "pattern/AbstractSearchedPattern.h"
+#include "pattern/PlaceSharing.h"
 #include "place/PlaceList.h"
-#include "place/SharedPlaceText.h"
-
-// What a copied text costs besides its units: the block it is held in.
-constexpr std::size_t kCopyOverhead = 16;
 
 template <class C>
 class TSearchedPattern : public TAbstractSearchedPattern {
@@ -37,34 +34,13 @@ class TSearchedPattern : public TAbstractSearchedPattern {
     // The whole text of the file that the searched texts are parts of (a line is a
     // part of it); empty when unknown: then every place copies its texts.
     TView WholeText;
-    // The places of one file share its name, and when they are many, its text: once
-    // their copies would take more than the text itself, the text is kept once and
-    // the places that follow cut their texts from it. Places handed on and dropped at
-    // once borrow the text from the start.
-    mutable std::shared_ptr<const TPlaceFile> File;
-    mutable std::shared_ptr<const TSharedPlaceText<C>> Shared;
-    mutable std::size_t Copied = 0;  // bytes held by the copies so far
-
-    const std::shared_ptr<const TPlaceFile>& SharedFile() const {
-      if (!File) File = std::make_shared<const TPlaceFile>(FileName);
-      return File;
-    }
+    // How the places of the file hold their texts (TPlaceSharing).
+    mutable TPlaceSharing<C> Sharing;
 
     // Whether the next place, which would copy units units, shares the whole text.
     bool ShareNext(std::size_t units) const {
-      if (Shared) return true;
-      if (WholeText.empty() || !TPlace<C>::CanShare(WholeText.size())) return false;
-      if (!PlaceList->KeepPlaces) {
-        Shared =
-            std::make_shared<const TSharedPlaceText<C>>(FileName, WholeText, typename TSharedPlaceText<C>::TBorrowed{});
-        File = Shared;
-        return true;
-      }
-      Copied += units * sizeof(C) + kCopyOverhead;
-      if (Copied <= WholeText.size() * sizeof(C)) return false;
-      Shared = std::make_shared<const TSharedPlaceText<C>>(FileName, TString(WholeText));
-      File = Shared;
-      return true;
+      Sharing.SetText(WholeText);
+      return Sharing.ShareNext(FileName, PlaceList->KeepPlaces, units);
     }
 
     void FillPendingLineEnds() const {
@@ -111,12 +87,12 @@ void AddPlace(const typename TSearchedPattern<C>::TPlaceAddingInfo& info, std::b
   const std::size_t nextEnd = after + std::min(text.size() - after, context);
   if (info.ShareNext(nextEnd - prevStart)) {
     const auto base = static_cast<std::size_t>(text.data() - info.WholeText.data());
-    info.PlaceList->Add(std::make_shared<TPlace<C>>(info.Shared, line, column, static_cast<std::int32_t>(length),
-                                                    base + position, base + after, base, base + text.size(),
-                                                    std::move(subMatches), hitIsSubMatch));
+    info.PlaceList->Add(std::make_shared<TPlace<C>>(info.Sharing.Shared(), line, column,
+                                                    static_cast<std::int32_t>(length), base + position, base + after,
+                                                    base, base + text.size(), std::move(subMatches), hitIsSubMatch));
     return;
   }
-  info.PlaceList->Add(
-      std::make_shared<TPlace<C>>(info.SharedFile(), line, column, hit, text.substr(prevStart, position - prevStart),
-                                  text.substr(after, nextEnd - after), std::move(subMatches), hitIsSubMatch));
+  info.PlaceList->Add(std::make_shared<TPlace<C>>(
+      info.Sharing.File(info.FileName), line, column, hit, text.substr(prevStart, position - prevStart),
+      text.substr(after, nextEnd - after), std::move(subMatches), hitIsSubMatch));
 }

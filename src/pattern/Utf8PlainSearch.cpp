@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "pattern/PlaceSharing.h"
 #include "pattern/SearchedPattern.h"
 #include "pattern/SkipLines.h"
 #include "pattern/VectorScan.h"
@@ -40,6 +41,13 @@ TUtf8PlainSearch::TUtf8PlainSearch(const std::wstring& needle, bool ignoreCase, 
     folded_ = std::make_unique<TUtf8FoldedFinder>(needle, TCaseFold::OfGlobalLocale());
     usable_ = folded_->Usable();
   }
+}
+
+std::unique_ptr<TUtf8PlainSearch> TUtf8PlainSearch::Make(const std::wstring& needle, bool ignoreCase,
+                                                         bool prefilterOnly) {
+  auto search = std::make_unique<TUtf8PlainSearch>(needle, ignoreCase, prefilterOnly);
+  if (!search->Usable()) return nullptr;
+  return search;
 }
 
 std::size_t TUtf8PlainSearch::Next(std::string_view bytes, std::size_t from, std::size_t& end) const {
@@ -99,14 +107,8 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
   // not counted) lie before byte `unitsAt`.
   std::size_t scanned = 0, lineStart = 0, columnAt = 0, columnUnits = 0, unitsAt = 0, units = 0, lineEnd = 0;
   std::int32_t line = 0;
-  // The places share the file's name, and its bytes once their copies would take more.
-  // Places handed on and dropped at once borrow the bytes from the start: their
-  // texts are cut only if asked for.
-  std::shared_ptr<const TPlaceFile> file;
-  std::shared_ptr<const TSharedPlaceText<wchar_t>> shared;
-  std::size_t copied = 0;
-  const bool mayShare = TPlace<wchar_t>::CanShare(size);
-  const bool borrow = !list.KeepPlaces && mayShare;
+  TPlaceSharing<wchar_t> sharing;
+  sharing.SetBytes(bytes, kind);
   bool found = false;
   std::size_t hitEnd = 0;
   for (std::size_t p = Next(bytes, 0, hitEnd); p != std::string_view::npos; p = Next(bytes, hitEnd, hitEnd)) {
@@ -142,28 +144,20 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     const std::size_t high = byLine ? lineEnd : size;
 
     const std::size_t after = p + m;
-    if (!shared && borrow) {
-      shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, bytes, kind,
-                                                                 TSharedPlaceText<wchar_t>::TBorrowed{});
-    } else if (!shared && mayShare) {
-      // At most a unit a byte: what the copies of this place would hold.
-      const std::size_t copyUnits = std::min(p - low, context) + m + std::min(high - after, context);
-      copied += copyUnits * sizeof(wchar_t) + kCopyOverhead;
-      if (copied > size) shared = std::make_shared<const TSharedPlaceText<wchar_t>>(fileName, std::string(bytes), kind);
-    }
-    if (shared) {
+    // At most a unit a byte: what the copies of this place would hold.
+    const std::size_t copyUnits = std::min(p - low, context) + m + std::min(high - after, context);
+    if (sharing.ShareNext(fileName, list.KeepPlaces, copyUnits)) {
       list.Add(std::make_shared<TPlace<wchar_t>>(
-          shared, countLines ? line : 0, column,
+          sharing.Shared(), countLines ? line : 0, column,
           static_cast<std::int32_t>(folded_ ? hovrak::Utf16Length(data + p, m) : needle_.size()), p, after, low, high,
           std::vector<std::wstring>{}, folded_ != nullptr));
       continue;
     }
-    if (!file) file = std::make_shared<const TPlaceFile>(fileName);
     std::wstring prev = hovrak::Utf8ContextBefore(bytes, low, p, kind, context);
     std::wstring next = hovrak::Utf8ContextAfter(bytes, after, high, kind, context);
     // With case ignored the hit is the text as it stands, also its submatch 0.
     const std::wstring hit = folded_ ? hovrak::DecodeUtf8Units(bytes.substr(p, m), kind) : std::wstring();
-    list.Add(std::make_shared<TPlace<wchar_t>>(file, countLines ? line : 0, column,
+    list.Add(std::make_shared<TPlace<wchar_t>>(sharing.File(fileName), countLines ? line : 0, column,
                                                folded_ ? std::wstring_view(hit) : std::wstring_view(needle_), prev,
                                                next, std::vector<std::wstring>{}, folded_ != nullptr));
   }

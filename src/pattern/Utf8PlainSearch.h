@@ -21,6 +21,9 @@ class TUtf8PlainSearch {
   // prefilterOnly: the needle is a string every hit of some other pattern contains;
   // the bytes only tell whether a file can hold a hit at all (Occurs).
   explicit TUtf8PlainSearch(const std::wstring& needle, bool ignoreCase = false, bool prefilterOnly = false);
+  // The same search, or null when it is not Usable.
+  static std::unique_ptr<TUtf8PlainSearch> Make(const std::wstring& needle, bool ignoreCase = false,
+                                                bool prefilterOnly = false);
 
   bool PrefilterOnly() const { return prefilterOnly_; }
   // Whether bytes that passed CanSearch hold the needle.
