@@ -1,8 +1,5 @@
 #include "cli/CliBackupCommands.h"
 
-#include <unistd.h>
-
-#include <sys/ioctl.h>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -16,6 +13,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
 #include "front/BackupListText.h"
+#include "front/OnErrorPolicy.h"
 #include "platform/SettingsFolder.h"
 #include "settings/KELString.h"
 #include "settings/Option.h"
@@ -41,12 +39,6 @@ const char* ProblemText(TRestoreProblem problem) {
       return "a folder on its way is a symbolic link or no folder, which a restore never follows";
   }
   return "";
-}
-
-int TerminalWidth(int fd) {
-  struct winsize size;
-  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-  return 80;
 }
 
 }  // namespace
@@ -84,11 +76,8 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
   TSettingsBackupIndex index(settingsPath);
   backup.IndexStore = &index;
 
-  const int errFd = ::fileno(err_);
-  std::unique_ptr<TProgressLine> progress;
-  if (!command.Quiet && errFd >= 0 && ::isatty(errFd))
-    progress = std::make_unique<TProgressLine>(err_, TerminalWidth(errFd));
-  const auto clearProgress = [&progress] {
+  const std::unique_ptr<TProgressLine> progress = TProgressLine::ForStream(err_, command.Quiet);
+  const std::function<void()> clearProgress = [&progress] {
     if (progress) progress->Clear();
   };
 
@@ -98,41 +87,7 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
     if (*stopFlag_) throw EStoppedException();
     if (progress) progress->Update(kind, path, i, count);
   };
-  restore.OnFileError = [&](const std::string& path, TFileOperationResult, int error) {
-    clearProgress();
-    TDecision decision = TDecision::Skip;
-    if (command.OnError == TCliCommandLine::TOnError::Abort) decision = TDecision::Abort;
-    // Force where it can be forced; a linked folder is answered Force as well, so that
-    // the restore reports the file as not restored rather than skipped by choice.
-    else if (command.OnError == TCliCommandLine::TOnError::Force &&
-             (IsForcible(restore.Problem) || restore.Problem == TRestoreProblem::LinkedFolder))
-      decision = TDecision::Force;
-    std::string text = ProblemText(restore.Problem);
-    if (error != 0) text += std::string(": ") + std::strerror(error);
-    const char* outcome = decision == TDecision::Force   ? "restored anyway"
-                          : decision == TDecision::Abort ? "stopping"
-                                                         : "left as it is";
-    if (decision == TDecision::Force && restore.Problem == TRestoreProblem::Link)
-      outcome = "the link is replaced by the file; what it points to is left as it is";
-    else if (decision == TDecision::Force && restore.Problem == TRestoreProblem::LinkedFolder) outcome = "not restored";
-    std::fprintf(err_, "%s: '%s': %s (%s)\n", kProgram, TextForStream(err_, path).c_str(), text.c_str(), outcome);
-    if (decision == TDecision::Abort) aborted = true;
-    return decision;
-  };
-  restore.OnConfirmAgain = [&](const TBackupUnit& unit) {
-    clearProgress();
-    const bool again = command.OnError == TCliCommandLine::TOnError::Force;
-    std::fprintf(err_, "%s: unit '%s' was restored on %s already%s\n", kProgram, TextForStream(err_, unit.Name).c_str(),
-                 TimeText(unit.Restored).c_str(),
-                 again ? "; restoring it again (--on-error force)" : " (--on-error force restores it again)");
-    return again;
-  };
-  // Only a forced restore writes the files of a unit without records; skip and abort
-  // answer each of its files themselves.
-  restore.OnConfirmOldUnit = [&](const TBackupUnit&) {
-    return command.RestoreOldUnit || command.OnError != TCliCommandLine::TOnError::Force;
-  };
-  if (command.AllowedBase) restore.AllowedBase = *command.AllowedBase;
+  InstallAnswers(restore, command, clearProgress, aborted);
   const TBackupAnswers answers{err_, settingsPath, command.GoOnWithoutBackup, clearProgress};
   answers.Install(backup);
   restore.OnBackupFailed = [answers](const TBackupReport& report) { return answers.BackupFailed(report); };
@@ -157,7 +112,57 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
     std::fprintf(err_, "%s: no file was restored: the files it would overwrite could not be backed up\n", kProgram);
     return TCliRun::kError;
   }
-  if (!command.Quiet || report.Stopped || !report.Complete())
+  const bool failed = TellReport(report, backup, name, settingsPath, command.Quiet);
+  if (report.Stopped) return *stopFlag_ && !aborted ? TCliRun::kInterrupted : TCliRun::kError;
+  return failed ? TCliRun::kError : TCliRun::kFound;
+}
+
+void TCliBackupCommands::InstallAnswers(TBackupRestore& restore, const TCliCommandLine& command,
+                                        const std::function<void()>& clearProgress, bool& aborted) const {
+  // The answers outlive this call: they hold the restore, the command line and the
+  // flag by address.
+  const TBackupRestore* const run = &restore;
+  const TCliCommandLine* const line = &command;
+  bool* const abortedFlag = &aborted;
+  restore.OnFileError = [this, run, line, clearProgress, abortedFlag](const std::string& path, TFileOperationResult,
+                                                                      int error) {
+    const TRestoreProblem problem = run->Problem;
+    clearProgress();
+    // Force where it can be forced; a linked folder is answered Force as well, so that
+    // the restore reports the file as not restored rather than skipped by choice.
+    const TDecision decision =
+        hovrak::OnErrorDecision(line->OnError, IsForcible(problem) || problem == TRestoreProblem::LinkedFolder);
+    std::string text = ProblemText(problem);
+    if (error != 0) text += std::string(": ") + std::strerror(error);
+    const char* outcome = decision == TDecision::Force   ? "restored anyway"
+                          : decision == TDecision::Abort ? "stopping"
+                                                         : "left as it is";
+    if (decision == TDecision::Force && problem == TRestoreProblem::Link)
+      outcome = "the link is replaced by the file; what it points to is left as it is";
+    else if (decision == TDecision::Force && problem == TRestoreProblem::LinkedFolder) outcome = "not restored";
+    std::fprintf(err_, "%s: '%s': %s (%s)\n", kProgram, TextForStream(err_, path).c_str(), text.c_str(), outcome);
+    if (decision == TDecision::Abort) *abortedFlag = true;
+    return decision;
+  };
+  restore.OnConfirmAgain = [this, line, clearProgress](const TBackupUnit& unit) {
+    clearProgress();
+    const bool again = line->OnError == TCliCommandLine::TOnError::Force;
+    std::fprintf(err_, "%s: unit '%s' was restored on %s already%s\n", kProgram, TextForStream(err_, unit.Name).c_str(),
+                 TimeText(unit.Restored).c_str(),
+                 again ? "; restoring it again (--on-error force)" : " (--on-error force restores it again)");
+    return again;
+  };
+  // Only a forced restore writes the files of a unit without records; skip and abort
+  // answer each of its files themselves.
+  restore.OnConfirmOldUnit = [line](const TBackupUnit&) {
+    return line->RestoreOldUnit || line->OnError != TCliCommandLine::TOnError::Force;
+  };
+  if (command.AllowedBase) restore.AllowedBase = *command.AllowedBase;
+}
+
+bool TCliBackupCommands::TellReport(const TRestoreReport& report, const TBackup& backup, const std::string& name,
+                                    const std::string& settingsPath, bool quiet) const {
+  if (!quiet || report.Stopped || !report.Complete())
     std::fprintf(err_, "%s（書き戻し %zu ファイル、変更なし %zu ファイル、スキップ %zu ファイル）\n",
                  report.Stopped ? "復元を中止しました。" : "復元が完了しました。", report.Restored, report.Unchanged,
                  report.Skipped.size());
@@ -201,9 +206,7 @@ int TCliBackupCommands::Restore(const TCliCommandLine& command, TBackup& backup,
     std::fprintf(err_, "%s: cannot record the restore in '%s': %s\n", kProgram,
                  TextForStream(err_, settingsPath).c_str(), std::strerror(report.IndexError));
 
-  if (report.Stopped) return *stopFlag_ && !aborted ? TCliRun::kInterrupted : TCliRun::kError;
-  const bool failed = !report.Refused.empty() || !report.MissingCopies.empty() || !report.WriteFailures.empty() ||
-                      !report.DamagedCopies.empty() || !report.Unreachable.empty() || report.OldUnitDeclined ||
-                      report.BaseRefused || report.IndexError != 0;
-  return failed ? TCliRun::kError : TCliRun::kFound;
+  return !report.Refused.empty() || !report.MissingCopies.empty() || !report.WriteFailures.empty() ||
+         !report.DamagedCopies.empty() || !report.Unreachable.empty() || report.OldUnitDeclined || report.BaseRefused ||
+         report.IndexError != 0;
 }

@@ -4,10 +4,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 class TBackup;
+class TBackupRestore;
 class TCliCommandLine;
+struct TRestoreReport;
 
 class TCliBackupCommands {
  public:
@@ -21,6 +24,13 @@ class TCliBackupCommands {
  private:
   int List(TBackup& backup);
   int Restore(const TCliCommandLine& command, TBackup& backup, const std::string& settingsPath);
+  // Sets the restore's questions to the answers of the command line; aborted is set
+  // when a file error ends the restore.
+  void InstallAnswers(TBackupRestore& restore, const TCliCommandLine& command,
+                      const std::function<void()>& clearProgress, bool& aborted) const;
+  // Says on stderr what the restore did and what it did not; true when it failed.
+  bool TellReport(const TRestoreReport& report, const TBackup& backup, const std::string& name,
+                  const std::string& settingsPath, bool quiet) const;
 
   std::FILE* out_;
   std::FILE* err_;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/Colors.h"
+#include "front/OnErrorPolicy.h"
 #include "front/ShortSwitches.h"
 #include "settings/SearchMode.h"
 #include "shared/StringVector.h"
@@ -20,7 +21,7 @@ class TOption;
 // The short switches and their fields are those of both front ends.
 class TCliCommandLine : public TShortSwitches {
  public:
-  enum class TOnError { Skip, Force, Abort };
+  using TOnError = hovrak::TOnErrorPolicy;
 
   // Parses the arguments (the program name excluded). Error() is empty on success.
   explicit TCliCommandLine(const std::vector<std::string>& args);

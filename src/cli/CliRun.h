@@ -32,6 +32,9 @@ class TCliRun {
   // True when text is well-formed UTF-8 (no overlong forms, no surrogates).
   static bool IsValidUtf8(const std::string& text);
 
+  // Says on err what is wrong with the command line and where help is; returns kError.
+  static int UsageError(std::FILE* err, const std::string& message);
+
  private:
   // Says on stderr what tidying up after a killed run did.
   void TellRecovered(const std::vector<hovrak::TRecoveredSave>& recovered) const;

@@ -1,5 +1,8 @@
 #include "cli/ProgressLine.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -7,6 +10,13 @@
 #include "shared/MessageTable.h"
 
 namespace {
+
+// The columns of the terminal open on fd, 80 when it tells none.
+int TerminalWidth(int fd) {
+  struct winsize size;
+  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
 
 TMsg KindRow(TProcessType kind) {
   switch (kind) {
@@ -90,4 +100,10 @@ void TProgressLine::Clear() {
   std::fputs("\r\x1b[K", stream_);
   std::fflush(stream_);
   shown_ = false;
+}
+
+std::unique_ptr<TProgressLine> TProgressLine::ForStream(std::FILE* stream, bool quiet) {
+  const int fd = ::fileno(stream);
+  if (quiet || fd < 0 || !::isatty(fd)) return nullptr;
+  return std::make_unique<TProgressLine>(stream, TerminalWidth(fd));
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "shared/ProcessType.h"
@@ -15,6 +16,10 @@ class TProgressLine {
 
   // stream: the terminal (not owned); width: its columns.
   TProgressLine(std::FILE* stream, int width) : stream_(stream), width_(width) {}
+
+  // The line of a run on stream (not owned), as wide as the terminal; none when the
+  // run is quiet or stream is no terminal.
+  static std::unique_ptr<TProgressLine> ForStream(std::FILE* stream, bool quiet);
 
   // Redraws the line unless the last redraw is less than kInterval before now.
   // True when the line was drawn.

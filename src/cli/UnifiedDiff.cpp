@@ -73,17 +73,15 @@ std::vector<std::pair<std::size_t, std::size_t>> MarksOf(const TLines& lines, st
   return marks;
 }
 
-}  // namespace
-
-std::vector<TDiffHunk> TUnifiedDiff::Hunks(const TTextChange& change, std::size_t context) {
-  const TLines before(change.Before, change.CrEndsLines);
-  const TLines after(change.After, change.CrEndsLines);
+// The lines each hit touches: from the line it starts in to the line the text goes
+// on in after it. Blocks that share a line become one. Between the blocks the texts
+// are the same line for line, unless the text did not survive its code; then a
+// pairing that does not add up gives one block of the whole file.
+std::vector<TBlock> TouchedBlocks(const TLines& before, const TLines& after,
+                                  const std::vector<TTextChange::TSpan>& spans) {
   const std::size_t nb = before.Count(), na = after.Count();
-
-  // The lines each hit touches: from the line it starts in to the line the text
-  // goes on in after it. Blocks that share a line become one.
   std::vector<TBlock> touched;
-  for (const TTextChange::TSpan& span : change.Spans) {
+  for (const TTextChange::TSpan& span : spans) {
     TBlock block{before.LineOf(span.BeforeStart), std::min(before.LineOf(span.BeforeEnd) + 1, nb),
                  after.LineOf(span.AfterStart), std::min(after.LineOf(span.AfterEnd) + 1, na)};
     block.B1 = std::max(block.B1, block.B0);
@@ -95,8 +93,6 @@ std::vector<TDiffHunk> TUnifiedDiff::Hunks(const TTextChange& change, std::size_
       touched.push_back(block);
     }
   }
-  // Between the blocks the texts are the same line for line, unless the text did not
-  // survive its code; then a pairing that does not add up shows the whole file.
   bool paired = true;
   std::size_t b = 0, a = 0;
   for (const TBlock& block : touched) {
@@ -106,9 +102,12 @@ std::vector<TDiffHunk> TUnifiedDiff::Hunks(const TTextChange& change, std::size_
   }
   paired = paired && nb - b == na - a;
   if (!paired) touched.assign(1, TBlock{0, nb, 0, na});
+  return touched;
+}
 
-  // Each block without the lines that read the same at its two ends, and the lines
-  // outside the blocks that read differently.
+// Each touched block without the lines that read the same at its two ends, and the
+// lines outside the blocks that read differently.
+std::vector<TBlock> ChangedBlocks(const TLines& before, const TLines& after, const std::vector<TBlock>& touched) {
   std::vector<TBlock> blocks;
   // Changes on lines next to each other read as one: all removed lines, then all added.
   const auto add = [&blocks](const TBlock& block) {
@@ -119,7 +118,7 @@ std::vector<TDiffHunk> TUnifiedDiff::Hunks(const TTextChange& change, std::size_
       blocks.push_back(block);
     }
   };
-  b = a = 0;
+  std::size_t b = 0, a = 0;
   const auto addGap = [&](std::size_t bEnd) {
     for (; b < bEnd; ++b, ++a)
       if (before.Line(b) != after.Line(a)) add(TBlock{b, b + 1, a, a + 1});
@@ -135,7 +134,17 @@ std::vector<TDiffHunk> TUnifiedDiff::Hunks(const TTextChange& change, std::size_
     b = whole.B1;
     a = whole.A1;
   }
-  addGap(nb);
+  addGap(before.Count());
+  return blocks;
+}
+
+}  // namespace
+
+std::vector<TDiffHunk> TUnifiedDiff::Hunks(const TTextChange& change, std::size_t context) {
+  const TLines before(change.Before, change.CrEndsLines);
+  const TLines after(change.After, change.CrEndsLines);
+  const std::size_t nb = before.Count();
+  const std::vector<TBlock> blocks = ChangedBlocks(before, after, TouchedBlocks(before, after, change.Spans));
 
   const auto beforeRange = [](const TTextChange::TSpan& s) { return std::make_pair(s.BeforeStart, s.BeforeEnd); };
   const auto afterRange = [](const TTextChange::TSpan& s) { return std::make_pair(s.AfterStart, s.AfterEnd); };

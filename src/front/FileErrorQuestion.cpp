@@ -32,6 +32,11 @@ std::string FileFailureText(TFileOperationResult result, bool replacing, TCharCo
   return text;
 }
 
+bool IsForcibleFailure(TFileOperationResult result) {
+  return result == TFileOperationResult::BinaryFile || result == TFileOperationResult::CharCodeMismatch ||
+         result == TFileOperationResult::ModifiedSinceSearch;
+}
+
 TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
                                          TCharCode charCode, int error) {
   TFileErrorQuestion q;
@@ -45,10 +50,7 @@ TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperation
   q.Text += MessageTable(TMsg::SkipThisFile);
   q.Text += "\n\n";
   q.Text += path;
-  // Only a file whose whole text is at hand can be forced; one that could not be
-  // read (not opened, too large) or written has nothing to force.
-  q.Forcible = result == TFileOperationResult::BinaryFile || result == TFileOperationResult::CharCodeMismatch ||
-               result == TFileOperationResult::ModifiedSinceSearch;
+  q.Forcible = IsForcibleFailure(result);
   return q;
 }
 

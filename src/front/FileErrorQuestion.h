@@ -33,6 +33,11 @@ struct TFileErrorQuestion {
 // says otherwise. "" for a result without a text of its own.
 std::string FileFailureText(TFileOperationResult result, bool replacing, TCharCode charCode, int error = 0);
 
+// Whether Force can answer a failure: only a file whose whole text is at hand (a
+// binary file, a character-code mismatch, a file changed since the search); one that
+// could not be read (not opened, too large) or written has nothing to force.
+bool IsForcibleFailure(TFileOperationResult result);
+
 // The failure's text with the system's reason when error is not 0, then TMsg::SkipThisFile and
 // the path as above.
 TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperationResult result, bool replacing,
