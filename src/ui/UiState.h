@@ -10,3 +10,6 @@ enum class TUiState : int {
   NotFound = 4,   // a search ended with no place
   InReplace = 5,  // a replace runs
 };
+
+// A run is active: the search conditions and the commands that start another wait.
+inline bool IsBusy(TUiState state) { return state == TUiState::InSearch || state == TUiState::InReplace; }

@@ -3,15 +3,17 @@
 // the settings serializer, creates the other windows, holds the user-interface state
 // that decides which windows and controls are usable, keeps the input histories,
 // and answers the core's callbacks (progress, places, file errors, backup
-// questions) through the other windows.
+// questions) through the other windows. Its parts, one file each: construction
+// (frmMain), controls (frmMainControls), the search and the callbacks
+// (frmMainSearch), commands (frmMainCommands), settings and window places
+// (frmMainSettings); the hand-over queue, the run's questions and the undo are
+// helpers of their own (THandOverQueue, TRunQuestions, TRestoreRun).
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <QMainWindow>
@@ -24,6 +26,8 @@
 #include "ui/UiState.h"
 
 class TSettingsBackupIndex;
+class THandOverQueue;
+class TRunQuestions;
 struct TBackupReport;
 
 class QCheckBox;
@@ -110,7 +114,7 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   // they came, each after the search the one before started has ended.
   void HandOver(const std::vector<std::string>& args, std::function<void()> done = {});
   // Hand-overs waiting for the state to allow them.
-  std::size_t PendingHandOvers() const { return pendingHandOvers_.size(); }
+  std::size_t PendingHandOvers() const;
 
   // The core's callbacks as installed at start-up (public for tests).
   void OnProcess(TProcessType kind, const std::string& path, int index, int count);
@@ -195,17 +199,10 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   void SetBusy(bool busy);
   QComboBox* HistoryBox(THistory history) const;
   void ReportSearchOutcome(int outcome, const QString& error);
-  // Hand-over: applies what was deferred once nothing runs or waits to run.
+  // Hand-over: whether the window can take one now (nothing runs or waits to run,
+  // no modal dialog open), and taking one.
   bool HandOverAllowed() const;
-  void ScheduleHandOvers();
-  void ApplyPendingHandOvers();
   void ApplyHandOver(const std::vector<std::string>& args);
-
-  // Undo of a replace: the files of the named unit put back, with progress, the
-  // file error questions and a summary at the end.
-  void RunRestore(const std::string& name);
-  // The question after an incomplete backup, ending with what going on means.
-  bool AskGoOnWithoutBackup(const TBackupReport& report, const QString& question);
 
   std::string settingsPath_;
   TMirunApp app_;
@@ -217,10 +214,8 @@ class TfrmMain : public QMainWindow, public TPersistentWindows {
   TBounds viewBounds_;  // the view window's default or stored bounds
   int skipped_ = 0;
   bool busy_ = false;
-  // Hand-overs that came while they could not be applied, oldest first, each with
-  // its acknowledgement.
-  std::deque<std::pair<std::vector<std::string>, std::function<void()>>> pendingHandOvers_;
-  bool applyingHandOver_ = false;
+  std::unique_ptr<TRunQuestions> questions_;
+  THandOverQueue* handOvers_ = nullptr;  // a child of this window
 
   TfrmResult* frmResult_ = nullptr;
   TfrmOption* frmOption_ = nullptr;
