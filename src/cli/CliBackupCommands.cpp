@@ -19,6 +19,8 @@
 #include "settings/Option.h"
 #include "settings/Serializer.h"
 #include "settings/SettingsFile.h"
+#include "shared/MessageTable.h"
+#include "shared/MessageText.h"
 #include "shared/StoppedException.h"
 
 namespace {
@@ -163,9 +165,8 @@ void TCliBackupCommands::InstallAnswers(TBackupRestore& restore, const TCliComma
 bool TCliBackupCommands::TellReport(const TRestoreReport& report, const TBackup& backup, const std::string& name,
                                     const std::string& settingsPath, bool quiet) const {
   if (!quiet || report.Stopped || !report.Complete())
-    std::fprintf(err_, "%s（書き戻し %zu ファイル、変更なし %zu ファイル、スキップ %zu ファイル）\n",
-                 report.Stopped ? "復元を中止しました。" : "復元が完了しました。", report.Restored, report.Unchanged,
-                 report.Skipped.size());
+    std::fprintf(err_, "%s%s\n", MessageTable(report.Stopped ? TMsg::RestoreStoppedCli : TMsg::RestoreCompletedCli),
+                 MessageText(TMsg::RestoreCounts, report.Restored, report.Unchanged, report.Skipped.size()).c_str());
   if (!report.Backup.UnitName.empty())
     std::fprintf(err_, "%s: the files it overwrote are kept in unit '%s' (--restore %s undoes this restore)\n",
                  kProgram, TextForStream(err_, report.Backup.UnitName).c_str(),

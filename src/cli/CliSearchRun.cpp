@@ -23,10 +23,12 @@
 #include "core/TextChange.h"
 #include "front/FileErrorQuestion.h"
 #include "front/OnErrorPolicy.h"
+#include "front/TargetCheck.h"
 #include "front/TimeText.h"
 #include "platform/SettingsFolder.h"
 #include "settings/Option.h"
 #include "shared/MessageTable.h"
+#include "shared/MessageText.h"
 #include "shared/StoppedException.h"
 #include "text/FileOperationResult.h"
 
@@ -67,12 +69,7 @@ void TCliSearchRun::ClearProgress() const {
 
 TCliSearchRun::TStatus TCliSearchRun::CheckTargets() const {
   // Targets: files, or exactly one folder.
-  if (command_.Targets.empty()) return Fail(MessageTable(54));
-  if (command_.Targets.size() > 1) {
-    for (const std::string& target : command_.Targets) {
-      if (TFileSet::GetPathKind(target) == 2) return Fail(MessageTable(55));
-    }
-  }
+  if (const int row = hovrak::CheckTargets(command_.Targets)) return Fail(MessageTable(row));
   return std::nullopt;
 }
 
@@ -225,7 +222,7 @@ TCliSearchRun::TStatus TCliSearchRun::Search() {
                               : app_.Search(command_.Targets, filters, command_.SearchText.value_or(std::string()));
   } catch (const std::exception& e) {
     ClearProgress();
-    return Fail(std::string(MessageTable(39)) + "\n" + e.what());
+    return Fail(std::string(MessageTable(TMsg::ErrorOccurred)) + "\n" + e.what());
   }
   totals_.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   if (outcome == SearchCompleted) output_->End(totals_);
@@ -234,10 +231,10 @@ TCliSearchRun::TStatus TCliSearchRun::Search() {
   if (const TStatus status = OutputStatus()) return status;
   std::fputs(passedOver_.Text(app_.Option->MaxFileSize, IsTerminal(err_)).c_str(), err_);
   switch (outcome) {
-    case SearchInvalidPattern: return Fail(MessageTable(37));
-    case SearchNoTargetFiles: return Fail(MessageTable(38));
+    case SearchInvalidPattern: return Fail(MessageTable(TMsg::InvalidSearched));
+    case SearchNoTargetFiles: return Fail(MessageTable(TMsg::NoTargetFiles));
     case SearchStopped:
-      if (!command_.Quiet || !*stopFlag_) std::fprintf(err_, "%s\n", MessageTable(36));
+      if (!command_.Quiet || !*stopFlag_) std::fprintf(err_, "%s\n", MessageTable(TMsg::SearchStopped));
       return *stopFlag_ ? TCliRun::kInterrupted : TCliRun::kError;
     default: break;
   }
@@ -305,16 +302,17 @@ int TCliSearchRun::TellReplace(int outcome, const std::string& failure, const st
         kProgram);
     status = TCliRun::kError;
   } else if (outcome < 0) {
-    std::fprintf(err_, "%s\n%s\n", MessageTable(39), failure.c_str());
+    std::fprintf(err_, "%s\n%s\n", MessageTable(TMsg::ErrorOccurred), failure.c_str());
     status = TCliRun::kError;
   } else if (!command_.Quiet || (outcome == ReplaceStopped && !*stopFlag_)) {
     if (command_.DryRun)
-      std::fprintf(err_, "%s（変わるファイル %zu、スキップ %zu ファイル。どのファイルも書き換えていません）\n",
-                   outcome == ReplaceStopped ? "置換の確認を中止しました。" : "置換の確認が完了しました。", changed_,
-                   skipped);
+      std::fprintf(err_, "%s%s\n",
+                   MessageTable(outcome == ReplaceStopped ? TMsg::DryRunStopped : TMsg::DryRunCompleted),
+                   MessageText(TMsg::DryRunCounts, changed_, skipped).c_str());
     else
-      std::fprintf(err_, "%s（書き込み %zu ファイル、スキップ %zu ファイル）\n",
-                   MessageTable(outcome == ReplaceStopped ? 62 : 63), written, skipped);
+      std::fprintf(err_, "%s%s\n",
+                   MessageTable(outcome == ReplaceStopped ? TMsg::ReplaceStopped : TMsg::ReplaceCompleted),
+                   MessageText(TMsg::ReplaceCounts, written, skipped).c_str());
   }
   if (outcome == ReplaceStopped) status = *stopFlag_ && !aborted_ ? TCliRun::kInterrupted : TCliRun::kError;
   return TellFailures(outcome, status);
@@ -341,8 +339,9 @@ int TCliSearchRun::TellFailures(int outcome, int status) const {
   // Units pruned to make room can no longer be undone: each is named.
   if (app_.FileSet) {
     for (const TPrunedUnit& unit : app_.FileSet->LastBackup.Pruned)
-      std::fprintf(err_, "%s: 古いバックアップを削除しました: %s（%s）\n", kProgram,
-                   TextForStream(err_, unit.Name).c_str(), hovrak::TimeText(unit.Time).c_str());
+      std::fprintf(
+          err_, "%s: %s\n", kProgram,
+          MessageText(TMsg::UnitPrunedLine, TextForStream(err_, unit.Name), hovrak::TimeText(unit.Time)).c_str());
   }
   return status;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "front/ProcessRow.h"
 #include "platform/Utf8Sequence.h"
 #include "shared/MessageTable.h"
 
@@ -16,16 +17,6 @@ int TerminalWidth(int fd) {
   struct winsize size;
   if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
   return 80;
-}
-
-TMsg KindRow(TProcessType kind) {
-  switch (kind) {
-    case TProcessType::Listing: return TMsg::Listing;
-    case TProcessType::Searching: return TMsg::Searching;
-    case TProcessType::BackingUp: return TMsg::BackingUp;
-    case TProcessType::Replacing: return TMsg::Replacing;
-  }
-  return TMsg::Searching;
 }
 
 // Columns of one UTF-8 character starting with this lead byte's code point.
@@ -50,7 +41,7 @@ void Characters(const std::string& text, std::vector<std::string>& chars, std::v
 }  // namespace
 
 std::string TProgressLine::Text(TProcessType kind, const std::string& path, int index, int count, int width) {
-  std::string head = MessageTable(KindRow(kind));
+  std::string head = MessageTable(hovrak::ProcessRow(kind));
   if (count > 0) head += " " + std::to_string(index + 1) + "/" + std::to_string(count);
   std::vector<std::string> chars;
   std::vector<int> widths;

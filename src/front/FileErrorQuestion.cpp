@@ -1,4 +1,5 @@
 #include "front/FileErrorQuestion.h"
+#include "front/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -43,7 +44,7 @@ TFileErrorQuestion MakeFileErrorQuestion(const std::string& path, TFileOperation
   q.Text = FileFailureText(result, replacing, charCode, error);
   if (error != 0) {
     q.Text += "\n（";
-    q.Text += std::strerror(error);
+    q.Text += SystemErrorText(error);
     q.Text += "）";
   }
   q.Text += "\n";
@@ -69,7 +70,7 @@ TFileErrorQuestion MakeRestoreQuestion(const std::string& path, TRestoreProblem 
   q.Text = MessageTable(row);
   if (error != 0) {
     q.Text += "\n";
-    q.Text += std::strerror(error);
+    q.Text += SystemErrorText(error);
   }
   q.Text += "\n";
   q.Text += MessageTable(TMsg::SkipThisFile);

@@ -1,4 +1,5 @@
 #include "front/ReplaceSummaryText.h"
+#include "front/SystemErrorText.h"
 
 #include <cstring>
 #include <utility>
@@ -25,7 +26,7 @@ std::string SkipReason(TFileOperationResult result) {
 
 // Why a file could not be read or written: the system's reason when it gave one.
 std::string FailureReason(const TReplaceFailure& failure) {
-  if (failure.Error != 0) return std::strerror(failure.Error);
+  if (failure.Error != 0) return SystemErrorText(failure.Error);
   if (failure.Result == TFileOperationResult::TooLarge) return MessageTable(TMsg::FailTooLarge);
   return MessageTable(TMsg::FailReadWrite);
 }

@@ -1,4 +1,5 @@
 #include "front/RestoreSummaryText.h"
+#include "front/SystemErrorText.h"
 
 #include <cstring>
 #include <utility>
@@ -18,7 +19,7 @@ TRestoreSummary RestoreSummaryText(const TRestoreReport& report, const std::stri
   for (const std::string& path : report.DamagedCopies) problems.emplace_back(path, MessageTable(TMsg::CopyDamaged));
   for (const std::string& path : report.Unreachable) problems.emplace_back(path, MessageTable(TMsg::FolderIsLink));
   for (const TBackupFailure& failure : report.WriteFailures)
-    problems.emplace_back(failure.Path, std::strerror(failure.Error));
+    problems.emplace_back(failure.Path, SystemErrorText(failure.Error));
 
   TRestoreSummary summary;
   std::string& text = summary.Text;
@@ -50,7 +51,7 @@ TRestoreSummary RestoreSummaryText(const TRestoreReport& report, const std::stri
   if (report.IndexError != 0) {
     text += "\n\n";
     text += MessageTable(TMsg::RestoreRecordFailed);
-    text += "\n" + settingsPath + "\n    （" + std::strerror(report.IndexError) + "）";
+    text += "\n" + settingsPath + "\n    （" + SystemErrorText(report.IndexError) + "）";
   }
   summary.Problems = !problems.empty() || report.IndexError != 0 || report.BaseRefused || report.OldUnitDeclined;
   return summary;

@@ -1,4 +1,5 @@
 #include "front/TargetCheck.h"
+#include "front/SystemErrorText.h"
 
 #include <cstring>
 
@@ -21,7 +22,7 @@ std::string MissingTargetText(const TStringVector& paths) {
   if (paths.size() != 1) return std::string();
   int error = 0;
   if (PathKind(paths.front(), &error) != 0) return std::string();
-  return MessageTable(TMsg::TargetNotFound) + ("\n" + paths.front()) + "\n（" + std::strerror(error) + "）";
+  return MessageTable(TMsg::TargetNotFound) + ("\n" + paths.front()) + "\n（" + SystemErrorText(error) + "）";
 }
 
 }  // namespace hovrak

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "pattern/FoldedFinder.h"
+#include "platform/Utf8Sequence.h"
 #include "text/Conversions.h"
 
 namespace {
@@ -126,8 +127,8 @@ std::size_t TUtf8FoldedFinder::Find(std::string_view bytes, std::size_t from, st
         break;
       }
       std::size_t s = start - 1;
-      while (s > from && (udata[s] & 0xC0) == 0x80) --s;
-      if ((udata[s] & 0xC0) == 0x80) {
+      while (s > from && hovrak::IsUtf8Continuation(udata[s])) --s;
+      if (hovrak::IsUtf8Continuation(udata[s])) {
         ok = false;
         break;
       }

@@ -208,9 +208,26 @@ enum class TMsg : int {
   UnknownException = 189,
   MultiLineOptionQuestion = 190,
   Preparing = 191,
+  // The main window's questions and messages.
+  OldSettingsNotRead = 192,
+  HelpNotFound = 193,  // %s the path looked for
+  NoSearchText = 194,
+  SearchSkippedNote = 195,  // %d
+  GoOnWithoutBackupQuestion = 196,
+  BackupIncomplete = 197,
+  IndexNotWritten = 198,
+  // The command line's summaries.
+  DryRunStopped = 199,
+  DryRunCompleted = 200,
+  DryRunCounts = 201,    // %d files that would change, %d skipped
+  ReplaceCounts = 202,   // %d written, %d skipped
+  UnitPrunedLine = 203,  // %s the unit, %s its time
+  RestoreStoppedCli = 204,
+  RestoreCompletedCli = 205,
+  RestoreCounts = 206,  // %d written back, %d unchanged, %d skipped
 };
 
-constexpr int MessageTableSize = 192;
+constexpr int MessageTableSize = 207;
 
 // The text of a row.
 const char* MessageTable(TMsg row);

@@ -1,5 +1,6 @@
 #include "text/EncodeScorer.h"
 
+#include "platform/Utf8Sequence.h"
 #include "text/CharWeightTable.h"
 
 namespace hovrak {
@@ -102,7 +103,7 @@ void TEncodeScorer::FeedUTF8(unsigned char b) {
       value_ = b & kUtf8ValueBits[n];
       state_ = 1 - n;
     }
-  } else if ((b & 0xC0) == 0x80) {
+  } else if (hovrak::IsUtf8Continuation(b)) {
     value_ = value_ << 6 | (b & 0x3F);
     if (++state_ == 0 && value_ < 0x10000) weights_ += UnicodeCharWeights.Weight(value_);
   } else {

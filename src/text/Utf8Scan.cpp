@@ -179,7 +179,7 @@ std::size_t Utf16Length(const char* data, std::size_t size) {
     units += static_cast<std::size_t>(__builtin_popcount(starts) + __builtin_popcount(fours));
   }
 #endif
-  for (; i < size; ++i) units += static_cast<std::size_t>((p[i] & 0xC0) != 0x80) + (p[i] >= 0xF0);
+  for (; i < size; ++i) units += static_cast<std::size_t>(!IsUtf8Continuation(p[i])) + (p[i] >= 0xF0);
   return units;
 }
 

@@ -10,6 +10,7 @@
 #include "front/BackupUnitLines.h"
 #include "front/DisplayBase.h"
 #include "front/FileErrorQuestion.h"
+#include "front/ProcessRow.h"
 #include "front/RestoreSummaryText.h"
 #include "front/TimeText.h"
 #include "shared/MessageTable.h"
@@ -60,14 +61,14 @@ void TRestoreRun::Run(const std::string& name) {
   };
   restore.OnProcess = [this, &base, &enterRun](TProcessType kind, const std::string& path, int index, int count) {
     enterRun();
-    const int row = kind == TProcessType::BackingUp ? 43 : kind == TProcessType::Replacing ? 130 : 129;
-    main_.frmProcess()->Update(hovrak::Msg(row), hovrak::FromNarrow(hovrak::ShortenPath(path, base)), index, count);
+    main_.frmProcess()->Update(hovrak::Msg(hovrak::RestoreProcessRow(kind)),
+                               hovrak::FromNarrow(hovrak::ShortenPath(path, base)), index, count);
     main_.frmProcess()->StopCheck();
   };
   restore.OnFileError = [this, &restore, &skipAll](const std::string& path, TFileOperationResult, int error) {
     if (skipAll.count(restore.Problem)) return TDecision::Skip;
-    const int answer =
-        questions_.FileError(hovrak::MakeRestoreQuestion(path, restore.Problem, error), hovrak::Msg(128));
+    const int answer = questions_.FileError(hovrak::MakeRestoreQuestion(path, restore.Problem, error),
+                                            hovrak::Msg(TMsg::ForceRestore));
     if (answer == hovrak::FileErrorSkipAll) {
       skipAll.insert(restore.Problem);
       return TDecision::Skip;
@@ -75,14 +76,15 @@ void TRestoreRun::Run(const std::string& name) {
     return hovrak::DecisionFromAnswer(answer);
   };
   restore.OnConfirmAgain = [this](const TBackupUnit& unit) {
-    return questions_.YesNo(questions_.Parent(),
-                            (boost::format(MessageTable(122)) % hovrak::TimeText(unit.Restored)).str());
+    return questions_.YesNo(
+        questions_.Parent(),
+        (boost::format(MessageTable(TMsg::RestoredBefore)) % hovrak::TimeText(unit.Restored)).str());
   };
   restore.OnBackupFailed = [this](const TBackupReport& report) {
-    return questions_.GoOnWithoutBackup(report, hovrak::Msg(141));
+    return questions_.GoOnWithoutBackup(report, hovrak::Msg(TMsg::RestoreWithoutBackup));
   };
   restore.OnConfirmOldUnit = [this](const TBackupUnit& unit) {
-    return questions_.YesNo(&main_, (boost::format(MessageTable(148)) % unit.BaseDir).str());
+    return questions_.YesNo(&main_, (boost::format(MessageTable(TMsg::OldUnitQuestion)) % unit.BaseDir).str());
   };
 
   TRestoreReport report;
@@ -98,20 +100,21 @@ void TRestoreRun::Run(const std::string& name) {
 
 void TRestoreRun::Report(const TRestoreReport& report, const QString& error, const std::string& base) {
   if (!error.isEmpty()) {
-    TDialogs::Current().Message(&main_, kCaption, hovrak::Msg(39) + QLatin1Char('\n') + error, TDialogs::TIcon::Error,
-                                QMessageBox::Ok);
+    TDialogs::Current().Message(&main_, kCaption, hovrak::Msg(TMsg::ErrorOccurred) + QLatin1Char('\n') + error,
+                                TDialogs::TIcon::Error, QMessageBox::Ok);
     return;
   }
   if (!report.Found) {
-    TDialogs::Current().Message(&main_, kCaption, hovrak::Msg(143), TDialogs::TIcon::Warning, QMessageBox::Ok);
+    TDialogs::Current().Message(&main_, kCaption, hovrak::Msg(TMsg::UnitVanished), TDialogs::TIcon::Warning,
+                                QMessageBox::Ok);
     return;
   }
   if (report.RestoredBefore) return;
   if (report.BackupFailed) {
-    main_.ShowStatus(hovrak::Msg(132));
+    main_.ShowStatus(hovrak::Msg(TMsg::RestoreStopped));
     return;
   }
-  main_.ShowStatus(hovrak::Msg(report.Stopped ? 132 : 131));
+  main_.ShowStatus(hovrak::Msg(report.Stopped ? TMsg::RestoreStopped : TMsg::RestoreCompleted));
   const hovrak::TRestoreSummary summary = hovrak::RestoreSummaryText(report, main_.SettingsPath(), 20, base);
   std::string text = summary.Text;
   // The backup of the files the undo overwrote may have pruned older units.

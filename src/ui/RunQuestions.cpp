@@ -7,6 +7,8 @@
 #include "backup/BackupReport.h"
 #include "front/FileErrorQuestion.h"
 #include "front/SizeQuestionText.h"
+#include "front/SystemErrorText.h"
+#include "shared/MessageText.h"
 #include "ui/Dialogs.h"
 #include "ui/QuestionCursor.h"
 #include "ui/UiText.h"
@@ -46,21 +48,22 @@ bool TRunQuestions::ConfirmDelete(const TBackup::TUnitPointers& units) const {
 }
 
 bool TRunQuestions::GoOnWithoutBackup(const TBackupReport& report, const QString& question) const {
-  QString text = QStringLiteral("バックアップを完全には作成できませんでした。\n");
+  QString text = hovrak::Msg(TMsg::BackupIncomplete) + QLatin1Char('\n');
   std::size_t listed = 0;
   for (const TBackupFailure& failure : report.Failures) {
     if (listed == kListedFailures) {
-      text += QStringLiteral("ほか %1 件\n").arg(report.Failures.size() - listed);
+      text += hovrak::FromNarrow(MessageText(TMsg::MoreCount, report.Failures.size() - listed)) + QLatin1Char('\n');
       break;
     }
     text += QStringLiteral("\n%1\n    （%2）")
-                .arg(hovrak::FromNarrow(failure.Path), QString::fromLocal8Bit(std::strerror(failure.Error)));
+                .arg(hovrak::FromNarrow(failure.Path), hovrak::FromNarrow(hovrak::SystemErrorText(failure.Error)));
     ++listed;
   }
   if (!report.Failures.empty()) text += QLatin1Char('\n');
   if (report.IndexError != 0) {
-    text += QStringLiteral("\nバックアップの記録を設定ファイルに書き込めませんでした。\n%1\n    （%2）\n")
-                .arg(hovrak::FromNarrow(settingsPath_), QString::fromLocal8Bit(std::strerror(report.IndexError)));
+    text += QLatin1Char('\n') + hovrak::Msg(TMsg::IndexNotWritten) +
+            QStringLiteral("\n%1\n    （%2）\n")
+                .arg(hovrak::FromNarrow(settingsPath_), hovrak::FromNarrow(hovrak::SystemErrorText(report.IndexError)));
   }
   text += QLatin1Char('\n') + question;
   const TQuestionCursor cursor;

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "front/SystemErrorText.h"
 #include "place/PlaceList.h"
 #include "text/CharCode.h"
 #include "text/File.h"
@@ -221,7 +222,7 @@ void TfrmCopyResult::Output(bool save) {
   }
   // The user must know; the dialog stays open for another path.
   QString text = hovrak::Msg(TMsg::SaveFailed) + QLatin1Char('\n') + path;
-  if (error != 0) text += QLatin1Char('\n') + QString::fromLocal8Bit(std::strerror(error));
+  if (error != 0) text += QLatin1Char('\n') + hovrak::FromNarrow(hovrak::SystemErrorText(error));
   TDialogs::Current().Message(this, QStringLiteral("Mirun"), text, TDialogs::TIcon::Error, QMessageBox::Ok);
 }
 

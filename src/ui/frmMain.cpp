@@ -22,6 +22,8 @@
 #include "front/PathListText.h"
 #include "front/ShortSwitches.h"
 #include "pattern/Escapes.h"
+#include "platform/PathOps.h"
+#include "platform/Utf8Sequence.h"
 #include "settings/Option.h"
 #include "ui/Dialogs.h"
 #include "ui/HandOverQueue.h"
@@ -47,7 +49,7 @@ constexpr std::size_t kClipboardBytes = 1024;
 std::string Utf8Prefix(const std::string& text, std::size_t bytes) {
   if (text.size() <= bytes) return text;
   std::size_t end = bytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  while (end > 0 && hovrak::IsUtf8Continuation(static_cast<unsigned char>(text[end]))) --end;
   return text.substr(0, end);
 }
 
@@ -61,12 +63,6 @@ std::string WithCrLf(const std::string& text) {
     out += text[i];
   }
   return out;
-}
-
-// The folder of a file path ("" for a bare name).
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 }  // namespace
@@ -151,10 +147,8 @@ void TfrmMain::StartUp(const std::vector<std::string>& args) {
     cmbSearched->setEditText(hovrak::FromNarrow(EscapeLineBreaks(WithCrLf(text))));
   }
   ApplyArguments(args);
-  if (serializer_.TakeOldSettingsNotice(FolderOf(settingsPath_))) {
-    TDialogs::Current().Message(this, hovrak::MessageCaption(),
-                                QStringLiteral("以前の版の設定ファイル (Mirun.kmx) は読み込めません。\n"
-                                               "オプションと履歴は初期値から始まります。"),
+  if (serializer_.TakeOldSettingsNotice(hovrak::FolderOf(settingsPath_))) {
+    TDialogs::Current().Message(this, hovrak::MessageCaption(), hovrak::Msg(TMsg::OldSettingsNotRead),
                                 TDialogs::TIcon::Information, QMessageBox::Ok);
   }
 }

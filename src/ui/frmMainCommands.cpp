@@ -15,6 +15,7 @@
 
 #include "backup/SettingsBackupIndex.h"
 #include "front/PathListText.h"
+#include "shared/MessageText.h"
 #include "ui/Dialogs.h"
 #include "ui/MessageCaption.h"
 #include "ui/RestoreRun.h"
@@ -33,7 +34,7 @@ void TfrmMain::btnPathRefClick() { pmnPathRef->popup(btnPathRef->mapToGlobal(btn
 void TfrmMain::mniDirRefClick() {
   const TStringVector paths = hovrak::SplitTargetText(hovrak::ToNarrow(cmbPath->currentText()));
   const QString start = paths.empty() ? QString() : hovrak::FromNarrow(paths.front());
-  const QString folder = TDialogs::Current().ExistingDirectory(this, hovrak::Msg(20), start);
+  const QString folder = TDialogs::Current().ExistingDirectory(this, hovrak::Msg(TMsg::ChooseFolderTitle), start);
   if (folder.isEmpty()) return;
   cmbPath->setEditText(folder);
   ctlSearchChange();
@@ -85,8 +86,8 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
 void TfrmMain::btnSearchedEditClick() {
   if (IsBusy(state_)) return;
   const QString current = cmbSearched->currentText();
-  const QString edited =
-      TfrmMultiLineEdit::Edit(this, *app_.Option, hovrak::Msg(19), current, [this]() { OptionsChanged(); });
+  const QString edited = TfrmMultiLineEdit::Edit(this, *app_.Option, hovrak::Msg(TMsg::EditSearchedTitle), current,
+                                                 [this]() { OptionsChanged(); });
   if (edited != current) cmbSearched->setEditText(edited);
 }
 
@@ -116,7 +117,7 @@ void TfrmMain::mniHelpCClick() {
   if (path.isEmpty()) {
     const QString expected = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
     TDialogs::Current().Message(this, hovrak::MessageCaption(),
-                                QStringLiteral("ヘルプファイルが見つかりません。\n%1").arg(expected),
+                                hovrak::FromNarrow(MessageText(TMsg::HelpNotFound, hovrak::ToNarrow(expected))),
                                 TDialogs::TIcon::Warning, QMessageBox::Ok);
     return;
   }

@@ -26,26 +26,26 @@
 // windows stand before any stored bounds are applied.
 
 void TfrmMain::CreateControls() {
-  setWindowTitle(hovrak::Msg(0));
+  setWindowTitle(hovrak::Msg(TMsg::MainTitle));
   setObjectName(QStringLiteral("frmMain"));
   setWindowRole(objectName());
   setFont(hovrak::JapaneseFont(false));
   setAcceptDrops(true);
 
-  mniTool = menuBar()->addMenu(hovrak::Msg(1));
+  mniTool = menuBar()->addMenu(hovrak::Msg(TMsg::MenuTools));
   mniTool->setObjectName(QStringLiteral("mniTool"));
-  mniOption = mniTool->addAction(hovrak::Msg(2));
+  mniOption = mniTool->addAction(hovrak::Msg(TMsg::MenuOptions));
   mniOption->setObjectName(QStringLiteral("mniOption"));
-  mniCopyResult = mniTool->addAction(hovrak::Msg(3));
+  mniCopyResult = mniTool->addAction(hovrak::Msg(TMsg::MenuSaveResults));
   mniCopyResult->setObjectName(QStringLiteral("mniCopyResult"));
-  mniRestore = mniTool->addAction(hovrak::Msg(112));
+  mniRestore = mniTool->addAction(hovrak::Msg(TMsg::MenuUndoReplace));
   mniRestore->setObjectName(QStringLiteral("mniRestore"));
   mniRestore->setEnabled(false);  // until the first show enters Ready
-  mniHelp = menuBar()->addMenu(hovrak::Msg(4));
+  mniHelp = menuBar()->addMenu(hovrak::Msg(TMsg::MenuHelp));
   mniHelp->setObjectName(QStringLiteral("mniHelp"));
-  mniHelpC = mniHelp->addAction(hovrak::Msg(5));
+  mniHelpC = mniHelp->addAction(hovrak::Msg(TMsg::MenuHelpContents));
   mniHelpC->setObjectName(QStringLiteral("mniHelpC"));
-  mniAbout = mniHelp->addAction(hovrak::Msg(6));
+  mniAbout = mniHelp->addAction(hovrak::Msg(TMsg::MenuAbout));
   mniAbout->setObjectName(QStringLiteral("mniAbout"));
 
   auto* client = new QWidget(this);
@@ -64,7 +64,7 @@ void TfrmMain::CreateControls() {
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return box;
   };
-  const auto makeLabel = [client](const char* name, int row, QWidget* buddy) {
+  const auto makeLabel = [client](const char* name, TMsg row, QWidget* buddy) {
     auto* label = new QLabel(hovrak::Msg(row), client);
     label->setObjectName(QString::fromLatin1(name));
     label->setBuddy(buddy);
@@ -79,25 +79,25 @@ void TfrmMain::CreateControls() {
   };
 
   cmbPath = makeBox("cmbPath");
-  lblPath = makeLabel("lblPath", 7, cmbPath);
+  lblPath = makeLabel("lblPath", TMsg::TargetLabel, cmbPath);
   btnPathRef = makeDots("btnPathRef");
   cmbFilter = makeBox("cmbFilter");
-  lblFilter = makeLabel("lblFilter", 8, cmbFilter);
+  lblFilter = makeLabel("lblFilter", TMsg::FileMaskLabel, cmbFilter);
   cmbSearched = makeBox("cmbSearched");
   cmbSearched->setFont(hovrak::JapaneseFont(true));
-  lblSearched = makeLabel("lblSearched", 9, cmbSearched);
+  lblSearched = makeLabel("lblSearched", TMsg::SearchedLabel, cmbSearched);
   btnSearchedEdit = makeDots("btnSearchedEdit");
-  btnSearchedEdit->setToolTip(hovrak::Msg(110));
+  btnSearchedEdit->setToolTip(hovrak::Msg(TMsg::MultiLineInput));
 
   cmbMode = new QComboBox(client);
   cmbMode->setObjectName(QStringLiteral("cmbMode"));
-  cmbMode->addItems({hovrak::Msg(11), hovrak::Msg(12), hovrak::Msg(13)});
-  chkSubDir = new QCheckBox(hovrak::Msg(14), client);
+  cmbMode->addItems({hovrak::Msg(TMsg::ModeNormal), hovrak::Msg(TMsg::ModeWord), hovrak::Msg(TMsg::ModeRegex)});
+  chkSubDir = new QCheckBox(hovrak::Msg(TMsg::SubFolders), client);
   chkSubDir->setObjectName(QStringLiteral("chkSubDir"));
-  btnOption = new QPushButton(hovrak::Msg(16), client);
+  btnOption = new QPushButton(hovrak::Msg(TMsg::OptionsButton), client);
   btnOption->setObjectName(QStringLiteral("btnOption"));
   btnOption->setAutoDefault(false);
-  btnSearch = new QPushButton(hovrak::Msg(15), client);
+  btnSearch = new QPushButton(hovrak::Msg(TMsg::SearchButton), client);
   btnSearch->setObjectName(QStringLiteral("btnSearch"));
   btnSearch->setDefault(true);
 
@@ -128,9 +128,9 @@ void TfrmMain::CreateControls() {
 
   pmnPathRef = new QMenu(this);
   pmnPathRef->setObjectName(QStringLiteral("pmnPathRef"));
-  mniDirRef = pmnPathRef->addAction(hovrak::Msg(17));
+  mniDirRef = pmnPathRef->addAction(hovrak::Msg(TMsg::FolderButton));
   mniDirRef->setObjectName(QStringLiteral("mniDirRef"));
-  mniFileRef = pmnPathRef->addAction(hovrak::Msg(18));
+  mniFileRef = pmnPathRef->addAction(hovrak::Msg(TMsg::FileButton));
   mniFileRef->setObjectName(QStringLiteral("mniFileRef"));
 
   tmrSearch = new QTimer(this);

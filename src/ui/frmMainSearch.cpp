@@ -12,9 +12,11 @@
 #include "front/DisplayBase.h"
 #include "front/FileErrorQuestion.h"
 #include "front/PathListText.h"
+#include "front/ProcessRow.h"
 #include "front/TargetCheck.h"
 #include "settings/History.h"
 #include "settings/Option.h"
+#include "shared/MessageText.h"
 #include "ui/Dialogs.h"
 #include "ui/MessageCaption.h"
 #include "ui/RunQuestions.h"
@@ -41,8 +43,8 @@ void TfrmMain::btnSearchClick() {
     return;
   }
   if (SearchedText().isEmpty()) {
-    TDialogs::Current().Message(this, hovrak::MessageCaption(), QStringLiteral("検索文字列が入力されていません。"),
-                                TDialogs::TIcon::Error, QMessageBox::Ok);
+    TDialogs::Current().Message(this, hovrak::MessageCaption(), hovrak::Msg(TMsg::NoSearchText), TDialogs::TIcon::Error,
+                                QMessageBox::Ok);
     return;
   }
   app_.Option->Mode = static_cast<TSearchMode>(std::clamp(cmbMode->currentIndex(), 0, 2));
@@ -72,19 +74,19 @@ void TfrmMain::btnSearchClick() {
 void TfrmMain::ReportSearchOutcome(int outcome, const QString& error) {
   // Files and folders passed over without a question are counted after the text.
   const QString skippedNote =
-      skipped_ > 0 ? QStringLiteral("（%1件のファイル/フォルダを検索できませんでした）").arg(skipped_) : QString();
+      skipped_ > 0 ? hovrak::FromNarrow(MessageText(TMsg::SearchSkippedNote, skipped_)) : QString();
   if ((outcome == SearchCompleted || outcome == SearchStopped) && app_.PlaceList) {
     SetState(app_.PlaceList->Count() > 0 ? TUiState::Found : TUiState::NotFound);
-    ShowStatus(hovrak::Msg(outcome == SearchStopped ? 36 : 41) + skippedNote);
+    ShowStatus(hovrak::Msg(outcome == SearchStopped ? TMsg::SearchStopped : TMsg::SearchCompleted) + skippedNote);
     return;
   }
   SetState(TUiState::Ready);
   QString text;
   switch (outcome) {
-    case SearchStopped: ShowStatus(hovrak::Msg(36) + skippedNote); return;
-    case SearchInvalidPattern: text = hovrak::Msg(37); break;
-    case SearchNoTargetFiles: text = hovrak::Msg(38); break;
-    default: text = hovrak::Msg(39) + QLatin1Char('\n') + error; break;
+    case SearchStopped: ShowStatus(hovrak::Msg(TMsg::SearchStopped) + skippedNote); return;
+    case SearchInvalidPattern: text = hovrak::Msg(TMsg::InvalidSearched); break;
+    case SearchNoTargetFiles: text = hovrak::Msg(TMsg::NoTargetFiles); break;
+    default: text = hovrak::Msg(TMsg::ErrorOccurred) + QLatin1Char('\n') + error; break;
   }
   TDialogs::Current().Message(this, hovrak::MessageCaption(), text, TDialogs::TIcon::None, QMessageBox::Ok);
 }
@@ -128,14 +130,8 @@ void TfrmMain::InstallCallbacks() {
 // The core's callbacks
 
 void TfrmMain::OnProcess(TProcessType kind, const std::string& path, int index, int count) {
-  int row = 44;
-  switch (kind) {
-    case TProcessType::Listing: row = 42; break;
-    case TProcessType::Searching: row = 44; break;
-    case TProcessType::BackingUp: row = 43; break;
-    case TProcessType::Replacing: row = 45; break;
-  }
-  frmProcess_->Update(hovrak::Msg(row), hovrak::FromNarrow(hovrak::ShortenPath(path, displayBase_)), index, count);
+  frmProcess_->Update(hovrak::Msg(hovrak::ProcessRow(kind)),
+                      hovrak::FromNarrow(hovrak::ShortenPath(path, displayBase_)), index, count);
   frmProcess_->StopCheck();
 }
 
@@ -161,6 +157,5 @@ TDecision TfrmMain::OnFileError(const std::string& path, TFileOperationResult re
 bool TfrmMain::OnConfirmSize(std::uint64_t total) { return questions_->ConfirmSize(*app_.Backup, total); }
 
 bool TfrmMain::OnBackupFailed(const TBackupReport& report) {
-  return questions_->GoOnWithoutBackup(report, QStringLiteral("バックアップのないまま置換を続けますか？\n"
-                                                              "「いいえ」を選ぶと、どのファイルも書き換えません。"));
+  return questions_->GoOnWithoutBackup(report, hovrak::Msg(TMsg::GoOnWithoutBackupQuestion));
 }

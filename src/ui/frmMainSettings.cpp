@@ -39,8 +39,8 @@ void TfrmMain::TellRecoveredSaves() {
     else kept += "\n" + item.Path + "\n    → " + item.CopyPath;
   }
   std::string text;
-  if (!repaired.empty()) text = MessageTable(151) + repaired;
-  if (!kept.empty()) text += (text.empty() ? "" : "\n\n") + std::string(MessageTable(152)) + kept;
+  if (!repaired.empty()) text = MessageTable(TMsg::SaveRecovered) + repaired;
+  if (!kept.empty()) text += (text.empty() ? "" : "\n\n") + std::string(MessageTable(TMsg::SaveNotRecovered)) + kept;
   if (!text.empty())
     TDialogs::Current().Message(this, hovrak::MessageCaption(), hovrak::FromNarrow(text), TDialogs::TIcon::Warning,
                                 QMessageBox::Ok);

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "front/DisplayBase.h"
+#include "front/SystemErrorText.h"
 #include "place/PlaceList.h"
 #include "settings/Option.h"
 #include "shared/MessageText.h"
@@ -38,7 +39,7 @@ std::wstring FromQString(const QString& text) {
   return out;
 }
 
-QString SystemErrorText(int error) { return error ? QString::fromLocal8Bit(std::strerror(error)) : QString(); }
+QString SystemErrorText(int error) { return hovrak::FromNarrow(hovrak::SystemErrorText(error)); }
 
 // The hourglass while loading or saving, the normal cursor again after.
 class TWaitCursor {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "front/FileErrorQuestion.h"
+#include "front/SystemErrorText.h"
 #include "shared/MessageTable.h"
 
 using hovrak::DecisionFromAnswer;
@@ -45,13 +46,14 @@ TEST(FileErrorQuestionTest, TheSystemsReasonFollowsTheFailureAndReplacesAWrongGu
   const std::string question = std::string("\n") + MessageTable(TMsg::SkipThisFile) + "\n\n" + path;
   // Denied: the read-only guess stands, the reason follows it.
   EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto, EACCES).Text,
-            std::string(MessageTable(TMsg::CannotWriteReadOnly)) + "\n（" + std::strerror(EACCES) + "）" + question);
+            std::string(MessageTable(TMsg::CannotWriteReadOnly)) + "\n（" + hovrak::SystemErrorText(EACCES) + "）" +
+                question);
   // Out of space has nothing to do with read-only: only the first line is kept.
   const std::string full = MakeFileErrorQuestion(path, R::OpenFailed, true, TCharCode::Auto, ENOSPC).Text;
-  EXPECT_EQ(full, "以下のファイルに書き込めません。\n（" + std::string(std::strerror(ENOSPC)) + "）" + question);
+  EXPECT_EQ(full, "以下のファイルに書き込めません。\n（" + hovrak::SystemErrorText(ENOSPC) + "）" + question);
   EXPECT_EQ(hovrak::FileFailureText(R::OpenFailed, true, TCharCode::Auto, ENOSPC), "以下のファイルに書き込めません。");
   EXPECT_EQ(MakeFileErrorQuestion(path, R::OpenFailed, false, TCharCode::Auto, ENOENT).Text,
-            std::string(MessageTable(TMsg::CannotOpen)) + "\n（" + std::strerror(ENOENT) + "）" + question);
+            std::string(MessageTable(TMsg::CannotOpen)) + "\n（" + hovrak::SystemErrorText(ENOENT) + "）" + question);
 }
 
 TEST(FileErrorQuestionTest, OnlyAFileWithItsTextCanBeForced) {
@@ -92,7 +94,15 @@ TEST(FileErrorQuestionTest, RestoreQuestionsOfferForceButForAFailedWrite) {
   }
   // A failed write names the system's reason and can only be retried.
   const hovrak::TFileErrorQuestion write = hovrak::MakeRestoreQuestion(path, P::WriteFailed, EACCES);
-  EXPECT_EQ(write.Text, std::string(MessageTable(TMsg::RestoreWriteFailed)) + "\n" + std::strerror(EACCES) + "\n" +
-                            MessageTable(TMsg::SkipThisFile) + "\n\n" + path);
+  EXPECT_EQ(write.Text, std::string(MessageTable(TMsg::RestoreWriteFailed)) + "\n" + hovrak::SystemErrorText(EACCES) +
+                            "\n" + MessageTable(TMsg::SkipThisFile) + "\n\n" + path);
   EXPECT_FALSE(write.Forcible);
+}
+
+TEST(FileErrorQuestionTest, SystemReasonsAreJapaneseWithTheSystemsTextAsFallback) {
+  EXPECT_EQ(hovrak::SystemErrorText(EACCES), "アクセスが拒否されました");
+  EXPECT_EQ(hovrak::SystemErrorText(ENOSPC), "ディスクに空きがありません");
+  EXPECT_EQ(hovrak::SystemErrorText(0), "");
+  // A value without a text of its own still says something a user can report.
+  EXPECT_EQ(hovrak::SystemErrorText(ECHRNG), "システムエラー " + std::to_string(ECHRNG) + ": " + std::strerror(ECHRNG));
 }

@@ -8,6 +8,7 @@
 #include "core/FileSet.h"
 #include "core/MirunApp.h"
 #include "front/ReplaceSummaryText.h"
+#include "front/SystemErrorText.h"
 #include "shared/MessageTable.h"
 
 using hovrak::ReplaceSummaryText;
@@ -49,7 +50,7 @@ TEST(ReplaceSummaryText, SkippedAndFailedFilesAreNamedWithWhy) {
   EXPECT_NE(text.find("スキップしたファイル: 1\n/w/changed.txt\n    （検索後に変更されていました）"), std::string::npos)
       << text;
   EXPECT_NE(
-      text.find("書き換えられなかったファイル: 3\n/w/locked.txt\n    （" + std::string(std::strerror(EACCES)) + "）"),
+      text.find("書き換えられなかったファイル: 3\n/w/locked.txt\n    （" + hovrak::SystemErrorText(EACCES) + "）"),
       std::string::npos)
       << text;
   EXPECT_NE(text.find("/w/big.txt\n    （ファイルが大きすぎます）"), std::string::npos) << text;

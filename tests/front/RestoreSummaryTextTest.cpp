@@ -5,6 +5,7 @@
 #include <string>
 
 #include "front/RestoreSummaryText.h"
+#include "front/SystemErrorText.h"
 
 using hovrak::RestoreSummaryText;
 
@@ -40,10 +41,10 @@ TEST(RestoreSummaryTextTest, NamesEachProblemFileUpToTheLimit) {
   EXPECT_NE(all.Text.find("元に戻せなかったファイル: 4"), std::string::npos) << all.Text;
   EXPECT_NE(all.Text.find("\nx~1/a.txt\n    （元の場所を安全に決められません）"), std::string::npos) << all.Text;
   EXPECT_NE(all.Text.find("\n/w/gone.txt\n    （バックアップのコピーがありません）"), std::string::npos) << all.Text;
-  EXPECT_NE(all.Text.find("\n/w/ro.txt\n    （" + std::string(std::strerror(EACCES)) + "）"), std::string::npos);
+  EXPECT_NE(all.Text.find("\n/w/ro.txt\n    （" + hovrak::SystemErrorText(EACCES) + "）"), std::string::npos);
   EXPECT_NE(all.Text.find("/w/full.txt"), std::string::npos);
   EXPECT_NE(all.Text.find("設定ファイルに書き込めませんでした。\n/home/u/Mirun.kel\n    （" +
-                          std::string(std::strerror(EROFS)) + "）"),
+                          hovrak::SystemErrorText(EROFS) + "）"),
             std::string::npos)
       << all.Text;
 

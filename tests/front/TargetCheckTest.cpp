@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "TestSupport.h"
+#include "front/SystemErrorText.h"
 #include "front/TargetCheck.h"
 
 using hovrak::CheckTargets;
@@ -29,11 +30,11 @@ TEST(TargetCheckTest, AMissingOnlyTargetIsToldWithTheSystemsReason) {
   WriteWholeFile(dir / "a.txt", "a");
   EXPECT_EQ(hovrak::MissingTargetText({dir / "a.txt"}), "");
   EXPECT_EQ(hovrak::MissingTargetText({dir.Path()}), "");
-  EXPECT_EQ(
-      hovrak::MissingTargetText({dir / "no such folder"}),
-      "以下のファイル/フォルダが見つかりません。\n" + dir / "no such folder" + "\n（" + std::strerror(ENOENT) + "）");
+  EXPECT_EQ(hovrak::MissingTargetText({dir / "no such folder"}), "以下のファイル/フォルダが見つかりません。\n" +
+                                                                     dir / "no such folder" + "\n（" +
+                                                                     hovrak::SystemErrorText(ENOENT) + "）");
   // Below a file: the system says why.
-  EXPECT_NE(hovrak::MissingTargetText({dir / "a.txt/sub"}).find(std::strerror(ENOTDIR)), std::string::npos);
+  EXPECT_NE(hovrak::MissingTargetText({dir / "a.txt/sub"}).find(hovrak::SystemErrorText(ENOTDIR)), std::string::npos);
   // Several targets are asked about one by one during the search.
   EXPECT_EQ(hovrak::MissingTargetText({dir / "gone", dir / "a.txt"}), "");
 }

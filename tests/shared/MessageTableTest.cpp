@@ -47,6 +47,8 @@ TEST(MessageTable, MarksOfTheRowsFilledIn) {
       {TMsg::StatusWritten, "dd"},   {TMsg::StatusSkipped, "d"},      {TMsg::StatusFailed, "d"},
       {TMsg::StatusPruned, "d"},     {TMsg::WrittenCount, "dd"},      {TMsg::NotWrittenCount, "d"},
       {TMsg::NotBackedUpCount, "d"}, {TMsg::ViewSaveQuestion, "s"},   {TMsg::ViewSaveQuestionFound, "s"},
+      {TMsg::HelpNotFound, "s"},     {TMsg::SearchSkippedNote, "d"},  {TMsg::DryRunCounts, "dd"},
+      {TMsg::ReplaceCounts, "dd"},   {TMsg::UnitPrunedLine, "ss"},    {TMsg::RestoreCounts, "ddd"},
   };
   for (int row = 0; row < MessageTableSize; ++row) {
     std::string marks;

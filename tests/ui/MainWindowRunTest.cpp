@@ -21,6 +21,7 @@
 #include "backup/Backup.h"
 #include "core/MirunApp.h"
 #include "front/FileErrorQuestion.h"
+#include "front/SystemErrorText.h"
 #include "front/TimeText.h"
 #include "settings/Option.h"
 #include "ui/PlacesView.h"
@@ -195,7 +196,7 @@ TEST_F(MainWindowRun, ASummaryNamesWhatWasSkippedOrNotWrittenAndWhy) {
   EXPECT_TRUE(summary.Text.contains(FromNarrow(P("b.txt")) + QStringLiteral("\n    （検索後に変更されていました）")))
       << summary.Text.toStdString();
   EXPECT_TRUE(summary.Text.contains(FromNarrow(P("c.txt")) + QStringLiteral("\n    （") +
-                                    QString::fromLocal8Bit(std::strerror(ENOENT))))
+                                    hovrak::FromNarrow(hovrak::SystemErrorText(ENOENT))))
       << summary.Text.toStdString();
   EXPECT_TRUE(summary.Text.contains(QStringLiteral("バックアップ「")));
 }

@@ -35,6 +35,7 @@
 #include "backup/Backup.h"
 #include "core/MirunApp.h"
 #include "front/FileErrorQuestion.h"
+#include "front/SystemErrorText.h"
 #include "settings/Option.h"
 #include "shared/StoppedException.h"
 #include "text/Conversions.h"
@@ -388,7 +389,7 @@ TEST_F(MainWindowTest, FileErrorAnswersRetryAndAbort) {
   };
   main.btnSearchClick();
   // With the system's reason.
-  EXPECT_EQ(question, Msg(47) + QStringLiteral("\n（") + QString::fromLocal8Bit(std::strerror(ENOENT)) +
+  EXPECT_EQ(question, Msg(47) + QStringLiteral("\n（") + hovrak::FromNarrow(hovrak::SystemErrorText(ENOENT)) +
                           QStringLiteral("）\n") + Msg(53) + QStringLiteral("\n\n") + FromNarrow(late));
   EXPECT_FALSE(forceShown);
   EXPECT_TRUE(retryShown);
@@ -430,7 +431,7 @@ TEST_F(MainWindowTest, NothingToSearchForOrInIsSaidBeforeAnythingChanges) {
   refused(FromNarrow(data_ / "no such folder"));
   SetBoxes(data_ / "no such folder", "*.txt", "東京");
   main.btnSearchClick();
-  refused(QString::fromLocal8Bit(std::strerror(ENOENT)));
+  refused(hovrak::FromNarrow(hovrak::SystemErrorText(ENOENT)));
 }
 
 TEST_F(MainWindowTest, SeveralPathsWithAFolderAreRefused) {
@@ -853,7 +854,7 @@ TEST_F(MainWindowTest, BackupFailureAsksWithNoAsTheDefault) {
   EXPECT_EQ(question.DefaultButton, QMessageBox::No);
   EXPECT_EQ(question.Buttons, QMessageBox::Yes | QMessageBox::No);
   EXPECT_TRUE(question.Text.contains(QStringLiteral("/data/a.txt")));
-  EXPECT_TRUE(question.Text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
+  EXPECT_TRUE(question.Text.contains(hovrak::FromNarrow(hovrak::SystemErrorText(ENOSPC))));
   EXPECT_TRUE(question.Text.contains(QStringLiteral("/data/b.txt")));
   EXPECT_TRUE(question.Text.contains(FromNarrow(settingsPath_)));
   dialogs_.OnMessage = [](const TScriptedDialogs::TMessage&) { return QMessageBox::Yes; };
