@@ -572,13 +572,15 @@ namespace {
 // restore), puts a link to victim in its place.
 class TLinkSwapper {
  public:
+  // The file's first inode is taken before the thread starts: taken by the thread, it
+  // could already be the restored file's on a loaded machine, and no swap would follow.
   TLinkSwapper(const std::string& target, const std::string& victim)
-      : thread_([this, target, victim] {
+      : first_(InodeOf(target)),
+        thread_([this, target, victim] {
           struct stat st;
-          const ino_t first = ::lstat(target.c_str(), &st) == 0 ? st.st_ino : 0;
           const std::string temp = target + ".swap";
           while (!stop_) {
-            if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_ino == first) continue;
+            if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_ino == first_) continue;
             if (::symlink(victim.c_str(), temp.c_str()) == 0) ::rename(temp.c_str(), target.c_str());
             swapped_ = true;
             return;
@@ -591,6 +593,12 @@ class TLinkSwapper {
   bool Swapped() const { return swapped_; }
 
  private:
+  static ino_t InodeOf(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  }
+
+  const ino_t first_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> swapped_{false};
   std::thread thread_;
