@@ -1,5 +1,6 @@
 #include "core/FileSearch.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include <boost/make_shared.hpp>
@@ -9,8 +10,18 @@
 #include "pattern/SearchFileText.h"
 #include "pattern/Utf8PlainSearch.h"
 #include "platform/FileInfo.h"
+#include "platform/OrderedWork.h"
+#include "platform/ProcessorCount.h"
 #include "shared/StoppedException.h"
 #include "text/File.h"
+
+namespace {
+
+// Files in flight per worker: enough that a worker never waits for the run's thread
+// to take a result, few enough that a search's memory stays that of a handful of files.
+constexpr int kFilesAheadPerThread = 2;
+
+}  // namespace
 
 TFileSearch::TFileSearch(TFileSet& set) : set_(set) {}
 
@@ -18,33 +29,93 @@ TFileSearch::~TFileSearch() = default;
 
 TFileSetOutcome TFileSearch::Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list) {
   if (set_.Files.empty()) return TFileSetOutcome::NoFiles;
-  direct_ = pattern.MakeByteSearch();
+  own_.Pattern = &pattern;
+  own_.Direct = pattern.MakeByteSearch();
+  mayBorrow_ = list.MayBorrow();
   WithCharType(set_.CharCode != TCharCode::ASCII, pattern, list,
                [this](const auto& typedPattern, auto& typedList) { SearchAll(typedPattern, typedList); });
   return TFileSetOutcome::Completed;
 }
 
+int TFileSearch::ThreadCount() const {
+  if (!set_.PatternMaker) return 1;
+  const int wanted = set_.Threads > 0 ? set_.Threads : hovrak::ProcessorCount();
+  return std::max(1, std::min(wanted, static_cast<int>(set_.Files.size())));
+}
+
 template <class C>
-void TFileSearch::SearchAll(const TSearchedPattern<C>& pattern, TPlaceList<C>& list) {
+void TFileSearch::SearchAll(const TSearchedPattern<C>&, TPlaceList<C>& list) {
+  const int threads = ThreadCount();
+  if (threads > 1) return SearchOnPool(threads, list);
   const int n = static_cast<int>(set_.Files.size());
   for (int i = 0; i < n; ++i) {
     const std::string& path = set_.Files[static_cast<std::size_t>(i)];
     if (set_.OnProcess) set_.OnProcess(TProcessType::Searching, path, i, n);
-    // Taken before the load, so a change made while the file is read counts as a change.
-    TPosixTimePtr stamp;
-    hovrak::TFileIdentity state;
-    if (set_.CheckTime) {
-      state = hovrak::TFileIdentity::OfPath(path);
-      stamp = boost::make_shared<boost::posix_time::ptime>(
-          state.Known() ? hovrak::TimeFromUnix(state.ModifiedSeconds, state.ModifiedNanoseconds)
-                        : boost::posix_time::ptime(boost::posix_time::not_a_date_time));
-    }
-    const bool hit = SearchFile(path, pattern, list);
-    // A file whose time could not be read gets no entry and is never reported as changed.
-    if (hit && stamp && !stamp->is_special()) {
-      set_.TimeStamps[path] = stamp;
-      set_.FileStates[path] = state;
-    }
+    Deliver(path, SearchOne<C>(path, own_), list);
+  }
+}
+
+template <class C>
+void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
+  // Each worker compiles the pattern for itself: no compiled pattern, byte search or
+  // place list is ever touched by two threads.
+  std::vector<TTools> tools(static_cast<std::size_t>(threads));
+  for (TTools& t : tools) {
+    t.Own = set_.PatternMaker();
+    t.Pattern = t.Own.get();
+    t.Direct = t.Own->MakeByteSearch();
+  }
+  const int n = static_cast<int>(set_.Files.size());
+  hovrak::TOrderedWork<TSearchedFile<C>> work(
+      n, threads, threads * kFilesAheadPerThread, [this, &tools](int index, int worker) {
+        return SearchOne<C>(set_.Files[static_cast<std::size_t>(index)], tools[static_cast<std::size_t>(worker)]);
+      });
+  for (int i = 0; i < n; ++i) {
+    const std::string& path = set_.Files[static_cast<std::size_t>(i)];
+    // Repeated while the file is still being read, so that the window stays live and
+    // a stop raised there ends the run at once; the destructor of work then cancels
+    // the files not started and waits for those under way.
+    const auto report = [this, &path, i, n] {
+      if (set_.OnProcess) set_.OnProcess(TProcessType::Searching, path, i, n);
+    };
+    report();
+    Deliver(path, work.Take(i, report), list);
+  }
+}
+
+template <class C>
+TSearchedFile<C> TFileSearch::SearchOne(const std::string& path, const TTools& tools) const {
+  TSearchedFile<C> file;
+  file.Places.HandsOn = mayBorrow_;
+  // Taken before the load, so a change made while the file is read counts as a change.
+  if (set_.CheckTime) {
+    file.State = hovrak::TFileIdentity::OfPath(path);
+    file.Stamped = true;
+  }
+  file.Read = TFileBase<char>::ReadRawBytes(path, set_.MaxFileSize, *file.Bytes, nullptr, &file.Error);
+  if (file.Read == TFileOperationResult::Success) SearchRead(path, tools, file);
+  return file;
+}
+
+template <class C>
+void TFileSearch::Deliver(const std::string& path, TSearchedFile<C> file, TPlaceList<C>& list) {
+  while (file.Read == TFileOperationResult::OpenFailed) {
+    const TDecision decision = set_.AskFileError(path, file.Read, file.Error);
+    if (decision == TDecision::Skip) return;
+    if (decision == TDecision::Abort) throw EStoppedException();
+    file = SearchOne<C>(path, own_);
+  }
+  if (file.Read != TFileOperationResult::Success) {  // too large: passed over, no question
+    if (set_.OnSkipped) set_.OnSkipped(path, TSkipReason::TooLarge);
+    return;
+  }
+  if (set_.OnFileRead) set_.OnFileRead(path, file.Code, file.ReadBytes());
+  for (auto& place : file.Places.Places) list.Add(std::move(place));
+  // A file whose time could not be read gets no entry and is never reported as changed.
+  if (file.Hit && file.Stamped && file.State.Known()) {
+    set_.TimeStamps[path] = boost::make_shared<boost::posix_time::ptime>(
+        hovrak::TimeFromUnix(file.State.ModifiedSeconds, file.State.ModifiedNanoseconds));
+    set_.FileStates[path] = file.State;
   }
 }
 
@@ -75,52 +146,55 @@ bool TFileSearch::Read(const std::string& path) {
   }
 }
 
-template <class C>
-bool TFileSearch::SearchFile(const std::string& path, const TSearchedPattern<C>& pattern, TPlaceList<C>& list) {
-  if (!Read(path)) return false;
-  return SearchRead(path, pattern, list);
+void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSearchedFile<char>& file) const {
+  std::string& bytes = *file.Bytes;
+  file.Code = TCharCode::ASCII;
+  if (set_.OnFileRead && bytes.find('\r') != std::string::npos) file.RawBytes = std::make_unique<std::string>(bytes);
+  TFileBase<char>::NormalizeNewLines(bytes);
+  const auto& pattern = static_cast<const TSearchedPattern<char>&>(*tools.Pattern);
+  file.Hit = SearchFileText<char>(pattern, std::string_view(bytes), file.Places, path);
 }
 
-bool TFileSearch::SearchRead(const std::string& path, const TSearchedPattern<char>& pattern, TPlaceList<char>& list) {
-  if (set_.OnFileRead) set_.OnFileRead(path, TCharCode::ASCII, bytes_);
-  TFileBase<char>::NormalizeNewLines(bytes_);
-  return SearchFileText<char>(pattern, std::string_view(bytes_), list, path);
-}
-
-bool TFileSearch::SearchRead(const std::string& path, const TSearchedPattern<wchar_t>& pattern,
-                             TPlaceList<wchar_t>& list) {
-  TFile<wchar_t> file(path, set_.CharCode);
+void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSearchedFile<wchar_t>& file) const {
+  const auto& pattern = static_cast<const TSearchedPattern<wchar_t>&>(*tools.Pattern);
   bool wellFormed = false;  // detection found every byte well-formed UTF-8
-  file.CharCode = set_.ReadCode(bytes_, &wellFormed);
-  if (set_.OnFileRead) set_.OnFileRead(path, file.CharCode, bytes_);
-  if (direct_) {
-    if (const std::optional<bool> found = SearchBytes(path, file.CharCode, wellFormed, pattern, list)) return *found;
+  file.Code = set_.ReadCode(*file.Bytes, &wellFormed);
+  if (tools.Direct) {
+    if (const std::optional<bool> found = SearchBytes(path, file.Code, wellFormed, tools, file)) {
+      file.Hit = *found;
+      return;
+    }
   }
+  file.Decoded = std::make_unique<TFile<wchar_t>>(path, set_.CharCode);
+  TFile<wchar_t>& decoded = *file.Decoded;
+  decoded.CharCode = file.Code;
   TFileReadOptions options;
   options.checkCharCode = false;
   options.maxSize = set_.MaxFileSize;
   // Only a missing BOM the code asks for fails here; such a file is skipped.
-  if (file.LoadBytes(bytes_, options) != TFileOperationResult::Success) return false;
-  return SearchFileText<wchar_t>(pattern, std::wstring_view(file.Text), list, path);
+  if (decoded.LoadBytes(*file.Bytes, options) != TFileOperationResult::Success) return;
+  file.Hit = SearchFileText<wchar_t>(pattern, std::wstring_view(decoded.Text), file.Places, path);
 }
 
 std::optional<bool> TFileSearch::SearchBytes(const std::string& path, TCharCode code, bool wellFormed,
-                                             const TSearchedPattern<wchar_t>& pattern,
-                                             TPlaceList<wchar_t>& list) const {
+                                             const TTools& tools, TSearchedFile<wchar_t>& file) const {
   // UTF-8 text, and ASCII-only text in a code that reads ASCII as itself, is
   // searched in its bytes; the text these decode to is the same.
-  std::string_view text(bytes_);
+  const auto& pattern = static_cast<const TSearchedPattern<wchar_t>&>(*tools.Pattern);
+  TUtf8PlainSearch& direct = *tools.Direct;
+  TPlaceList<wchar_t>& list = file.Places;
+  std::string_view text(*file.Bytes);
   const bool hasBom = text.substr(0, 3) == "\xEF\xBB\xBF";
   if (code == TCharCode::UTF8 && hasBom) text.remove_prefix(3);
   const bool utf8 = code == TCharCode::UTF8N || (code == TCharCode::UTF8 && hasBom);
   const bool sjis = code == TCharCode::SJIS;
   TNewLineKind kind;
   if (!(utf8 || sjis) || !TUtf8PlainSearch::CanSearch(text, !utf8, kind, wellFormed)) return std::nullopt;
-  if (!direct_->PrefilterOnly()) return direct_->Search(text, kind, pattern.ByLine, pattern.ShowLine, list, path);
+  if (!direct.PrefilterOnly()) return direct.Search(text, kind, pattern.ByLine, pattern.ShowLine, list, path);
   // A file without the string every hit contains is not decoded at all. Line by
   // line only the lines holding it are decoded, unless the places are kept: those
   // share the file's decoded text when they are many.
-  if (pattern.ByLine && !list.KeepPlaces) return direct_->SearchLines(text, kind, pattern, list, path);
-  if (!direct_->Occurs(text)) return false;
+  if (pattern.ByLine && list.MayBorrow()) return direct.SearchLines(text, kind, pattern, list, path);
+  if (!direct.Occurs(text)) return false;
   return std::nullopt;
 }
