@@ -50,11 +50,15 @@ TEST(OrderedWork, ErrorsReachTheTakerAndAStopEndsTheWork) {
   try {
     TOrderedWork<int> work(100000, 3, 6, [&](int index, int) {
       ++ran;
+      // Job 0 ends once job 1 has started too, so that a worker runs job 1 and the
+      // taker has to wait for it.
+      while (index == 0 && ran.load() < 2 && std::chrono::steady_clock::now() - begin < std::chrono::seconds(5))
+        std::this_thread::yield();
       if (index > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
       return index;
     });
     int waits = 0;
-    work.Take(0);
+    EXPECT_EQ(work.Take(0), 0);
     // The next result is waited for in slices; the taker stops from there.
     work.Take(1, [&] {
       if (++waits == 1) throw std::runtime_error("stop");
@@ -64,4 +68,14 @@ TEST(OrderedWork, ErrorsReachTheTakerAndAStopEndsTheWork) {
   }
   EXPECT_LT(ran.load(), 20);
   EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
+}
+
+// With one thread in all every job runs inside Take, on the taker's thread.
+TEST(OrderedWork, OneThreadRunsEveryJobInTheTaker) {
+  const std::thread::id taker = std::this_thread::get_id();
+  TOrderedWork<std::thread::id> work(5, 1, 2, [](int, int worker) {
+    EXPECT_EQ(worker, 0);
+    return std::this_thread::get_id();
+  });
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(work.Take(i), taker);
 }
