@@ -42,32 +42,36 @@ class TOrderedWork {
   TOrderedWork(const TOrderedWork&) = delete;
   TOrderedWork& operator=(const TOrderedWork&) = delete;
 
-  // The result of job index, which must be the one after the last taken. A job no
-  // worker has started yet runs here, on the caller's thread. While a worker still
-  // runs it, waiting() is called every `slice` so the caller may report or stop (an
-  // exception from it passes on; the destructor then ends the work).
+  // The result of job index, which must be the one after the last taken. While it is
+  // not ready the caller's thread runs the next job not yet started, if the window
+  // has room, rather than wait idle; otherwise it waits. Either way waiting() is
+  // called every `slice` so the caller may report or stop (an exception from it
+  // passes on; the destructor then ends the work).
   R Take(int index, const std::function<void()>& waiting = {},
          std::chrono::milliseconds slice = std::chrono::milliseconds(100)) {
     std::unique_lock<std::mutex> lock(mutex_);
     TSlot& slot = slots_[static_cast<std::size_t>(index % window_)];
-    if (!slot.Ready && next_ == index) {
-      ++next_;
+    auto reported = std::chrono::steady_clock::now();
+    const auto report = [&] {
+      if (!waiting || std::chrono::steady_clock::now() - reported < slice) return;
       lock.unlock();
-      TSlot done = Run(index, callerWorker_);
+      waiting();
       lock.lock();
-      slot = std::move(done);
-    }
+      reported = std::chrono::steady_clock::now();
+    };
     waitingFor_ = index;
     while (!slot.Ready) {
-      if (!waiting) {
-        ready_.wait(lock);
+      if (!cancelled_ && next_ < count_ && Free() > 0) {
+        const int job = next_++;
+        lock.unlock();
+        TSlot done = Run(job, callerWorker_);
+        lock.lock();
+        slots_[static_cast<std::size_t>(job % window_)] = std::move(done);
+        report();
         continue;
       }
-      if (ready_.wait_for(lock, slice) == std::cv_status::timeout && !slot.Ready) {
-        lock.unlock();
-        waiting();
-        lock.lock();
-      }
+      if (!waiting) ready_.wait(lock);
+      else if (ready_.wait_for(lock, slice) == std::cv_status::timeout && !slot.Ready) report();
     }
     waitingFor_ = -1;
     slot.Ready = false;
