@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <type_traits>
 
 #include <boost/make_shared.hpp>
 
@@ -20,6 +21,13 @@ namespace {
 // Files in flight per worker: enough that a worker never waits for the run's thread
 // to take a result, few enough that a search's memory stays that of a handful of files.
 constexpr int kFilesAheadPerThread = 2;
+// Places a file searched ahead may hold. A file with more goes back to the run's
+// thread, which searches it again handing each place on as it comes, so a search of
+// a few dense files needs no more memory than on one thread.
+constexpr int kMaxPlacesAhead = 4096;
+
+// Raised from a worker's list when its file has more places than it may hold.
+struct TTooManyPlaces {};
 
 }  // namespace
 
@@ -51,13 +59,13 @@ void TFileSearch::SearchAll(const TSearchedPattern<C>&, TPlaceList<C>& list) {
   for (int i = 0; i < n; ++i) {
     const std::string& path = set_.Files[static_cast<std::size_t>(i)];
     if (set_.OnProcess) set_.OnProcess(TProcessType::Searching, path, i, n);
-    Deliver(path, SearchOne<C>(path, own_), list);
+    Deliver(path, Load<C>(path), list);
   }
 }
 
 template <class C>
 void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
-  // Each worker compiles the pattern for itself: no compiled pattern, byte search or
+  // Each thread compiles the pattern for itself: no compiled pattern, byte search or
   // place list is ever touched by two threads.
   std::vector<TTools> tools(static_cast<std::size_t>(threads));
   for (TTools& t : tools) {
@@ -68,7 +76,7 @@ void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
   const int n = static_cast<int>(set_.Files.size());
   hovrak::TOrderedWork<TSearchedFile<C>> work(
       n, threads, threads * kFilesAheadPerThread, [this, &tools](int index, int worker) {
-        return SearchOne<C>(set_.Files[static_cast<std::size_t>(index)], tools[static_cast<std::size_t>(worker)]);
+        return SearchAhead<C>(set_.Files[static_cast<std::size_t>(index)], tools[static_cast<std::size_t>(worker)]);
       });
   for (int i = 0; i < n; ++i) {
     const std::string& path = set_.Files[static_cast<std::size_t>(i)];
@@ -84,16 +92,36 @@ void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
 }
 
 template <class C>
-TSearchedFile<C> TFileSearch::SearchOne(const std::string& path, const TTools& tools) const {
+TSearchedFile<C> TFileSearch::Load(const std::string& path) const {
   TSearchedFile<C> file;
-  file.Places.HandsOn = mayBorrow_;
   // Taken before the load, so a change made while the file is read counts as a change.
   if (set_.CheckTime) {
     file.State = hovrak::TFileIdentity::OfPath(path);
     file.Stamped = true;
   }
   file.Read = TFileBase<char>::ReadRawBytes(path, set_.MaxFileSize, *file.Bytes, nullptr, &file.Error);
-  if (file.Read == TFileOperationResult::Success) SearchRead(path, tools, file);
+  if (file.Read == TFileOperationResult::Success && std::is_same_v<C, wchar_t>)
+    file.Code = set_.ReadCode(*file.Bytes, &file.WellFormed);
+  return file;
+}
+
+template <class C>
+TSearchedFile<C> TFileSearch::SearchAhead(const std::string& path, const TTools& tools) const {
+  TSearchedFile<C> file = Load<C>(path);
+  if (file.Read != TFileOperationResult::Success) return file;
+  TPlaceList<C>& places = file.Places;
+  places.HandsOn = mayBorrow_;
+  places.OnAdd = [&places](TAbstractPlace*) {
+    if (places.Added > kMaxPlacesAhead) throw TTooManyPlaces();
+  };
+  try {
+    SearchRead(path, tools, file, places, true);
+    file.Searched = true;
+  } catch (const TTooManyPlaces&) {
+    places.Places.clear();
+    file.Hit = false;
+  }
+  places.OnAdd.clear();
   return file;
 }
 
@@ -103,14 +131,18 @@ void TFileSearch::Deliver(const std::string& path, TSearchedFile<C> file, TPlace
     const TDecision decision = set_.AskFileError(path, file.Read, file.Error);
     if (decision == TDecision::Skip) return;
     if (decision == TDecision::Abort) throw EStoppedException();
-    file = SearchOne<C>(path, own_);
+    file = Load<C>(path);
   }
   if (file.Read != TFileOperationResult::Success) {  // too large: passed over, no question
     if (set_.OnSkipped) set_.OnSkipped(path, TSkipReason::TooLarge);
     return;
   }
   if (set_.OnFileRead) set_.OnFileRead(path, file.Code, file.ReadBytes());
-  for (auto& place : file.Places.Places) list.Add(std::move(place));
+  if (file.Searched) {
+    for (auto& place : file.Places.Places) list.Add(std::move(place));
+  } else {
+    SearchRead(path, own_, file, list, false);
+  }
   // A file whose time could not be read gets no entry and is never reported as changed.
   if (file.Hit && file.Stamped && file.State.Known()) {
     set_.TimeStamps[path] = boost::make_shared<boost::posix_time::ptime>(
@@ -146,21 +178,21 @@ bool TFileSearch::Read(const std::string& path) {
   }
 }
 
-void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSearchedFile<char>& file) const {
+void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSearchedFile<char>& file,
+                             TPlaceList<char>& places, bool keepRaw) const {
   std::string& bytes = *file.Bytes;
-  file.Code = TCharCode::ASCII;
-  if (set_.OnFileRead && bytes.find('\r') != std::string::npos) file.RawBytes = std::make_unique<std::string>(bytes);
+  if (keepRaw && set_.OnFileRead && bytes.find('\r') != std::string::npos)
+    file.RawBytes = std::make_unique<std::string>(bytes);
   TFileBase<char>::NormalizeNewLines(bytes);
   const auto& pattern = static_cast<const TSearchedPattern<char>&>(*tools.Pattern);
-  file.Hit = SearchFileText<char>(pattern, std::string_view(bytes), file.Places, path);
+  file.Hit = SearchFileText<char>(pattern, std::string_view(bytes), places, path);
 }
 
-void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSearchedFile<wchar_t>& file) const {
+void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSearchedFile<wchar_t>& file,
+                             TPlaceList<wchar_t>& places, bool) const {
   const auto& pattern = static_cast<const TSearchedPattern<wchar_t>&>(*tools.Pattern);
-  bool wellFormed = false;  // detection found every byte well-formed UTF-8
-  file.Code = set_.ReadCode(*file.Bytes, &wellFormed);
   if (tools.Direct) {
-    if (const std::optional<bool> found = SearchBytes(path, file.Code, wellFormed, tools, file)) {
+    if (const std::optional<bool> found = SearchBytes(path, tools, file, places)) {
       file.Hit = *found;
       return;
     }
@@ -172,29 +204,30 @@ void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSear
   options.checkCharCode = false;
   options.maxSize = set_.MaxFileSize;
   // Only a missing BOM the code asks for fails here; such a file is skipped.
+  file.Hit = false;
   if (decoded.LoadBytes(*file.Bytes, options) != TFileOperationResult::Success) return;
-  file.Hit = SearchFileText<wchar_t>(pattern, std::wstring_view(decoded.Text), file.Places, path);
+  file.Hit = SearchFileText<wchar_t>(pattern, std::wstring_view(decoded.Text), places, path);
 }
 
-std::optional<bool> TFileSearch::SearchBytes(const std::string& path, TCharCode code, bool wellFormed,
-                                             const TTools& tools, TSearchedFile<wchar_t>& file) const {
+std::optional<bool> TFileSearch::SearchBytes(const std::string& path, const TTools& tools,
+                                             const TSearchedFile<wchar_t>& file, TPlaceList<wchar_t>& places) const {
   // UTF-8 text, and ASCII-only text in a code that reads ASCII as itself, is
   // searched in its bytes; the text these decode to is the same.
   const auto& pattern = static_cast<const TSearchedPattern<wchar_t>&>(*tools.Pattern);
   TUtf8PlainSearch& direct = *tools.Direct;
-  TPlaceList<wchar_t>& list = file.Places;
+  const TCharCode code = file.Code;
   std::string_view text(*file.Bytes);
   const bool hasBom = text.substr(0, 3) == "\xEF\xBB\xBF";
   if (code == TCharCode::UTF8 && hasBom) text.remove_prefix(3);
   const bool utf8 = code == TCharCode::UTF8N || (code == TCharCode::UTF8 && hasBom);
   const bool sjis = code == TCharCode::SJIS;
   TNewLineKind kind;
-  if (!(utf8 || sjis) || !TUtf8PlainSearch::CanSearch(text, !utf8, kind, wellFormed)) return std::nullopt;
-  if (!direct.PrefilterOnly()) return direct.Search(text, kind, pattern.ByLine, pattern.ShowLine, list, path);
+  if (!(utf8 || sjis) || !TUtf8PlainSearch::CanSearch(text, !utf8, kind, file.WellFormed)) return std::nullopt;
+  if (!direct.PrefilterOnly()) return direct.Search(text, kind, pattern.ByLine, pattern.ShowLine, places, path);
   // A file without the string every hit contains is not decoded at all. Line by
   // line only the lines holding it are decoded, unless the places are kept: those
   // share the file's decoded text when they are many.
-  if (pattern.ByLine && list.MayBorrow()) return direct.SearchLines(text, kind, pattern, list, path);
+  if (pattern.ByLine && places.MayBorrow()) return direct.SearchLines(text, kind, pattern, places, path);
   if (!direct.Occurs(text)) return false;
   return std::nullopt;
 }

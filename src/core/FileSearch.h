@@ -40,27 +40,36 @@ class TFileSearch {
 
   template <class C>
   void SearchAll(const TSearchedPattern<C>& pattern, TPlaceList<C>& list);
-  // The pool's loop: workers search, this thread delivers in order.
+  // The pool's loop: workers search ahead, this thread delivers in order.
   template <class C>
   void SearchOnPool(int threads, TPlaceList<C>& list);
   // The threads the run's option asks for, no more than there are files.
   int ThreadCount() const;
-  // Reads and searches one file without telling anyone; safe on any thread.
+  // Takes the file's state (when the run checks times), reads it and tells the code
+  // it is read in; safe on any thread.
   template <class C>
-  TSearchedFile<C> SearchOne(const std::string& path, const TTools& tools) const;
-  // Hands a searched file's news to the callbacks and its places to list, on the
-  // run's thread: the question about a file that did not open (Retry searches it
-  // again here), the skip of a file too large, OnFileRead, the places, the stamp.
+  TSearchedFile<C> Load(const std::string& path) const;
+  // A worker's job: Load, then SearchRead into the file's own list, unless the file
+  // has more places than a result may hold; tells no one.
+  template <class C>
+  TSearchedFile<C> SearchAhead(const std::string& path, const TTools& tools) const;
+  // Hands a file's news to the callbacks on the run's thread: the question about a
+  // file that did not open (Retry reads it again here), the skip of a file too
+  // large, OnFileRead, then its places (those found ahead, or found here straight
+  // into list), the time stamp.
   template <class C>
   void Deliver(const std::string& path, TSearchedFile<C> file, TPlaceList<C>& list);
-  // The bytes as they are, line ends normalised as a narrow load does.
-  void SearchRead(const std::string& path, const TTools& tools, TSearchedFile<char>& file) const;
-  // Decoded in the code the file is read in, unless the byte search settles it.
-  void SearchRead(const std::string& path, const TTools& tools, TSearchedFile<wchar_t>& file) const;
-  // Whether there is a hit, when the byte search can settle it for the bytes read in
-  // code; nullopt when the text must be decoded and searched.
-  std::optional<bool> SearchBytes(const std::string& path, TCharCode code, bool wellFormed, const TTools& tools,
-                                  TSearchedFile<wchar_t>& file) const;
+  // Searches the file's bytes into places: narrow, the bytes as they are, line ends
+  // normalised as a narrow load does (keepRaw: the bytes as read kept for OnFileRead
+  // first); wide, decoded in the file's code unless the byte search settles it.
+  void SearchRead(const std::string& path, const TTools& tools, TSearchedFile<char>& file, TPlaceList<char>& places,
+                  bool keepRaw) const;
+  void SearchRead(const std::string& path, const TTools& tools, TSearchedFile<wchar_t>& file,
+                  TPlaceList<wchar_t>& places, bool keepRaw) const;
+  // Whether there is a hit, when the byte search can settle it for the file's bytes;
+  // nullopt when the text must be decoded and searched.
+  std::optional<bool> SearchBytes(const std::string& path, const TTools& tools, const TSearchedFile<wchar_t>& file,
+                                  TPlaceList<wchar_t>& places) const;
   // Detect's read of one file into bytes_; false when the file is skipped (too large,
   // or an open failure answered Skip). Abort raises EStoppedException.
   bool Read(const std::string& path);

@@ -17,8 +17,10 @@ struct TSearchedFile {
   // Success, OpenFailed (with the system's Error) or TooLarge.
   TFileOperationResult Read = TFileOperationResult::Success;
   int Error = 0;
-  // The code the bytes were read in, for the run's OnFileRead.
+  // The code the bytes are read in, for the run's OnFileRead; WellFormed: detection
+  // found every byte well-formed UTF-8.
   TCharCode Code = TCharCode::ASCII;
+  bool WellFormed = false;
   // The bytes as read; held apart so that their address stays when the result moves.
   std::unique_ptr<std::string> Bytes = std::make_unique<std::string>();
   // The bytes before their line ends were made uniform (a narrow search does that in
@@ -26,7 +28,10 @@ struct TSearchedFile {
   std::unique_ptr<std::string> RawBytes;
   // The decoded text of a wide search that had to decode the file.
   std::unique_ptr<TFile<wchar_t>> Decoded;
-  // The places found, in order; true: at least one.
+  // Searched: the file was searched ahead and Places holds its places in order (Hit:
+  // at least one). Not searched: the run's thread searches the bytes itself, its
+  // places going straight to the run's list (a file with too many places to hold).
+  bool Searched = false;
   TPlaceList<C> Places;
   bool Hit = false;
   // The file's state taken right before it was read (when the run checks times).

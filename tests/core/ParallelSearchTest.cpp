@@ -31,8 +31,8 @@ class ParallelSearch : public ::testing::Test {
   // larger than the run's limit.
   ParallelSearch() {
     const std::string body = "会議は十時から。\n第二会議室にて会議録を読む。\nkaigi KAIGI 会議\n";
-    const TCharCode codes[] = {TCharCode::UTF8N, TCharCode::UTF8, TCharCode::SJIS, TCharCode::EUC, TCharCode::JIS,
-                               TCharCode::UTF16};
+    const TCharCode codes[] = {TCharCode::UTF8N, TCharCode::UTF8, TCharCode::SJIS,
+                               TCharCode::EUC,   TCharCode::JIS,  TCharCode::UTF16};
     const char* ends[] = {"\n", "\r\n", "\r"};
     int n = 0;
     for (const TCharCode code : codes) {
@@ -77,8 +77,8 @@ class ParallelSearch : public ::testing::Test {
     app.OnPlaceAdded = [&](TAbstractPlace* p) {
       if (places++ == stopAtPlace) throw EStoppedException();
       log.Events.push_back("place " + Short(p->FileName()) + " " + std::to_string(p->Line) + ":" +
-                           std::to_string(p->Column) + "+" + std::to_string(p->Length) + " " + p->GetPrevText() +
-                           "[" + p->GetText() + "]" + p->GetNextText());
+                           std::to_string(p->Column) + "+" + std::to_string(p->Length) + " " + p->GetPrevText() + "[" +
+                           p->GetText() + "]" + p->GetNextText());
     };
     app.OnProcess = [&](TProcessType kind, const std::string& path, int i, int n) {
       if (kind != TProcessType::Searching || path == dir.Path()) return;
@@ -101,7 +101,9 @@ class ParallelSearch : public ::testing::Test {
       log.Events.push_back("read " + Short(path) + " " + std::to_string(static_cast<int>(read)) + " " +
                            std::to_string(bytes.size()));
     };
-    const std::string pattern = mode == TSearchMode::Regex ? "会[議合]\\w*|kai(gi)" : mode == TSearchMode::Word ? "kaigi" : "会議";
+    const std::string pattern = mode == TSearchMode::Regex  ? "会[議合]\\w*|kai(gi)"
+                                : mode == TSearchMode::Word ? "kaigi"
+                                                            : "会議";
     log.Outcome = app.Search({dir.Path()}, {"*.txt"}, pattern);
     return log;
   }
@@ -115,15 +117,17 @@ TEST_F(ParallelSearch, EveryModeCodeAndListGivesTheSameRunOnOneTwoAndEightThread
   const struct {
     TSearchMode Mode;
     bool CaseSensitive;
-  } modes[] = {{TSearchMode::Normal, true}, {TSearchMode::Normal, false}, {TSearchMode::Word, false},
+  } modes[] = {{TSearchMode::Normal, true},
+               {TSearchMode::Normal, false},
+               {TSearchMode::Word, false},
                {TSearchMode::Regex, true}};
   for (const auto& mode : modes) {
     for (const TCharCode code : {TCharCode::Auto, TCharCode::SJIS, TCharCode::UTF8N, TCharCode::ASCII}) {
       for (const bool byLine : {false, true}) {
         for (const bool keep : {true, false}) {
-          SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(mode.Mode) << " case " << mode.CaseSensitive
-                                          << " code " << static_cast<int>(code) << " by line " << byLine << " keep "
-                                          << keep);
+          SCOPED_TRACE(testing::Message()
+                       << "mode " << static_cast<int>(mode.Mode) << " case " << mode.CaseSensitive << " code "
+                       << static_cast<int>(code) << " by line " << byLine << " keep " << keep);
           const TRunLog one = Run(1, mode.Mode, mode.CaseSensitive, code, byLine, keep);
           ASSERT_EQ(one.Outcome, SearchCompleted);
           ASSERT_GT(one.Events.size(), 40u);
@@ -150,14 +154,35 @@ TEST_F(ParallelSearch, AStopAtAnyMomentLeavesWhatOneThreadHadToldByThen) {
   for (int round = 0; round < 12; ++round) {
     const bool atPlace = round % 2 == 0;
     const int at = static_cast<int>(random() % static_cast<unsigned>(atPlace ? places : files));
-    const TRunLog one = Run(1, TSearchMode::Normal, true, TCharCode::Auto, false, round % 3 == 0, atPlace ? at : -1,
-                            atPlace ? -1 : at);
-    const TRunLog many = Run(4, TSearchMode::Normal, true, TCharCode::Auto, false, round % 3 == 0, atPlace ? at : -1,
-                             atPlace ? -1 : at);
+    const TRunLog one =
+        Run(1, TSearchMode::Normal, true, TCharCode::Auto, false, round % 3 == 0, atPlace ? at : -1, atPlace ? -1 : at);
+    const TRunLog many =
+        Run(4, TSearchMode::Normal, true, TCharCode::Auto, false, round % 3 == 0, atPlace ? at : -1, atPlace ? -1 : at);
     ASSERT_EQ(one.Outcome, SearchStopped) << at;
     EXPECT_EQ(many.Outcome, SearchStopped) << at;
     ASSERT_EQ(many.Events, one.Events) << (atPlace ? "place " : "file ") << at;
     ASSERT_LE(one.Events.size(), all.Events.size());
     EXPECT_TRUE(std::equal(one.Events.begin(), one.Events.end(), all.Events.begin()));
+  }
+}
+
+// Files with more places than a worker may hold go back to the run's thread, which
+// searches them again: the run is still that of one thread.
+TEST_F(ParallelSearch, FilesDenseWithPlacesGiveTheSameRun) {
+  std::string dense;
+  for (int line = 0; line < 1500; ++line) dense += "会議 会議 会議 kaigi " + std::to_string(line) + "\r\n";
+  WriteWholeFile(dir / "f000.txt", Encode(dense, TCharCode::UTF8N));
+  WriteWholeFile(dir / "f001.txt", Encode(dense, TCharCode::SJIS));
+  WriteWholeFile(dir / "f002.txt", dense);
+  for (const TSearchMode mode : {TSearchMode::Normal, TSearchMode::Regex}) {
+    for (const TCharCode code : {TCharCode::Auto, TCharCode::ASCII}) {
+      for (const bool keep : {true, false}) {
+        const TRunLog one = Run(1, mode, true, code, false, keep);
+        const TRunLog many = Run(4, mode, true, code, false, keep);
+        ASSERT_GT(one.Events.size(), 2 * 4096u);
+        EXPECT_TRUE(many.Events == one.Events)
+            << "mode " << static_cast<int>(mode) << " code " << static_cast<int>(code) << " keep " << keep;
+      }
+    }
   }
 }

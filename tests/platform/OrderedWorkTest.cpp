@@ -60,9 +60,12 @@ TEST(OrderedWork, ErrorsReachTheTakerAndAStopEndsTheWork) {
     int waits = 0;
     EXPECT_EQ(work.Take(0), 0);
     // The next result is waited for in slices; the taker stops from there.
-    work.Take(1, [&] {
-      if (++waits == 1) throw std::runtime_error("stop");
-    }, std::chrono::milliseconds(0));
+    work.Take(
+        1,
+        [&] {
+          if (++waits == 1) throw std::runtime_error("stop");
+        },
+        std::chrono::milliseconds(0));
     FAIL() << "the stop did not pass on";
   } catch (const std::runtime_error&) {
   }
