@@ -94,12 +94,11 @@ void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
 template <class C>
 TSearchedFile<C> TFileSearch::Load(const std::string& path) const {
   TSearchedFile<C> file;
-  // Taken before the load, so a change made while the file is read counts as a change.
-  if (set_.CheckTime) {
-    file.State = hovrak::TFileIdentity::OfPath(path);
-    file.Stamped = true;
-  }
-  file.Read = TFileBase<char>::ReadRawBytes(path, set_.MaxFileSize, *file.Bytes, nullptr, &file.Error);
+  // The state of the file opened, taken before its bytes are read, so a change made
+  // while the file is read counts as a change.
+  file.Stamped = set_.CheckTime;
+  file.Read = TFileBase<char>::ReadRawBytes(path, set_.MaxFileSize, *file.Bytes,
+                                            set_.CheckTime ? &file.State : nullptr, &file.Error);
   if (file.Read == TFileOperationResult::Success && std::is_same_v<C, wchar_t>)
     file.Code = set_.ReadCode(*file.Bytes, &file.WellFormed);
   return file;
