@@ -45,15 +45,15 @@ TFileSetOutcome TFileSearch::Search(const TAbstractSearchedPattern& pattern, TAb
   return TFileSetOutcome::Completed;
 }
 
-int TFileSearch::ThreadCount() const {
-  if (!set_.PatternMaker) return 1;
+int TFileSearch::ThreadCount(bool searching) const {
+  if (searching && !set_.PatternMaker) return 1;
   const int wanted = set_.Threads > 0 ? set_.Threads : hovrak::ProcessorCount();
   return std::max(1, std::min(wanted, static_cast<int>(set_.Files.size())));
 }
 
 template <class C>
 void TFileSearch::SearchAll(const TSearchedPattern<C>&, TPlaceList<C>& list) {
-  const int threads = ThreadCount();
+  const int threads = ThreadCount(true);
   if (threads > 1) return SearchOnPool(threads, list);
   const int n = static_cast<int>(set_.Files.size());
   for (int i = 0; i < n; ++i) {
@@ -97,8 +97,9 @@ TSearchedFile<C> TFileSearch::Load(const std::string& path) const {
   // The state of the file opened, taken before its bytes are read, so a change made
   // while the file is read counts as a change.
   file.Stamped = set_.CheckTime;
-  file.Read = TFileBase<char>::ReadRawBytes(path, set_.MaxFileSize, *file.Bytes,
-                                            set_.CheckTime ? &file.State : nullptr, &file.Error);
+  file.Read = TFileBase<char>::ReadRawBytes(path, set_.MaxFileSize, *file.Bytes, set_.CheckTime ? &file.State : nullptr,
+                                            &file.Error);
+  // A narrow search reads bytes as they are; Detect, wide, names the code of any run.
   if (file.Read == TFileOperationResult::Success && std::is_same_v<C, wchar_t>)
     file.Code = set_.ReadCode(*file.Bytes, &file.WellFormed);
   return file;
@@ -125,17 +126,22 @@ TSearchedFile<C> TFileSearch::SearchAhead(const std::string& path, const TTools&
 }
 
 template <class C>
-void TFileSearch::Deliver(const std::string& path, TSearchedFile<C> file, TPlaceList<C>& list) {
+bool TFileSearch::Settle(const std::string& path, TSearchedFile<C>& file) {
   while (file.Read == TFileOperationResult::OpenFailed) {
     const TDecision decision = set_.AskFileError(path, file.Read, file.Error);
-    if (decision == TDecision::Skip) return;
+    if (decision == TDecision::Skip) return false;
     if (decision == TDecision::Abort) throw EStoppedException();
     file = Load<C>(path);
   }
-  if (file.Read != TFileOperationResult::Success) {  // too large: passed over, no question
-    if (set_.OnSkipped) set_.OnSkipped(path, TSkipReason::TooLarge);
-    return;
-  }
+  if (file.Read == TFileOperationResult::Success) return true;
+  // Too large: passed over, no question.
+  if (set_.OnSkipped) set_.OnSkipped(path, TSkipReason::TooLarge);
+  return false;
+}
+
+template <class C>
+void TFileSearch::Deliver(const std::string& path, TSearchedFile<C> file, TPlaceList<C>& list) {
+  if (!Settle(path, file)) return;
   if (set_.OnFileRead) set_.OnFileRead(path, file.Code, file.ReadBytes());
   if (file.Searched) {
     for (auto& place : file.Places.Places) list.Add(std::move(place));
@@ -152,29 +158,22 @@ void TFileSearch::Deliver(const std::string& path, TSearchedFile<C> file, TPlace
 
 TFileSetOutcome TFileSearch::Detect() {
   if (set_.Files.empty()) return TFileSetOutcome::NoFiles;
+  // Reading and detecting need no pattern: every file is read ahead on the pool.
   const int n = static_cast<int>(set_.Files.size());
+  const int threads = ThreadCount(false);
+  hovrak::TOrderedWork<TSearchedFile<wchar_t>> work(n, threads, threads * kFilesAheadPerThread, [this](int index, int) {
+    return Load<wchar_t>(set_.Files[static_cast<std::size_t>(index)]);
+  });
   for (int i = 0; i < n; ++i) {
     const std::string& path = set_.Files[static_cast<std::size_t>(i)];
-    if (set_.OnProcess) set_.OnProcess(TProcessType::Searching, path, i, n);
-    if (!Read(path)) continue;
-    if (set_.OnFileRead) set_.OnFileRead(path, set_.ReadCode(bytes_), bytes_);
+    const auto report = [this, &path, i, n] {
+      if (set_.OnProcess) set_.OnProcess(TProcessType::Searching, path, i, n);
+    };
+    report();
+    TSearchedFile<wchar_t> file = work.Take(i, report);
+    if (Settle(path, file) && set_.OnFileRead) set_.OnFileRead(path, file.Code, *file.Bytes);
   }
   return TFileSetOutcome::Completed;
-}
-
-bool TFileSearch::Read(const std::string& path) {
-  for (;;) {
-    int error = 0;
-    const TFileOperationResult read = TFileBase<char>::ReadRawBytes(path, set_.MaxFileSize, bytes_, nullptr, &error);
-    if (read == TFileOperationResult::Success) return true;
-    if (read != TFileOperationResult::OpenFailed) {  // too large: passed over, no question
-      if (set_.OnSkipped) set_.OnSkipped(path, TSkipReason::TooLarge);
-      return false;
-    }
-    const TDecision decision = set_.AskFileError(path, read, error);
-    if (decision == TDecision::Skip) return false;
-    if (decision == TDecision::Abort) throw EStoppedException();
-  }
 }
 
 void TFileSearch::SearchRead(const std::string& path, const TTools& tools, TSearchedFile<char>& file,

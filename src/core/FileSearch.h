@@ -43,8 +43,9 @@ class TFileSearch {
   // The pool's loop: workers search ahead, this thread delivers in order.
   template <class C>
   void SearchOnPool(int threads, TPlaceList<C>& list);
-  // The threads the run's option asks for, no more than there are files.
-  int ThreadCount() const;
+  // The threads the run's option asks for, no more than there are files; one for a
+  // search without a PatternMaker.
+  int ThreadCount(bool searching) const;
   // Takes the file's state (when the run checks times), reads it and tells the code
   // it is read in; safe on any thread.
   template <class C>
@@ -53,9 +54,13 @@ class TFileSearch {
   // has more places than a result may hold; tells no one.
   template <class C>
   TSearchedFile<C> SearchAhead(const std::string& path, const TTools& tools) const;
-  // Hands a file's news to the callbacks on the run's thread: the question about a
-  // file that did not open (Retry reads it again here), the skip of a file too
-  // large, OnFileRead, then its places (those found ahead, or found here straight
+  // On the run's thread: the question about a file that did not open (Retry reads it
+  // again here) and the skip of a file too large; true when the file was read.
+  // Abort raises EStoppedException.
+  template <class C>
+  bool Settle(const std::string& path, TSearchedFile<C>& file);
+  // Hands a file's news to the callbacks on the run's thread: Settle, OnFileRead,
+  // then its places (those found ahead, or found here straight
   // into list), the time stamp.
   template <class C>
   void Deliver(const std::string& path, TSearchedFile<C> file, TPlaceList<C>& list);
@@ -70,12 +75,8 @@ class TFileSearch {
   // nullopt when the text must be decoded and searched.
   std::optional<bool> SearchBytes(const std::string& path, const TTools& tools, const TSearchedFile<wchar_t>& file,
                                   TPlaceList<wchar_t>& places) const;
-  // Detect's read of one file into bytes_; false when the file is skipped (too large,
-  // or an open failure answered Skip). Abort raises EStoppedException.
-  bool Read(const std::string& path);
 
   TFileSet& set_;
   TTools own_;              // the calling thread's: the run's pattern
   bool mayBorrow_ = false;  // the run's list keeps no places: theirs may borrow
-  std::string bytes_;       // Detect's bytes, in room reused from file to file
 };

@@ -236,7 +236,7 @@ TEST(CliSearch, ProgressOnlyOnATerminal) {
 }  // namespace
 
 // The output, the JSON facts of each file (its line ends read before the search makes
-// them uniform) and the status are those of one thread whatever the number.
+// them uniform), what --detect tells and the status are those of one thread whatever the number.
 TEST(CliSearch, ThreadsChangeNothingInTheOutput) {
   TTempDir dir;
   for (int i = 0; i < 30; ++i) {
@@ -245,8 +245,9 @@ TEST(CliSearch, ThreadsChangeNothingInTheOutput) {
                    "alpha " + std::to_string(i) + end + std::string(static_cast<std::size_t>(i) * 97, 'x') + end +
                        "beta alpha" + end);
   }
-  for (const std::vector<std::string>& form : {std::vector<std::string>{}, {"--json"}, {"--count"}}) {
-    std::vector<std::string> args = {"-s", "alpha", "-r", "-f", "*.txt"};
+  for (const std::vector<std::string>& form :
+       {std::vector<std::string>{"-s", "alpha"}, {"-s", "alpha", "--json"}, {"-s", "alpha", "--count"}, {"--detect"}}) {
+    std::vector<std::string> args = {"-r", "-f", "*.txt"};
     args.insert(args.end(), form.begin(), form.end());
     args.push_back(dir.Path());
     std::vector<std::string> one = args, many = args;
