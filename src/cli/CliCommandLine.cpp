@@ -21,29 +21,18 @@ struct TLongOption {
 };
 
 constexpr TLongOption kLongOptions[] = {
-    {"replace", TValueKind::Required},
-    {"on-error", TValueKind::Required},
-    {"csv", TValueKind::EqualsOnly},
-    {"settings", TValueKind::Required},
-    {"line-numbers", TValueKind::None},
-    {"no-line-numbers", TValueKind::None},
-    {"max-size", TValueKind::Required},
-    {"quiet", TValueKind::None},
-    {"help", TValueKind::None},
-    {"version", TValueKind::None},
-    {"on-backup-error", TValueKind::Required},
-    {"list-backups", TValueKind::None},
-    {"restore", TValueKind::Required},
-    {"dry-run", TValueKind::None},
-    {"context", TValueKind::Required},
-    {"color", TValueKind::Required},
-    {"json", TValueKind::None},
-    {"exclude", TValueKind::Required},
-    {"no-vcs-skip", TValueKind::None},
-    {"count", TValueKind::None},
-    {"files-with-matches", TValueKind::None},
-    {"detect", TValueKind::None},
-    {"restore-old-unit", TValueKind::None},
+    {"replace", TValueKind::Required},  {"on-error", TValueKind::Required},
+    {"csv", TValueKind::EqualsOnly},    {"settings", TValueKind::Required},
+    {"line-numbers", TValueKind::None}, {"no-line-numbers", TValueKind::None},
+    {"max-size", TValueKind::Required}, {"threads", TValueKind::Required},
+    {"quiet", TValueKind::None},        {"help", TValueKind::None},
+    {"version", TValueKind::None},      {"on-backup-error", TValueKind::Required},
+    {"list-backups", TValueKind::None}, {"restore", TValueKind::Required},
+    {"dry-run", TValueKind::None},      {"context", TValueKind::Required},
+    {"color", TValueKind::Required},    {"json", TValueKind::None},
+    {"exclude", TValueKind::Required},  {"no-vcs-skip", TValueKind::None},
+    {"count", TValueKind::None},        {"files-with-matches", TValueKind::None},
+    {"detect", TValueKind::None},       {"restore-old-unit", TValueKind::None},
     {"base", TValueKind::Required},
 };
 
@@ -175,6 +164,12 @@ bool TCliCommandLine::ParseLong(const std::string& name, const std::optional<std
       return Fail("option '--max-size' takes a whole number of MB from 0 to " + std::to_string(kMaxSizeLimitMB) +
                   ", not '" + *value + "'");
     MaxFileSize = static_cast<std::int32_t>(mb * 1048576);
+  } else if (name == "threads") {
+    long long threads = 0;
+    if (!ParseCount(*value, TOption::kMaxThreads, threads))
+      return Fail("option '--threads' takes a whole number from 0 (one per processor) to " +
+                  std::to_string(TOption::kMaxThreads) + ", not '" + *value + "'");
+    Threads = static_cast<std::int32_t>(threads);
   } else if (name == "list-backups") {
     ListBackups = true;
   } else if (name == "restore") {
@@ -284,6 +279,7 @@ void TCliCommandLine::ApplyTo(TOption& option) const {
   TShortSwitches::ApplyTo(option);
   if (ShowLine) option.ShowLine = *ShowLine;
   if (MaxFileSize) option.MaxFileSize = *MaxFileSize;
+  if (Threads) option.Threads = *Threads;
 }
 
 std::string TCliCommandLine::Usage() {
@@ -363,6 +359,8 @@ Long options:
   --settings FILE             settings file (default: Mirun.kel in the settings folder)
   --line-numbers, --no-line-numbers
   --max-size MB               leave out files of more than MB megabytes
+  --threads N                 read and search files on N threads (0: one per
+                              processor); the output is the same for every N
   --quiet                     no progress and no summary
   --help, --version
 Options not given come from the settings file; when it cannot be read, a search

@@ -74,6 +74,7 @@ class TCliCommandLine : public TShortSwitches {
   // settings file's values.
   std::optional<bool> ShowLine;
   std::optional<std::int32_t> MaxFileSize;
+  std::optional<std::int32_t> Threads;
 
   // The filter tokens of a folder search: -f, then each --exclude and the version
   // control folders as tokens that leave things out.

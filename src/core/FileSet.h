@@ -48,6 +48,13 @@ class TFileSet {
   bool CheckCharCode = true;
   bool CheckTime = true;
   std::int32_t MaxFileSize = 2147483647;
+  // Threads the search reads and searches files on; 0: one per processor. The
+  // results and every callback come in list order on the calling thread whatever
+  // the number.
+  int Threads = 1;
+  // Makes a new pattern like the one a search is given, for each worker of the pool
+  // to have its own; unset, the search runs on the calling thread alone.
+  boost::function<std::unique_ptr<TAbstractSearchedPattern>()> PatternMaker;
   // The core's backup store; not owned.
   TBackup* Backup = nullptr;
   // Last-write time of each file that had a hit, by path in byte-wise order.
@@ -113,7 +120,8 @@ class TFileSet {
   // file cannot be queried.
   static boost::posix_time::ptime GetLastWriteTime(const std::string& path);
 
-  // The search loop: every file in order, with a Searching report before each.
+  // The search loop: every file in order, with a Searching report before each (and
+  // again while the file is still being read on the pool).
   // pattern and list are of the run's character type (narrow when CharCode is
   // ASCII). NoFiles when Files is empty. EStoppedException passes on.
   TFileSetOutcome Search(const TAbstractSearchedPattern& pattern, TAbstractPlaceList& list);

@@ -32,6 +32,7 @@ void TMirunApp::ListFiles(const TStringVector& paths, const TStringVector& filte
   fileSet->CheckCharCode = Option->CheckCharCode;
   fileSet->CheckTime = Option->CheckTime;
   fileSet->MaxFileSize = Option->MaxFileSize;
+  fileSet->Threads = Option->Threads;
   // The old places belong to the old file set: they go with it, so a replace can
   // never pair them with the new file list and its time stamps.
   PlaceList.reset();
@@ -72,6 +73,7 @@ int TMirunApp::Search(const TStringVector& paths, const TStringVector& filters, 
     info.ByLine = Option->ByLine;
     info.ShowLine = Option->ShowLine;
     const auto pattern = CreateSearchedPattern(info);
+    FileSet->PatternMaker = [info] { return CreateSearchedPattern(info); };
     FileSet->Search(*pattern, *PlaceList);
     return SearchCompleted;
   } catch (const EStoppedException&) {

@@ -40,7 +40,7 @@ class TSearchedPattern : public TAbstractSearchedPattern {
     // Whether the next place, which would copy units units, shares the whole text.
     bool ShareNext(std::size_t units) const {
       Sharing.SetText(WholeText);
-      return Sharing.ShareNext(FileName, PlaceList->KeepPlaces, units);
+      return Sharing.ShareNext(FileName, !PlaceList->MayBorrow(), units);
     }
 
     void FillPendingLineEnds() const {

@@ -146,7 +146,7 @@ bool TUtf8PlainSearch::Search(std::string_view bytes, TNewLineKind kind, bool by
     const std::size_t after = p + m;
     // At most a unit a byte: what the copies of this place would hold.
     const std::size_t copyUnits = std::min(p - low, context) + m + std::min(high - after, context);
-    if (sharing.ShareNext(fileName, list.KeepPlaces, copyUnits)) {
+    if (sharing.ShareNext(fileName, !list.MayBorrow(), copyUnits)) {
       list.Add(std::make_shared<TPlace<wchar_t>>(
           sharing.Shared(), countLines ? line : 0, column,
           static_cast<std::int32_t>(folded_ ? hovrak::Utf16Length(data + p, m) : needle_.size()), p, after, low, high,

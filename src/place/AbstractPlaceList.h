@@ -28,4 +28,12 @@ class TAbstractPlaceList {
   bool KeepPlaces = true;
   // Places added since the list was made, kept or not.
   int Added = 0;
+  // Set on a list that gathers one file's places on a worker thread to hand them on,
+  // together with the file's text, to a run's list that keeps none: it keeps its
+  // places, yet they may borrow their texts from the file as if it kept none.
+  bool HandsOn = false;
+
+  // Whether a place of this list may point into the text it was found in instead of
+  // holding its own: only while that text outlives the place.
+  bool MayBorrow() const { return !KeepPlaces || HandsOn; }
 };

@@ -20,6 +20,7 @@ void TOption::Write(hovrak::TKELNode& node) const {
   WriteValue(node, "Editor", Editor);
   WriteValue(node, "EditorDefault", EditorDefault);
   WriteValue(node, "Backup", Backup);
+  WriteValue(node, "Threads", Threads);
 }
 
 void TOption::Read(hovrak::TKELNode& node) {
@@ -38,4 +39,7 @@ void TOption::Read(hovrak::TKELNode& node) {
   ReadValue(node, "Editor", Editor);
   ReadValue(node, "EditorDefault", EditorDefault);
   ReadValue(node, "Backup", Backup);
+  // Written by later versions only: an older file lacks it and keeps one per processor.
+  std::int32_t threads = Threads;
+  if (ReadValue(node, "Threads", threads) && threads >= 0 && threads <= kMaxThreads) Threads = threads;
 }

@@ -37,10 +37,13 @@ class TOption : public hovrak::TKELObject {
   bool EditorDefault = false;
   // Copy each file into the backup store before replacing it.
   bool Backup = true;
+  // Threads a search reads and searches files on; 0: one per processor.
+  std::int32_t Threads = 0;
+  static constexpr std::int32_t kMaxThreads = 256;
 
   // One value per field, in the order above, each under the field's name.
   void Write(hovrak::TKELNode& node) const override;
   // Takes each key once in the same order; a missing key or a value that does not
-  // read as its kind (a negative MaxFileSize included) leaves the field as it was.
+  // read as its kind (a negative MaxFileSize, Threads outside 0..kMaxThreads) leaves the field as it was.
   void Read(hovrak::TKELNode& node) override;
 };

@@ -295,6 +295,8 @@ constexpr const char* kRows[] = {
     /* 204 */ "復元を中止しました。",
     /* 205 */ "復元が完了しました。",
     /* 206 */ "（書き戻し %d ファイル、変更なし %d ファイル、スキップ %d ファイル）",
+    /* 207 */ "検索スレッド数(&S):",
+    /* 208 */ "（0 はプロセッサーの数）",
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == MessageTableSize, "a row without its text");

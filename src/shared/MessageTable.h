@@ -225,9 +225,12 @@ enum class TMsg : int {
   RestoreStoppedCli = 204,
   RestoreCompletedCli = 205,
   RestoreCounts = 206,  // %d written back, %d unchanged, %d skipped
+  // The option dialog's number of search threads.
+  SearchThreadsLabel = 207,
+  SearchThreadsNote = 208,
 };
 
-constexpr int MessageTableSize = 207;
+constexpr int MessageTableSize = 209;
 
 // The text of a row.
 const char* MessageTable(TMsg row);

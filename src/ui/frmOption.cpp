@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -100,6 +101,11 @@ TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
   chkCheckTime = MakeCheck(p1, TMsg::CheckTimestamp, "chkCheckTime");
   edtMaxFileSize = MakeNumberEdit(p1, "edtMaxFileSize");
   lblMaxFileSize = MakeLabel(p1, hovrak::Msg(TMsg::MaxFileSizeLabel), "lblMaxFileSize", edtMaxFileSize);
+  spnThreads = new QSpinBox(p1);
+  spnThreads->setObjectName("spnThreads");
+  spnThreads->setRange(0, TOption::kMaxThreads);
+  lblThreads = MakeLabel(p1, hovrak::Msg(TMsg::SearchThreadsLabel), "lblThreads", spnThreads);
+  lblThreadsNote = MakeLabel(p1, hovrak::Msg(TMsg::SearchThreadsNote), "lblThreadsNote", nullptr);
   edtEditor = new QComboBox(p1);
   edtEditor->setObjectName("edtEditor");
   edtEditor->setEditable(true);
@@ -130,6 +136,12 @@ TfrmOption::TfrmOption(TOption& option, TBackup& backup, QWidget* parent)
   sizeRow->addWidget(lblMaxFileSize);
   sizeRow->addStretch(1);
   page1->addLayout(sizeRow);
+  auto* threadsRow = new QHBoxLayout;
+  threadsRow->addWidget(lblThreads);
+  threadsRow->addWidget(spnThreads);
+  threadsRow->addWidget(lblThreadsNote);
+  threadsRow->addStretch(1);
+  page1->addLayout(threadsRow);
   page1->addWidget(lblEditor);
   auto* editorRow = new QHBoxLayout;
   editorRow->addWidget(edtEditor, 1);
@@ -219,6 +231,7 @@ void TfrmOption::FormShow() {
     chkCheckCharCode->setChecked(option_.CheckCharCode);
     chkCheckTime->setChecked(option_.CheckTime);
     edtMaxFileSize->setText(hovrak::FromNarrow(hovrak::MegabytesText(option_.MaxFileSize)));
+    spnThreads->setValue(option_.Threads);
     edtEditor->setEditText(hovrak::FromNarrow(option_.Editor));
     chkEditorDefault->setChecked(option_.EditorDefault);
     chkBackup->setChecked(option_.Backup);
@@ -272,6 +285,7 @@ void TfrmOption::btnOkClick() {
   option_.CheckTime = chkCheckTime->isChecked();
   option_.MaxFileSize = static_cast<std::int32_t>(
       hovrak::MegabytesFromText(hovrak::ToNarrow(edtMaxFileSize->text()), 50, hovrak::kMaxFileSizeLimit));
+  option_.Threads = spnThreads->value();
   option_.Editor = hovrak::ToNarrow(edtEditor->currentText());
   option_.EditorDefault = chkEditorDefault->isChecked();
   option_.Backup = chkBackup->isChecked();

@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 class QWidget;
 class TBackup;
@@ -53,6 +54,9 @@ class TfrmOption : public QDialog {
   QCheckBox* chkCheckTime = nullptr;
   QLineEdit* edtMaxFileSize = nullptr;
   QLabel* lblMaxFileSize = nullptr;
+  QSpinBox* spnThreads = nullptr;
+  QLabel* lblThreads = nullptr;
+  QLabel* lblThreadsNote = nullptr;
   QLabel* lblEditor = nullptr;
   QComboBox* edtEditor = nullptr;
   QPushButton* btnEditor = nullptr;

@@ -137,6 +137,9 @@ TEST(CliSearch, BadUsageIsReportedAndChangesNothing) {
       {"--csv=around:x"},
       {"--max-size", "-1"},
       {"--max-size", "4096"},
+      {"--threads", "-2"},
+      {"--threads", "many"},
+      {"--threads", "257"},
       {"-m", "x"},
       {"-K", "z"},
       {"-x"},
@@ -231,3 +234,35 @@ TEST(CliSearch, ProgressOnlyOnATerminal) {
 }
 
 }  // namespace
+
+// The output, the JSON facts of each file (its line ends read before the search makes
+// them uniform), what --detect tells and the status are those of one thread whatever the number.
+TEST(CliSearch, ThreadsChangeNothingInTheOutput) {
+  TTempDir dir;
+  for (int i = 0; i < 30; ++i) {
+    const std::string end = i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r";
+    WriteWholeFile(dir / ("f" + std::to_string(10 + i) + ".txt"),
+                   "alpha " + std::to_string(i) + end + std::string(static_cast<std::size_t>(i) * 97, 'x') + end +
+                       "beta alpha" + end);
+  }
+  for (const std::vector<std::string>& form :
+       {std::vector<std::string>{"-s", "alpha"}, {"-s", "alpha", "--json"}, {"-s", "alpha", "--count"}, {"--detect"}}) {
+    std::vector<std::string> args = {"-r", "-f", "*.txt"};
+    args.insert(args.end(), form.begin(), form.end());
+    args.push_back(dir.Path());
+    std::vector<std::string> one = args, many = args;
+    one.insert(one.begin(), {"--threads", "1"});
+    many.insert(many.begin(), {"--threads", "4"});
+    TCliResult serial = RunCli(one);
+    TCliResult pooled = RunCli(many);
+    // The JSON summary ends with the time the run took.
+    for (TCliResult* r : {&serial, &pooled}) {
+      const std::size_t summary = r->Out.find("{\"type\":\"summary\"");
+      if (summary != std::string::npos) r->Out.resize(summary);
+    }
+    EXPECT_EQ(serial.Status, 0) << serial.Err;
+    EXPECT_EQ(pooled.Status, serial.Status);
+    EXPECT_EQ(pooled.Out, serial.Out);
+    EXPECT_EQ(pooled.Err, serial.Err);
+  }
+}

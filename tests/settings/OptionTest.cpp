@@ -31,6 +31,7 @@ void ExpectDefaults(const TOption& o) {
   EXPECT_EQ(o.Editor, "");
   EXPECT_FALSE(o.EditorDefault);
   EXPECT_TRUE(o.Backup);
+  EXPECT_EQ(o.Threads, 0);
 }
 
 }  // namespace
@@ -55,6 +56,7 @@ TEST(OptionTest, DefaultsAndTheirBlock) {
             "  Editor=\r\n"
             "  EditorDefault=0\r\n"
             "  Backup=1\r\n"
+            "  Threads=0\r\n"
             "}\r\n");
   ExpectDefaults(ReadOption(""));
 }
@@ -74,6 +76,7 @@ TEST(OptionTest, EveryFieldSurvivesAWriteAndRead) {
   changed.Editor = " \"/opt/my editor/ed\" \"%p\" -Y=%l -X=%c ";
   changed.EditorDefault = true;
   changed.Backup = false;
+  changed.Threads = 3;
   TKELNode node;
   changed.Write(node);
   const std::string bytes = node.SaveToBytes();
@@ -88,6 +91,7 @@ TEST(OptionTest, EveryFieldSurvivesAWriteAndRead) {
   EXPECT_EQ(back.Editor, changed.Editor);
   EXPECT_EQ(back.MaxFileSize, 1048576);
   EXPECT_EQ(back.CharCode, TCharCode::UTF8N);
+  EXPECT_EQ(back.Threads, 3);
 }
 
 TEST(OptionTest, UnreadableValuesKeepTheField) {
@@ -101,6 +105,9 @@ TEST(OptionTest, UnreadableValuesKeepTheField) {
   // A negative limit would leave out every file: it is not taken, not even over a
   // value set before.
   EXPECT_EQ(ReadOption("MaxFileSize=-1\n").MaxFileSize, 52428800);
+  EXPECT_EQ(ReadOption("Threads=-1\n").Threads, 0);
+  EXPECT_EQ(ReadOption("Threads=257\n").Threads, 0);
+  EXPECT_EQ(ReadOption("Backup=0\nThreads=16\n").Threads, 16);
   TKELNode node;
   node.LoadFromBytes("MaxFileSize=-2147483648\n");
   TOption set;

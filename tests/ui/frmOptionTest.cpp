@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <map>
@@ -63,6 +64,8 @@ TEST_F(OptionDialog, ShowingLoadsTheObjects) {
   EXPECT_TRUE(dialog.chkCheckCharCode->isChecked());
   EXPECT_FALSE(dialog.chkCheckTime->isChecked());
   EXPECT_EQ(dialog.edtMaxFileSize->text(), QStringLiteral("50"));
+  EXPECT_EQ(dialog.spnThreads->value(), 0);
+  dialog.spnThreads->setValue(6);
   EXPECT_EQ(dialog.edtEditor->currentText(), QStringLiteral("gedit \"%p\""));
   EXPECT_TRUE(dialog.chkEditorDefault->isChecked());
   EXPECT_EQ(dialog.edtBackupMaxSize->text(), QStringLiteral("1"));
@@ -78,6 +81,7 @@ TEST_F(OptionDialog, ShowingLoadsTheObjects) {
   EXPECT_TRUE(option.SubDir);
   EXPECT_FALSE(option.CaseSensitive);
   EXPECT_FALSE(option.CheckTime);
+  EXPECT_EQ(option.Threads, 6);
   EXPECT_EQ(option.Editor, "gedit \"%p\"");
   EXPECT_EQ(backup.BackupDir, "/var/backup");
 }
@@ -115,6 +119,7 @@ TEST_F(OptionDialog, CaptionsComeFromTheMessageTable) {
                            "chkCheckCharCode",
                            "chkCheckTime",
                            "edtMaxFileSize",
+                           "spnThreads",
                            "edtEditor",
                            "btnEditor",
                            "chkEditorDefault",
