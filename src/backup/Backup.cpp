@@ -79,7 +79,6 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
   std::vector<std::size_t> made;
   std::vector<TCopySum> sums(files.size());
   std::uint64_t size = 0;
-  const int count = static_cast<int>(files.size());
   const auto finish = [&] {
     unit = planned;
     unit.CopySums = sums;
@@ -97,8 +96,21 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
       report.Pruned = Prune();
     });
   };
+  try {
+    CopyInGroups(planned, files, made, sums, size, report);
+  } catch (...) {
+    finish();
+    throw;
+  }
+  report.IndexError = finish();
+  return report;
+}
+
+void TBackup::CopyInGroups(const TBackupUnit& planned, const TStringVector& files, std::vector<std::size_t>& made,
+                           std::vector<TCopySum>& sums, std::uint64_t& size, TBackupReport& report) {
   // The copies are made in groups, each flushed together before its names appear;
   // all of them are on disk before the index lists them and before any file changes.
+  const int count = static_cast<int>(files.size());
   hovrak::TSaveGroup group;
   std::vector<std::size_t> staged;
   const auto commit = [&] {
@@ -132,11 +144,8 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
   } catch (...) {
     // The copies written whole so far are kept: a stop loses no finished work.
     commit();
-    finish();
     throw;
   }
-  report.IndexError = finish();
-  return report;
 }
 
 int TBackup::DiscardUnit(const std::string& name) {
