@@ -374,3 +374,39 @@ TEST_F(ReplaceRun, AKillAtAnyStepOfAGroupLeavesEachFileOldOrNewWithItsCopy) {
     }
   }
 }
+
+// A file of a group that cannot be written (over the size limit) is asked about with
+// its reason once the files before it are in place; the files after it are written.
+TEST_F(ReplaceRun, AFailureInTheMiddleOfAGroupLeavesTheOthersRight) {
+  std::string big;
+  for (int i = 0; i < 4000; ++i) big += "a hit in a line\n";
+  WriteWholeFile(P("a.txt"), "hit");
+  WriteWholeFile(P("b.txt"), big);
+  WriteWholeFile(P("c.txt"), "hit");
+  ASSERT_EQ(SearchFolder("hit"), SearchCompleted);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {96 * 1024, 96 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    bool firstInPlace = false;
+    app.FileSet->OnFileError = [&](const std::string& path, TFileOperationResult, int) {
+      firstInPlace = ReadWholeFile(P("a.txt")) == "a much longer replacement";
+      return path == P("b.txt") ? TDecision::Skip : TDecision::Abort;
+    };
+    app.Replace("a much longer replacement");
+    const auto& failures = app.FileSet->Failures;
+    _exit(firstInPlace && failures.size() == 1 && failures[0].Path == P("b.txt") && failures[0].Error == EFBIG &&
+                  failures[0].WriteFailed
+              ? 0
+              : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "a much longer replacement");
+  EXPECT_EQ(ReadWholeFile(P("b.txt")), big);
+  EXPECT_EQ(ReadWholeFile(P("c.txt")), "a much longer replacement");
+}
