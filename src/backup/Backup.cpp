@@ -13,6 +13,7 @@
 #include "backup/UnitMarker.h"
 #include "platform/ConfinedDelete.h"
 #include "platform/PathOps.h"
+#include "platform/SaveGroup.h"
 #include "platform/SettingsFolder.h"
 #include "settings/KELNode.h"
 #include "settings/KELString.h"
@@ -78,7 +79,6 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
   std::vector<std::size_t> made;
   std::vector<TCopySum> sums(files.size());
   std::uint64_t size = 0;
-  const int count = static_cast<int>(files.size());
   const auto finish = [&] {
     unit = planned;
     unit.CopySums = sums;
@@ -97,23 +97,55 @@ TBackupReport TBackup::MakeBackup(const TStringVector& given) {
     });
   };
   try {
-    for (int k = 0; k < count; ++k) {
-      const std::string& file = files[static_cast<std::size_t>(k)];
-      const auto progress = [&] {
-        if (OnProgress) OnProgress(file, k, count);
-      };
-      progress();
-      if (const int err =
-              planned.CopyEntry(static_cast<std::size_t>(k), file, size, progress, sums[static_cast<std::size_t>(k)]))
-        report.Failures.push_back({file, err});
-      else made.push_back(static_cast<std::size_t>(k));
-    }
+    CopyInGroups(planned, files, made, sums, size, report);
   } catch (...) {
     finish();
     throw;
   }
   report.IndexError = finish();
   return report;
+}
+
+void TBackup::CopyInGroups(const TBackupUnit& planned, const TStringVector& files, std::vector<std::size_t>& made,
+                           std::vector<TCopySum>& sums, std::uint64_t& size, TBackupReport& report) {
+  // The copies are made in groups, each flushed together before its names appear;
+  // all of them are on disk before the index lists them and before any file changes.
+  const int count = static_cast<int>(files.size());
+  hovrak::TSaveGroup group;
+  std::vector<std::size_t> staged;
+  const auto commit = [&] {
+    const std::vector<hovrak::TSaveGroup::TResult> results = group.Commit();
+    for (std::size_t j = 0; j < staged.size() && j < results.size(); ++j) {
+      const std::size_t k = staged[j];
+      if (results[j].Error == 0) {
+        made.push_back(k);
+        continue;
+      }
+      report.Failures.push_back({files[k], results[j].Error});
+      size -= static_cast<std::uint64_t>(sums[k].Size);
+      sums[k] = TCopySum();
+    }
+    staged.clear();
+  };
+  try {
+    for (int k = 0; k < count; ++k) {
+      const std::size_t at = static_cast<std::size_t>(k);
+      const std::string& file = files[at];
+      const auto progress = [&] {
+        if (OnProgress) OnProgress(file, k, count);
+      };
+      progress();
+      if (const int err = planned.CopyEntry(at, file, size, progress, sums[at], &group))
+        report.Failures.push_back({file, err});
+      else staged.push_back(at);
+      if (group.Full()) commit();
+    }
+    commit();
+  } catch (...) {
+    // The copies written whole so far are kept: a stop loses no finished work.
+    commit();
+    throw;
+  }
 }
 
 int TBackup::DiscardUnit(const std::string& name) {

@@ -125,6 +125,12 @@ class TBackup : public hovrak::TKELObject {
   // names units that must stay whatever their size and age.
   TUnitPointers UnitsToPrune(std::size_t older, std::uint64_t newSize,
                              const std::function<bool(const TBackupUnit&)>& passOver = {}) const;
+  // Copies files into the entries of the planned unit in groups made durable
+  // together (hovrak::TSaveGroup): made receives the entries copied, in order, sums
+  // and size their sums and bytes, report the copies that failed. A stop raised by
+  // OnProgress passes on once the copies written whole are in place.
+  void CopyInGroups(const TBackupUnit& planned, const TStringVector& files, std::vector<std::size_t>& made,
+                    std::vector<TCopySum>& sums, std::uint64_t& size, TBackupReport& report);
   // Runs change on the index: through IndexStore when there is one, else in memory.
   int UpdateIndex(const std::function<void()>& change);
   // Puts unit into Units in place of the one of its name, or at the end.

@@ -13,7 +13,6 @@
 #include "platform/ContentHash.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileInfo.h"
-#include "platform/FileLock.h"
 #include "platform/FolderHandle.h"
 #include "platform/PathOps.h"
 #include "platform/SafeSave.h"
@@ -180,7 +179,8 @@ TBackupRestore::TVerdict TBackupRestore::Check(const TBackupUnit& unit, const st
   }
 }
 
-void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count, TRestoreReport& report) {
+void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count, TRestoreReport& report,
+                               bool grouped, int failed) {
   const std::string& entry = unit.Files[plan.Entry];
   for (int round = 0;; ++round) {
     if (round == kMaxRounds) {
@@ -198,38 +198,52 @@ void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index
       report.DamagedCopies.push_back(plan.Target);
       return;
     }
-    // The folder is held from here on: every later step goes through it.
-    TFolderHandle folder;
-    int err = 0;
-    if (plan.CreateFolders) {
-      err = hovrak::CreateFoldersReporting(plan.Base, kFolderMode);
-      if (!err) err = folder.OpenBelow(plan.Base, plan.Folder, true, kFolderMode);
-    } else {
-      err = folder.OpenBelow(plan.Base, plan.Folder);
-    }
+    int err = failed;
+    failed = 0;
     if (!err) {
-      // Other Mirun runs wait while the file is checked and written.
-      hovrak::TFileLock lock;
-      lock.AcquireAt(folder, plan.Name, [&] { Progress(TProcessType::Replacing, plan.Target, index, count); });
-      hovrak::TSafeWriteOptions options;
-      options.Expected = plan.Expected;
-      options.ReplaceLink = plan.ReplaceLink;
-      // The copy's permission bits and times come back with its bytes, set on the
-      // new file before it takes the name.
-      options.Mode = static_cast<int>(copyStat.st_mode & 07777);
-      const timespec times[2] = {copyStat.st_atim, copyStat.st_mtim};
-      options.Times = times;
-      hovrak::TFileIdentity written;
-      std::uint64_t hash = 0;
-      options.Written = &written;
-      options.Hash = &hash;
-      err = hovrak::SafeWriteAt(folder, plan.Name, bytes.data(), bytes.size(), options);
+      // The folder is held from here on: every later step goes through it.
+      TFolderHandle folder;
+      if (plan.CreateFolders) {
+        err = hovrak::CreateFoldersReporting(plan.Base, kFolderMode);
+        if (!err) err = folder.OpenBelow(plan.Base, plan.Folder, true, kFolderMode);
+      } else {
+        err = folder.OpenBelow(plan.Base, plan.Folder);
+      }
       if (!err) {
-        written_[plan.Target] = TWrittenState::FromIdentity(written, hash);
-        ++report.Restored;
-        return;
+        // Other Mirun runs wait while the file is checked and written; before this
+        // run waits for another, it puts its group in place and lets go of its locks.
+        auto lock = std::make_unique<hovrak::TFileLock>();
+        lock->AcquireAt(folder, plan.Name, [&] {
+          CommitWrites(unit, report);
+          Progress(TProcessType::Replacing, plan.Target, index, count);
+        });
+        hovrak::TSafeWriteOptions options;
+        options.Expected = plan.Expected;
+        options.ReplaceLink = plan.ReplaceLink;
+        // The copy's permission bits and times come back with its bytes, set on the
+        // new file before it takes the name.
+        options.Mode = static_cast<int>(copyStat.st_mode & 07777);
+        const timespec times[2] = {copyStat.st_atim, copyStat.st_mtim};
+        options.Times = times;
+        hovrak::TFileIdentity written;
+        std::uint64_t hash = 0;
+        options.Written = &written;
+        options.Hash = &hash;
+        options.Group = grouped ? &group_ : nullptr;
+        err = hovrak::SafeWriteAt(folder, plan.Name, bytes.data(), bytes.size(), options);
+        if (!err && grouped) {
+          pending_.push_back(TPendingWrite{std::move(lock), plan, index, count});
+          return;
+        }
+        if (!err) {
+          written_[plan.Target] = TWrittenState::FromIdentity(written, hash);
+          ++report.Restored;
+          return;
+        }
       }
     }
+    // The questions below come after those of the files before this one.
+    CommitWrites(unit, report);
     // Changed between the check and now (or a folder or link took its place): the
     // same questions again.
     if (err == ESTALE || err == ELOOP || err == ENOTDIR || (err == ENOENT && !plan.CreateFolders)) {
@@ -237,7 +251,7 @@ void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index
         case TVerdict::Unchanged: ++report.Unchanged; return;
         case TVerdict::Skip: report.Skipped.push_back(plan.Target); return;
         case TVerdict::Failed: return;
-        case TVerdict::Write: continue;
+        case TVerdict::Write: grouped = false; continue;
       }
     }
     const TDecision decision = Ask(plan.Target, TRestoreProblem::WriteFailed, err);
@@ -245,6 +259,40 @@ void TBackupRestore::WriteBack(const TBackupUnit& unit, TPlanned plan, int index
     if (decision != TDecision::Retry) {
       report.WriteFailures.push_back({plan.Target, err});
       return;
+    }
+    grouped = false;
+  }
+}
+
+void TBackupRestore::CommitWrites(const TBackupUnit& unit, TRestoreReport& report, bool ask) {
+  if (pending_.empty()) return;
+  std::vector<TPendingWrite> pending = std::move(pending_);
+  pending_.clear();
+  const std::vector<hovrak::TSaveGroup::TResult> results = group_.Commit();
+  // Those written first, so that a stop answered below loses none of them.
+  std::vector<std::size_t> failed;
+  for (std::size_t i = 0; i < pending.size() && i < results.size(); ++i) {
+    if (results[i].Error != 0) {
+      failed.push_back(i);
+      continue;
+    }
+    written_[pending[i].Plan.Target] = TWrittenState::FromIdentity(results[i].Written, results[i].Hash);
+    ++report.Restored;
+  }
+  for (std::size_t n = 0; n < failed.size(); ++n) {
+    TPendingWrite& write = pending[failed[n]];
+    const int err = results[failed[n]].Error;
+    write.Lock.reset();
+    if (!ask) {
+      report.WriteFailures.push_back({write.Plan.Target, err});
+      continue;
+    }
+    try {
+      WriteBack(unit, write.Plan, write.Index, write.Count, report, false, err);
+    } catch (...) {
+      for (std::size_t m = n + 1; m < failed.size(); ++m)
+        report.WriteFailures.push_back({pending[failed[m]].Plan.Target, results[failed[m]].Error});
+      throw;
     }
   }
 }
@@ -280,8 +328,18 @@ TRestoreReport TBackupRestore::Run(const std::string& name) {
   try {
     const std::vector<TPlanned> plan = Plan(unit, report);
     if (!BackUpOverwritten(plan, report, backupUnit)) return report;
-    for (std::size_t i = 0; i < plan.size(); ++i)
-      WriteBack(unit, plan[i], static_cast<int>(i), static_cast<int>(plan.size()), report);
+    // The files go back in groups made durable together (TSaveGroup).
+    try {
+      for (std::size_t i = 0; i < plan.size(); ++i) {
+        WriteBack(unit, plan[i], static_cast<int>(i), static_cast<int>(plan.size()), report, true);
+        if (group_.Full()) CommitWrites(unit, report);
+      }
+      CommitWrites(unit, report);
+    } catch (...) {
+      // A stop puts the files written whole so far in place; nothing more is asked.
+      CommitWrites(unit, report, false);
+      throw;
+    }
   } catch (const EStoppedException&) {
     report.Stopped = true;
   }

@@ -7,6 +7,7 @@
 // and every step is taken through it.
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "backup/RestoreReport.h"
 #include "backup/WrittenState.h"
 #include "platform/FileIdentity.h"
+#include "platform/FileLock.h"
+#include "platform/SaveGroup.h"
 #include "shared/Decision.h"
 #include "shared/ProcessType.h"
 
@@ -93,13 +96,29 @@ class TBackupRestore {
   // when they disagree.
   TVerdict Check(const TBackupUnit& unit, const std::string& copy, TPlanned& plan, TRestoreReport& report);
   // Writes one planned file back, checking again when it changed since the check.
-  void WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count, TRestoreReport& report);
+  // grouped: into the group of writes, ended by CommitWrites. failed: the error of an
+  // earlier write of the plan (its group's), taken up where a write would fail.
+  void WriteBack(const TBackupUnit& unit, TPlanned plan, int index, int count, TRestoreReport& report,
+                 bool grouped = false, int failed = 0);
+  // Puts the grouped writes in place, each file's lock held until then; a failed one
+  // is taken up again alone (ask), or only reported (on a stop).
+  void CommitWrites(const TBackupUnit& unit, TRestoreReport& report, bool ask = true);
   // Whether a forced write of a unit without records may go ahead; asked once.
   bool OldUnitAllowed(const TBackupUnit& unit, TRestoreReport& report);
   TDecision Ask(const std::string& path, TRestoreProblem problem, int error);
   void Progress(TProcessType type, const std::string& path, int index, int count);
 
+  // A write waiting in the group, with its file's lock.
+  struct TPendingWrite {
+    std::unique_ptr<hovrak::TFileLock> Lock;
+    TPlanned Plan;
+    int Index = 0;
+    int Count = 0;
+  };
+
   TBackup& store_;
+  hovrak::TSaveGroup group_;
+  std::vector<TPendingWrite> pending_;
   // The state of each file written back, by absolute path, for the new unit.
   std::map<std::string, TWrittenState> written_;
   // For a unit without records: 0 not asked yet, 1 allowed, -1 refused.

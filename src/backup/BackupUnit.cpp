@@ -227,11 +227,11 @@ int TBackupUnit::Prepare(const TStringVector& files, TUnitMarker& marker) {
 }
 
 int TBackupUnit::CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size,
-                           const std::function<void()>& progress, TCopySum& sum) const {
+                           const std::function<void()>& progress, TCopySum& sum, hovrak::TSaveGroup* group) const {
   const std::string target = TBackup::JoinPath(Folder(), Files.at(k));
   if (const int err = hovrak::CreateFoldersReporting(hovrak::FolderOf(target), kFolderMode)) return err;
   hovrak::TCopiedFile copied;
-  if (const int err = hovrak::CopyFileReporting(source, target, progress, &copied)) return err;
+  if (const int err = hovrak::CopyFileReporting(source, target, progress, &copied, group)) return err;
   size += copied.Size;
   sum.Size = static_cast<std::int64_t>(copied.Size);
   sum.Hash = copied.Hash;

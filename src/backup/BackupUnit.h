@@ -17,6 +17,10 @@
 #include "settings/KELObject.h"
 #include "shared/StringVector.h"
 
+namespace hovrak {
+class TSaveGroup;
+}
+
 class TBackup;
 class TUnitMarker;
 
@@ -68,10 +72,10 @@ class TBackupUnit : public hovrak::TKELObject {
   // the errno value of a failure to create the folder.
   int Prepare(const TStringVector& files, TUnitMarker& marker);
   // Copies source to the unit's entry k, creating folders as needed; adds the copy's
-  // size to size and sets its sum. Returns 0 or an errno value. progress as for
-  // CopyFileReporting.
+  // size to size and sets its sum. Returns 0 or an errno value. progress and group
+  // as for CopyFileReporting (with a group the copy is made by its commit).
   int CopyEntry(std::size_t k, const std::string& source, std::uint64_t& size, const std::function<void()>& progress,
-                TCopySum& sum) const;
+                TCopySum& sum, hovrak::TSaveGroup* group = nullptr) const;
   // The entries among the given ones whose copy is there as a plain file inside the
   // unit folder, in the same order.
   std::vector<std::size_t> PresentCopies(const std::vector<std::size_t>& entries) const;

@@ -1,5 +1,6 @@
 #include "core/FileReplace.h"
 
+#include <cerrno>
 #include <chrono>
 
 #include "backup/Backup.h"
@@ -7,7 +8,6 @@
 #include "pattern/CharTyped.h"
 #include "pattern/ReplaceInText.h"
 #include "place/AbstractPlaceList.h"
-#include "platform/FileLock.h"
 #include "platform/PathOps.h"
 #include "shared/StoppedException.h"
 
@@ -49,14 +49,14 @@ TFileSetOutcome TFileReplace::Run(const TAbstractReplacingPattern& pattern, TAbs
   if (doBackup && set_.Backup && !preview_ && !BackUp(targets)) return TFileSetOutcome::BackupIncomplete;
   // The places of written files leave the list in one pass at the end, also when the
   // run is stopped, so the indices above stay valid during the run.
-  std::unordered_set<std::string> written;
+  written_.clear();
   struct TRemoveWritten {
     TAbstractPlaceList& list;
     const std::unordered_set<std::string>& written;
     ~TRemoveWritten() {
       if (!written.empty()) list.EraseIf([this](const TAbstractPlace& p) { return written.count(p.FileName()) != 0; });
     }
-  } removeWritten{list, written};
+  } removeWritten{list, written_};
 
   // What each written file looks like afterwards goes into the backup unit: at the
   // end (also of a stopped run) and every few seconds on the way, so that a run
@@ -70,7 +70,7 @@ TFileSetOutcome TFileReplace::Run(const TAbstractReplacingPattern& pattern, TAbs
   count_ = static_cast<int>(targets.size());
   index_ = 0;
   WithCharType(set_.CharCode != TCharCode::ASCII, pattern,
-               [&](const auto& typedPattern) { ReplaceAll(typedPattern, list, targets, written); });
+               [&](const auto& typedPattern) { ReplaceAll(typedPattern, list, targets); });
   return TFileSetOutcome::Completed;
 }
 
@@ -97,38 +97,51 @@ bool TFileReplace::BackUp(const std::set<std::string>& targets) {
 
 template <class C>
 void TFileReplace::ReplaceAll(const TReplacingPattern<C>& pattern, TAbstractPlaceList& list,
-                              std::set<std::string>& targets, std::unordered_set<std::string>& written) {
+                              std::set<std::string>& targets) {
   auto lastRecord = std::chrono::steady_clock::now();
-  for (const std::string& path : set_.Files) {
-    // A path listed twice is rewritten once.
-    if (targets.erase(path) == 0) continue;
-    Report(path);
-    const bool wrote = ReplaceFile(path, pattern, list);
-    if (wrote) {
-      written.insert(path);
-      set_.WrittenFiles.push_back(path);
+  try {
+    for (const std::string& path : set_.Files) {
+      // A path listed twice is rewritten once.
+      if (targets.erase(path) == 0) continue;
+      Report(path);
+      ReplaceFile(path, pattern, list, !preview_);
+      ++index_;
+      if (group_.Full()) CommitGroup();
+      if (!unrecorded_.empty() && std::chrono::steady_clock::now() - lastRecord > std::chrono::seconds(2)) {
+        RecordWrittenStates();
+        lastRecord = std::chrono::steady_clock::now();
+      }
     }
-    ++index_;
-    if (wrote && std::chrono::steady_clock::now() - lastRecord > std::chrono::seconds(2)) {
-      RecordWrittenStates();
-      lastRecord = std::chrono::steady_clock::now();
-    }
+    CommitGroup();
+  } catch (...) {
+    // A stop puts the files written whole so far in place; nothing more is asked.
+    CommitGroup(false);
+    throw;
   }
 }
 
 template <class C>
-bool TFileReplace::ReplaceFile(const std::string& path, const TReplacingPattern<C>& pattern,
-                               const TAbstractPlaceList& list) {
+void TFileReplace::ReplaceFile(const std::string& path, const TReplacingPattern<C>& pattern,
+                               const TAbstractPlaceList& list, bool grouped, std::unique_ptr<hovrak::TFileLock> lock,
+                               bool forced) {
   // Other Mirun processes wait while this one reads, changes and writes the file. A
   // preview writes nothing, and a file is replaced whole, so it reads without waiting.
-  hovrak::TFileLock lock;
-  if (!preview_) lock.Acquire(path, [this, &path] { Report(path); });
-  modifiedForced_ = false;
+  // Before waiting for another process, this one puts its group in place and lets go
+  // of the locks it holds, so that two runs never wait on each other.
+  if (!lock) {
+    lock = std::make_unique<hovrak::TFileLock>();
+    if (!preview_)
+      lock->Acquire(path, [this, &path] {
+        CommitGroup();
+        Report(path);
+      });
+  }
+  modifiedForced_ = forced;
   const std::vector<int>& indices = placesOf_[path];
   // A file that keeps changing under the run is given up after a few rounds.
   for (int round = 0; round < 8; ++round) {
-    const std::unique_ptr<TFile<C>> file = Load<C>(path);
-    if (!file) return false;
+    std::unique_ptr<TFile<C>> file = Load<C>(path);
+    if (!file) return;
     // Only the hits change; a hit that is no longer where the search found it means
     // the file changed since, which the user decides about like a new time stamp.
     std::basic_string<C> before;
@@ -136,15 +149,77 @@ bool TFileReplace::ReplaceFile(const std::string& path, const TReplacingPattern<
     if (preview_) before = file->Text;
     const TSpliceResult spliced =
         SpliceReplacements<C>(pattern, file->Text, file->NewLine, list, path, &indices, preview_ ? &hits : nullptr);
-    if (!AcceptSplice(path, spliced.Stale, spliced.Replaced)) return false;
+    if (!AcceptSplice(path, spliced.Stale, spliced.Replaced)) return;
     if (preview_) {
       (*preview_)(TTextChange::Make<C>(path, FileCodeOf(*file), file->NewLine, before, file->Text, hits));
-      return false;
+      return;
     }
-    const TSaveEnd end = Save(*file, path, spliced.Replaced);
-    if (end != TSaveEnd::Reload) return end == TSaveEnd::Written;
+    const TSaveEnd end = Save(*file, path, spliced.Replaced, grouped);
+    if (end == TSaveEnd::Staged) {
+      std::shared_ptr<TFile<C>> staged = std::move(file);
+      const int replaced = spliced.Replaced;
+      pending_.push_back(TPending{std::move(lock), [this, staged, path, replaced, &pattern, &list](
+                                                       const hovrak::TSaveGroup::TResult& result, bool ask,
+                                                       std::unique_ptr<hovrak::TFileLock>& held) {
+                                    FinishStaged(staged, path, replaced, pattern, list, result, ask, held);
+                                  }});
+      return;
+    }
+    if (end != TSaveEnd::Reload) return;
   }
-  return Fail(path, TFileOperationResult::ModifiedSinceSearch);
+  Fail(path, TFileOperationResult::ModifiedSinceSearch);
+}
+
+template <class C>
+void TFileReplace::FinishStaged(const std::shared_ptr<TFile<C>>& file, const std::string& path, int replaced,
+                                const TReplacingPattern<C>& pattern, const TAbstractPlaceList& list,
+                                const hovrak::TSaveGroup::TResult& result, bool ask,
+                                std::unique_ptr<hovrak::TFileLock>& lock) {
+  file->WrittenIdentity = result.Written;
+  file->WrittenHash = result.Hash;
+  file->LastError = result.Error;
+  file->RescuePath = result.RescuePath;
+  const TFileOperationResult outcome = result.Error == 0        ? TFileOperationResult::Success
+                                       : result.Error == ESTALE ? TFileOperationResult::ModifiedSinceSearch
+                                                                : TFileOperationResult::OpenFailed;
+  if (outcome != TFileOperationResult::Success && !ask) {
+    Fail(path, outcome, result.Error, outcome == TFileOperationResult::OpenFailed, result.RescuePath);
+    return;
+  }
+  // A failure is handled as a save of its own would be: asked about, tried again
+  // alone, or the file read again when the user forces it past a change.
+  if (Settle(*file, path, replaced, outcome) == TSaveEnd::Reload)
+    ReplaceFile(path, pattern, list, false, std::move(lock), true);
+}
+
+void TFileReplace::CommitGroup(bool ask) {
+  if (pending_.empty()) return;
+  std::vector<TPending> pending = std::move(pending_);
+  pending_.clear();
+  const std::vector<hovrak::TSaveGroup::TResult> results = group_.Commit();
+  // The files of other questions may come up below: this file's own state stays.
+  const bool forced = modifiedForced_;
+  // Those written first, so that a stop answered below loses none of them; then the
+  // failures in search order.
+  for (std::size_t i = 0; i < pending.size() && i < results.size(); ++i)
+    if (results[i].Error == 0) pending[i].Finish(results[i], ask, pending[i].Lock);
+  for (std::size_t i = 0; i < pending.size() && i < results.size(); ++i) {
+    if (results[i].Error == 0) continue;
+    try {
+      pending[i].Finish(results[i], ask, pending[i].Lock);
+    } catch (...) {
+      for (std::size_t j = i + 1; j < pending.size() && j < results.size(); ++j)
+        if (results[j].Error != 0) pending[j].Finish(results[j], false, pending[j].Lock);
+      modifiedForced_ = forced;
+      throw;
+    }
+  }
+  modifiedForced_ = forced;
+}
+
+TDecision TFileReplace::Ask(const std::string& path, TFileOperationResult result, int error) {
+  CommitGroup();
+  return set_.AskFileError(path, result, error);
 }
 
 template <class C>
@@ -152,7 +227,7 @@ std::unique_ptr<TFile<C>> TFileReplace::Load(const std::string& path) {
   for (;;) {
     TDecision decision = TDecision::Force;
     if (!modifiedForced_ && set_.IsModifiedSinceSearch(path)) {
-      decision = set_.AskFileError(path, TFileOperationResult::ModifiedSinceSearch);
+      decision = Ask(path, TFileOperationResult::ModifiedSinceSearch);
       if (decision == TDecision::Force) modifiedForced_ = true;
       if (decision == TDecision::Skip) return Fail(path, TFileOperationResult::ModifiedSinceSearch), nullptr;
     }
@@ -162,7 +237,7 @@ std::unique_ptr<TFile<C>> TFileReplace::Load(const std::string& path) {
       file = MakeRunFile(path, set_.CharCode, C());
       result = file->Load(options_);
       if (result == TFileOperationResult::Success) return file;
-      decision = set_.AskFileError(path, result, file->LastError);
+      decision = Ask(path, result, file->LastError);
       // Only a complete text can be forced: a file that was not read is skipped.
       if (decision == TDecision::Force &&
           (result == TFileOperationResult::OpenFailed || result == TFileOperationResult::TooLarge))
@@ -177,7 +252,7 @@ std::unique_ptr<TFile<C>> TFileReplace::Load(const std::string& path) {
 
 bool TFileReplace::AcceptSplice(const std::string& path, int stale, int replaced) {
   if (stale > 0 && !modifiedForced_) {
-    const TDecision decision = set_.AskFileError(path, TFileOperationResult::ModifiedSinceSearch);
+    const TDecision decision = Ask(path, TFileOperationResult::ModifiedSinceSearch);
     if (decision == TDecision::Abort) throw EStoppedException();
     if (decision != TDecision::Force) return Fail(path, TFileOperationResult::ModifiedSinceSearch);
     modifiedForced_ = true;
@@ -187,33 +262,48 @@ bool TFileReplace::AcceptSplice(const std::string& path, int stale, int replaced
 }
 
 template <class C>
-TFileReplace::TSaveEnd TFileReplace::Save(TFile<C>& file, const std::string& path, int replaced) {
+TFileReplace::TSaveEnd TFileReplace::Save(TFile<C>& file, const std::string& path, int replaced, bool grouped) {
   // Written only while the file is still as it was read; a change in between goes
   // back to the checks with the new contents.
   file.SaveOnlyIfUnchanged = true;
+  file.Group = grouped ? &group_ : nullptr;
+  const TFileOperationResult result = file.Save();
+  file.Group = nullptr;
+  if (grouped && result == TFileOperationResult::Success) return TSaveEnd::Staged;
+  return Settle(file, path, replaced, result);
+}
+
+template <class C>
+TFileReplace::TSaveEnd TFileReplace::Settle(TFile<C>& file, const std::string& path, int replaced,
+                                            TFileOperationResult result) {
   for (;;) {
-    const TFileOperationResult result = file.Save();
     if (result == TFileOperationResult::Success) {
       // The file as the save left it, told by the file itself: the path may lead
       // elsewhere by now.
-      const TWrittenState state = TWrittenState::FromIdentity(file.WrittenIdentity, file.WrittenHash);
-      const std::string absolute = hovrak::AbsolutePath(path);
-      set_.WrittenStates[absolute] = state;
-      unrecorded_[absolute] = state;
-      set_.ReplacedPlaces += replaced;
+      Wrote(path, TWrittenState::FromIdentity(file.WrittenIdentity, file.WrittenHash), replaced);
       return TSaveEnd::Written;
     }
     if (result == TFileOperationResult::ModifiedSinceSearch) {
-      const TDecision decision = set_.AskFileError(path, result);
+      const TDecision decision = Ask(path, result);
       if (decision == TDecision::Abort) throw EStoppedException();
       if (decision != TDecision::Force) return Fail(path, result), TSaveEnd::GivenUp;
       modifiedForced_ = true;
       return TSaveEnd::Reload;
     }
     // A write failure never ends the run: anything but Retry leaves the file as it was.
-    if (set_.AskFileError(path, result, file.LastError) != TDecision::Retry)
+    if (Ask(path, result, file.LastError) != TDecision::Retry)
       return Fail(path, result, file.LastError, true, file.RescuePath), TSaveEnd::GivenUp;
+    result = file.Save();
   }
+}
+
+void TFileReplace::Wrote(const std::string& path, const TWrittenState& state, int replaced) {
+  const std::string absolute = hovrak::AbsolutePath(path);
+  set_.WrittenStates[absolute] = state;
+  unrecorded_[absolute] = state;
+  set_.ReplacedPlaces += replaced;
+  written_.insert(path);
+  set_.WrittenFiles.push_back(path);
 }
 
 bool TFileReplace::Fail(const std::string& path, TFileOperationResult result, int error, bool writeFailed,

@@ -11,6 +11,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FolderHandle.h"
 #include "platform/PathOps.h"
+#include "platform/SaveGroup.h"
 
 namespace hovrak {
 namespace {
@@ -67,7 +68,7 @@ struct TTempGuard {
 bool CopyFile(const std::string& source, const std::string& target) { return CopyFileReporting(source, target) == 0; }
 
 int CopyFileReporting(const std::string& source, const std::string& target, const std::function<void()>& progress,
-                      TCopiedFile* copied) {
+                      TCopiedFile* copied, TSaveGroup* group) {
   if (HasNul(source) || HasNul(target) || target.empty() || target.back() == '/') return EINVAL;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
   TFileDescriptor in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -93,6 +94,15 @@ int CopyFileReporting(const std::string& source, const std::string& target, cons
   int err = CopyBytes(in.Get(), out.Get(), progress, hash, total);
   if (!err && ::fchmod(out.Get(), st.st_mode & 07777) != 0) err = errno;
   if (!err && ::futimens(out.Get(), times) != 0) err = errno;
+  if (!err && group) {
+    group->Stage(folder, guard.name, name, std::move(out), TFileIdentity(), hash.Value(), total, false);
+    guard.name.clear();
+    if (copied) {
+      copied->Size = total;
+      copied->Hash = hash.Value();
+    }
+    return 0;
+  }
   if (!err && ::fsync(out.Get()) != 0) err = errno;
   const int closeErr = out.Close();
   if (!err) err = closeErr;

@@ -8,6 +8,8 @@
 
 namespace hovrak {
 
+class TSaveGroup;
+
 // What was copied: the number of bytes and their content hash (TContentHash).
 struct TCopiedFile {
   std::uint64_t Size = 0;
@@ -24,8 +26,10 @@ bool CopyFile(const std::string& source, const std::string& target);
 // The same, returning 0 or the errno value of the step that failed (EINVAL for a
 // source that is not a regular file). progress is called after every 4 MiB copied;
 // when it throws, the partial copy is removed and the exception passes on. copied,
-// when given, receives the size and hash of the bytes copied.
+// when given, receives the size and hash of the bytes copied. With group, the copy
+// written whole joins it and the group flushes and renames it (its result there
+// tells whether the copy was made); the copy is not made before that.
 int CopyFileReporting(const std::string& source, const std::string& target, const std::function<void()>& progress = {},
-                      TCopiedFile* copied = nullptr);
+                      TCopiedFile* copied = nullptr, TSaveGroup* group = nullptr);
 
 }  // namespace hovrak

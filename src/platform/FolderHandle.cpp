@@ -47,6 +47,16 @@ int TFolderHandle::Open(const std::string& path) {
   return 0;
 }
 
+int TFolderHandle::Duplicate(TFolderHandle& copy) const {
+  copy.fd_.Reset();
+  copy.path_ = path_;
+  if (fd_.Get() < 0) return EBADF;
+  const int fd = ::fcntl(fd_.Get(), F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return errno;
+  copy.fd_.Reset(fd);
+  return 0;
+}
+
 int TFolderHandle::OpenBelow(const std::string& base, const std::string& relative, bool create, unsigned mode,
                              std::size_t* failedAt) {
   if (failedAt) *failedAt = 0;

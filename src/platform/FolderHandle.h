@@ -33,6 +33,9 @@ class TFolderHandle {
                 std::size_t* failedAt = nullptr);
 
   bool IsOpen() const { return fd_.Get() >= 0; }
+  // A second handle on the same folder (its own descriptor, the same path), for a
+  // step that outlives this one. 0 or an errno value.
+  int Duplicate(TFolderHandle& copy) const;
   int Fd() const { return fd_.Get(); }
   // The path the folder was opened by, made absolute, and the path of an entry in it.
   const std::string& Path() const { return path_; }

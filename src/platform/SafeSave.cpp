@@ -14,6 +14,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FolderHandle.h"
 #include "platform/PathOps.h"
+#include "platform/SaveGroup.h"
 #include "platform/SaveJournal.h"
 
 namespace hovrak {
@@ -262,8 +263,10 @@ int RewriteInPlace(const TFolderHandle& folder, const std::string& name, const c
 
 // Writes a temporary file beside the entry and renames it over the entry. Sets
 // fallBack (and returns 0) when the in-place route should be taken instead.
+// With group, the written file joins it instead and the group ends the save.
 int ReplaceByRename(const TFolderHandle& folder, const std::string& name, bool exists, const struct stat& st,
-                    const char* data, std::size_t size, const TSafeWriteOptions& options, bool& fallBack) {
+                    const char* data, std::size_t size, const TSafeWriteOptions& options, bool& fallBack,
+                    TSaveGroup* group = nullptr) {
   fallBack = false;
   std::string temp;
   TFileDescriptor fd(folder.CreateTemp(TempPrefix(name, "."), temp));
@@ -288,6 +291,11 @@ int ReplaceByRename(const TFolderHandle& folder, const std::string& name, bool e
   TContentHash hash;
   if (!err) err = WriteAll(fd.Get(), data, size, 0, &hash);
   if (!err && options.Times && ::futimens(fd.Get(), options.Times) != 0) err = errno;
+  if (!err && group) {
+    group->Stage(folder, temp, name, std::move(fd), options.Expected, hash.Value(), size, exists);
+    Step("staged");
+    return 0;
+  }
   if (!err && ::fsync(fd.Get()) != 0) err = errno;
   Step("done");
   // Last look before the switch: a file someone wrote meanwhile is not replaced.
@@ -320,9 +328,10 @@ void SetSafeSaveTestHook(TSafeSaveHook hook, std::size_t chunkSize) {
   gChunk = chunkSize > 0 ? chunkSize : kMaxWriteChunk;
 }
 
-int SafeWriteAt(const TFolderHandle& folder, const std::string& name, const char* data, std::size_t size,
-                const TSafeWriteOptions& options) {
-  if (options.RescuePath) options.RescuePath->clear();
+namespace {
+
+int WriteAt(const TFolderHandle& folder, const std::string& name, const char* data, std::size_t size,
+            const TSafeWriteOptions& options) {
   if (!folder.IsOpen()) return EBADF;
   if (name.empty() || name == "." || name == "..") return EISDIR;
   if (name.find('/') != std::string::npos || name.find('\0') != std::string::npos) return EINVAL;
@@ -354,9 +363,68 @@ int SafeWriteAt(const TFolderHandle& folder, const std::string& name, const char
   }
 
   bool fallBack = false;
-  const int err = ReplaceByRename(folder, name, exists, st, data, size, options, fallBack);
+  const int err = ReplaceByRename(folder, name, exists, st, data, size, options, fallBack, options.Group);
   if (!fallBack) return err;
   return exists ? RewriteInPlace(folder, name, data, size, options) : CreateInPlace(folder, name, data, size, options);
+}
+
+}  // namespace
+
+int SafeSaveStep(const char* step) { return Step(step); }
+
+int SafeWriteAt(const TFolderHandle& folder, const std::string& name, const char* data, std::size_t size,
+                const TSafeWriteOptions& options) {
+  if (options.RescuePath) options.RescuePath->clear();
+  if (!options.Group) return WriteAt(folder, name, data, size, options);
+  // A save that ended on its own (in place) joins the group with its result.
+  TSaveGroup& group = *options.Group;
+  const std::size_t staged = group.Count();
+  TSaveGroup::TResult result;
+  TSafeWriteOptions own = options;
+  own.Written = &result.Written;
+  own.Hash = &result.Hash;
+  const int err = WriteAt(folder, name, data, size, own);
+  if (!err && group.Count() == staged) group.AddDone(result);
+  return err;
+}
+
+int FinishStagedSave(const TFolderHandle& folder, const std::string& temp, const std::string& name, int fd,
+                     const TFileIdentity& expected, bool inPlace, bool& renamed, TFileIdentity& written,
+                     std::string& rescue) {
+  renamed = false;
+  rescue.clear();
+  int err = CheckUnchanged(folder, name, expected);
+  if (!err) {
+    err = folder.RenameTemp(temp, name);
+    if (!err) {
+      renamed = true;
+      written = TFileIdentity::OfDescriptor(fd);
+      Step("renamed");
+      return 0;
+    }
+  }
+  if (inPlace && (err == EPERM || err == EACCES)) {
+    // A sticky folder lets us write the file but not replace it: the bytes already
+    // written go in through the file's own inode.
+    struct stat st;
+    std::string bytes;
+    err = ::fstat(fd, &st) != 0 ? errno : 0;
+    if (!err) {
+      bytes.resize(static_cast<std::size_t>(st.st_size));
+      err = ReadAll(fd, &bytes[0], bytes.size());
+    }
+    // The staged file already has the mode and times the save asked for.
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    TSafeWriteOptions options;
+    options.Expected = expected;
+    options.RescuePath = &rescue;
+    options.Mode = static_cast<int>(st.st_mode & 07777);
+    options.Times = times;
+    options.Written = &written;
+    if (!err) err = RewriteInPlace(folder, name, bytes.data(), bytes.size(), options);
+  }
+  folder.RemoveTemp(temp);
+  return err;
 }
 
 int SafeWriteFile(const std::string& path, const char* data, std::size_t size, const TSafeWriteOptions& options) {

@@ -14,6 +14,7 @@
 namespace hovrak {
 
 class TFolderHandle;
+class TSaveGroup;
 
 // What a caller may add to a save, and what it learns of it.
 struct TSafeWriteOptions {
@@ -34,6 +35,13 @@ struct TSafeWriteOptions {
   // it points to stays as it is); otherwise such an entry fails with ELOOP.
   bool ReplaceLink = false;
 
+  // Where the save joins a group instead of ending on its own: the new file is
+  // written whole but not yet flushed nor switched, and the group (TSaveGroup)
+  // flushes it with the others, checks Expected again and renames it. A save by an
+  // in-place rewrite ends at once and only its result joins the group. Written and
+  // Hash are then left alone: the group's results tell them.
+  TSaveGroup* Group = nullptr;
+
   // Filled after a successful save: the state of the file as written (with its
   // mode and times), and a content hash (TContentHash) of the bytes.
   TFileIdentity* Written = nullptr;
@@ -42,11 +50,26 @@ struct TSafeWriteOptions {
 
 // Steps of a save at which a test may act ("copy" old bytes kept aside, "reserve"
 // new size reserved, "write" one chunk written, "done" data on disk, "renamed" new
-// file in place), and the chunk size it writes in. A hook that returns an errno
+// file in place; in a group "staged" new file written, "flushed" the group's files on
+// disk, "synced" its folders on disk), and the chunk size it writes in. A hook that returns an errno
 // value makes the next reservation or write fail with it. For tests only; null in
 // normal runs.
 using TSafeSaveHook = int (*)(const char* step);
 void SetSafeSaveTestHook(TSafeSaveHook hook, std::size_t chunkSize = 0);
+// Tells the test hook of a step taken elsewhere in a save; its errno value or 0.
+int SafeSaveStep(const char* step);
+
+// The end of a save staged in a group, once the temporary file temp (open as fd) is
+// on disk: the last look that name is still in the expected state (ESTALE if not),
+// then the rename over name. When a sticky folder refuses the rename of an existing
+// file and inPlace allows it, the file is rewritten in place instead, with the bytes
+// of the temporary file (rescue receives the path of a copy such a rewrite left).
+// The temporary file is gone afterwards unless it became the file. 0 or an errno
+// value; renamed tells whether the folder's entries changed, written receives the
+// state of the file as written.
+int FinishStagedSave(const TFolderHandle& folder, const std::string& temp, const std::string& name, int fd,
+                     const TFileIdentity& expected, bool inPlace, bool& renamed, TFileIdentity& written,
+                     std::string& rescue);
 
 // Replaces the contents of the entry name of the folder with the given bytes, or
 // creates it when it does not exist yet. Every step goes through the folder's

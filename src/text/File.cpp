@@ -35,6 +35,7 @@ TFileOperationResult WriteBytes(TFileBase<C>& file, const std::string& bytes) {
   hovrak::TSafeWriteOptions options;
   if (file.SaveOnlyIfUnchanged) options.Expected = file.Identity;
   options.RescuePath = &file.RescuePath;
+  options.Group = file.Group;
   file.WrittenIdentity = hovrak::TFileIdentity();
   options.Written = &file.WrittenIdentity;
   options.Hash = &file.WrittenHash;

@@ -10,6 +10,10 @@
 #include "text/FileOperationResult.h"
 #include "text/NewLineKind.h"
 
+namespace hovrak {
+class TSaveGroup;
+}
+
 template <class C>
 class TFileBase {
  public:
@@ -34,6 +38,9 @@ class TFileBase {
   // Save only while the file is still in the state Identity records: a save that
   // finds it changed writes nothing and returns ModifiedSinceSearch.
   bool SaveOnlyIfUnchanged = false;
+  // Where a save joins a group of saves (not owned; null: it ends on its own). Success
+  // then only says the new bytes are staged; the group's commit tells the rest.
+  hovrak::TSaveGroup* Group = nullptr;
   // The largest file a save writes: the largest a load reads back (2 GiB - 1). A
   // save of more is refused with EFBIG. Tests lower it.
   static std::size_t MaxSaveSize;

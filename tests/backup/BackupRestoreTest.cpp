@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,6 +23,8 @@
 #include "backup/BackupRestore.h"
 #include "backup/SettingsBackupIndex.h"
 #include "core/MirunApp.h"
+#include "platform/SafeSave.h"
+#include "platform/SaveGroup.h"
 #include "settings/KELNode.h"
 #include "settings/Option.h"
 #include "settings/SettingsFile.h"
@@ -575,8 +578,7 @@ class TLinkSwapper {
   // The file's first inode is taken before the thread starts: taken by the thread, it
   // could already be the restored file's on a loaded machine, and no swap would follow.
   TLinkSwapper(const std::string& target, const std::string& victim)
-      : first_(InodeOf(target)),
-        thread_([this, target, victim] {
+      : first_(InodeOf(target)), thread_([this, target, victim] {
           struct stat st;
           const std::string temp = target + ".swap";
           while (!stop_) {
@@ -754,4 +756,55 @@ TEST_F(BackupRestoreTest, ARecreatedFileGetsTheCopysModeAndTheRecordItsNanosecon
   restore.OnFileError = [](const std::string&, TFileOperationResult, int) { return TDecision::Force; };
   EXPECT_EQ(restore.Run(unit).Restored, 1u);
   EXPECT_EQ(StatOf(P("a.txt")).st_mode & 07777, 0600u);
+}
+
+namespace {
+
+// When the second file of a restore is staged, someone else writes gEdited, whose
+// copy waits in the same group.
+std::string gEdited;
+int gStagedWrites = 0;
+int EditAtSecondStage(const char* step) {
+  if (std::strcmp(step, "staged") == 0 && ++gStagedWrites == 2) WriteWholeFile(gEdited, "edited meanwhile\n");
+  return 0;
+}
+
+}  // namespace
+
+// The copies go back in groups: a file edited while its group waits is not
+// overwritten but asked about as at the check, after the files before it are back
+// and before any later question; the others of its group go back all the same.
+TEST_F(BackupRestoreTest, AFileEditedWhileItsGroupWaitsIsAskedAboutAndTheRestGoBack) {
+  const std::size_t files = hovrak::TSaveGroup::MaxFiles;
+  hovrak::TSaveGroup::MaxFiles = 2;
+  TStringVector paths;
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
+    WriteWholeFile(P(name), std::string("old ") + name + "\n");
+    paths.push_back(P(name));
+  }
+  const std::string unit = Replace(paths, "old", "new");
+  TBackupRestore restore(*app.Backup);
+  std::vector<std::string> asked;
+  restore.OnFileError = [&](const std::string& path, TFileOperationResult, int) {
+    asked.push_back(path);
+    return TDecision::Skip;
+  };
+  gEdited = P("a.txt");
+  gStagedWrites = 0;
+  hovrak::SetSafeSaveTestHook(EditAtSecondStage);
+  const TRestoreReport report = restore.Run(unit);
+  hovrak::SetSafeSaveTestHook(nullptr);
+  hovrak::TSaveGroup::MaxFiles = files;
+  EXPECT_EQ(asked, TStringVector{P("a.txt")});
+  EXPECT_EQ(report.Skipped, TStringVector{P("a.txt")});
+  EXPECT_EQ(report.Restored, 4u);
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "edited meanwhile\n");
+  for (const char* name : {"b.txt", "c.txt", "d.txt", "e.txt"})
+    EXPECT_EQ(ReadWholeFile(P(name)), std::string("old ") + name + "\n");
+  // The new unit knows the state of each file written, so its undo asks nothing.
+  const TBackupUnit* saved = app.Backup->FindUnit(report.Backup.UnitName);
+  ASSERT_NE(saved, nullptr);
+  std::size_t recorded = 0;
+  for (const TWrittenState& state : saved->Written) recorded += state.Known() ? 1 : 0;
+  EXPECT_EQ(recorded, 4u);
 }

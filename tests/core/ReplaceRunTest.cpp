@@ -6,11 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <dirent.h>
 #include <csignal>
+#include <cstring>
 
 #include "TestSupport.h"
 #include "backup/Backup.h"
 #include "core/MirunApp.h"
+#include "platform/SafeSave.h"
+#include "platform/SaveGroup.h"
 #include "settings/Option.h"
 #include "shared/StoppedException.h"
 #include "text/Conversions.h"
@@ -50,6 +54,45 @@ class ReplaceRun : public ::testing::Test {
   std::vector<std::string> asked;
   TDecision answer = TDecision::Skip;
 };
+
+// Lowers the bound of a group for a test, also a failed one.
+struct TGroupOf {
+  std::size_t kept = hovrak::TSaveGroup::MaxFiles;
+  explicit TGroupOf(std::size_t files) { hovrak::TSaveGroup::MaxFiles = files; }
+  ~TGroupOf() {
+    hovrak::TSaveGroup::MaxFiles = kept;
+    hovrak::SetSafeSaveTestHook(nullptr);
+  }
+};
+
+int gStopAt = 0;
+int gSteps = 0;
+int KillAtStep(const char*) {
+  if (++gSteps == gStopAt) ::kill(::getpid(), SIGKILL);
+  return 0;
+}
+
+// When the second file is staged, someone else writes gChanged, whose new bytes wait
+// in the same group.
+std::string gChanged;
+int gStaged = 0;
+int ChangeAtStaged(const char* step) {
+  if (std::strcmp(step, "staged") == 0 && ++gStaged == 2) WriteWholeFile(gChanged, "会議 changed by someone else");
+  return 0;
+}
+
+// The copies in every unit folder below backups of the file called name.
+std::vector<std::string> CopiesOf(const std::string& backups, const std::string& name) {
+  std::vector<std::string> copies;
+  if (DIR* d = ::opendir(backups.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      const std::string copy = backups + "/" + e->d_name + "/" + name;
+      if (e->d_name[0] != '.' && ::access(copy.c_str(), F_OK) == 0) copies.push_back(ReadWholeFile(copy));
+    }
+    ::closedir(d);
+  }
+  return copies;
+}
 
 }  // namespace
 
@@ -254,4 +297,116 @@ TEST_F(ReplaceRun, BackupCopiesAreTheFilesAsTheyWereBeforeTheReplace) {
   EXPECT_EQ(ReadWholeFile(unit.Folder() + "/sub/b.txt"), before);
   EXPECT_EQ(ReadWholeFile(P("src/a.txt")), hovrak::unicode_to_sjis_cp932(L"新い行\r\n新い\r\n"));
   EXPECT_EQ(ReadWholeFile(P("src/c.txt")), c);
+}
+
+// Files are written in groups: a file changed by someone else while its new bytes wait
+// in a group is asked about before any later file, in search order, and left alone;
+// every other file is written, and only after its backup copy.
+TEST_F(ReplaceRun, GroupsKeepTheOrderOfQuestionsAndAChangeBeforeTheSwitchIsRefused) {
+  TGroupOf groups(2);
+  for (char c = 'a'; c <= 'e'; ++c) WriteWholeFile(P(std::string(1, c) + ".txt"), "会議 " + std::string(1, c));
+  WriteWholeFile(P("ro.txt"), "会議 ro");
+  chmod(P("ro.txt").c_str(), 0444);
+  TTempDir backups;
+  app.Option->Backup = true;
+  app.Backup->BackupDir = backups.Path();
+  app.Backup->MaxSize = 100000000;
+  ASSERT_EQ(SearchFolder("会議"), SearchCompleted);
+  gChanged = P("a.txt");
+  gStaged = 0;
+  hovrak::SetSafeSaveTestHook(ChangeAtStaged);
+  answer = TDecision::Skip;
+  EXPECT_EQ(app.Replace("会合"), ReplaceCompleted);
+  // a.txt (changed before its switch) is asked about before ro.txt, which comes later.
+  EXPECT_EQ(asked, (std::vector<std::string>{"a.txt=4", "ro.txt=1"}));
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "会議 changed by someone else");
+  for (char c = 'b'; c <= 'e'; ++c)
+    EXPECT_EQ(ReadWholeFile(P(std::string(1, c) + ".txt")), "会合 " + std::string(1, c));
+  EXPECT_EQ(ReadWholeFile(P("ro.txt")), "会議 ro");
+  EXPECT_EQ(app.FileSet->WrittenFiles, (TStringVector{P("b.txt"), P("c.txt"), P("d.txt"), P("e.txt")}));
+  EXPECT_EQ(app.FileSet->ReplacedPlaces, 4);
+  ASSERT_EQ(app.FileSet->Failures.size(), 2u);
+  EXPECT_EQ(app.FileSet->Failures[0].Path, P("a.txt"));
+  EXPECT_EQ(app.FileSet->Failures[0].Result, TFileOperationResult::ModifiedSinceSearch);
+  EXPECT_EQ(app.FileSet->Failures[1].Error, EACCES);
+  // The places of the files left alone stay.
+  EXPECT_EQ(app.PlaceList->Count(), 2);
+  for (char c = 'b'; c <= 'e'; ++c)
+    EXPECT_EQ(CopiesOf(backups.Path(), std::string(1, c) + ".txt"), TStringVector{"会議 " + std::string(1, c)});
+}
+
+// Killed at every step of a replace with backup made in groups of three: each file
+// holds its old or its new bytes, and every new one has its backup copy on disk.
+TEST_F(ReplaceRun, AKillAtAnyStepOfAGroupLeavesEachFileOldOrNewWithItsCopy) {
+  TGroupOf groups(3);
+  constexpr int kFiles = 7;
+  const auto name = [](int i) { return "f" + std::to_string(i) + ".txt"; };
+  for (gStopAt = 1;; ++gStopAt) {
+    TTempDir backups;
+    for (int i = 0; i < kFiles; ++i) WriteWholeFile(P(name(i)), "会議 " + std::to_string(i));
+    app.Option->Backup = true;
+    app.Backup->BackupDir = backups.Path();
+    app.Backup->MaxSize = 100000000;
+    ASSERT_EQ(SearchFolder("会議"), SearchCompleted);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      gSteps = 0;
+      hovrak::SetSafeSaveTestHook(KillAtStep);
+      _exit(app.Replace("会合") == ReplaceCompleted ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    int written = 0;
+    for (int i = 0; i < kFiles; ++i) {
+      const std::string before = "会議 " + std::to_string(i);
+      const std::string now = ReadWholeFile(P(name(i)));
+      ASSERT_TRUE(now == before || now == "会合 " + std::to_string(i)) << "step " << gStopAt << " " << name(i);
+      if (now == before) continue;
+      ++written;
+      EXPECT_EQ(CopiesOf(backups.Path(), name(i)), TStringVector{before}) << "step " << gStopAt << " " << name(i);
+    }
+    if (WIFEXITED(status)) {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+      EXPECT_EQ(written, kFiles);
+      EXPECT_GT(gStopAt, 2 * kFiles);
+      break;
+    }
+  }
+}
+
+// A file of a group that cannot be written (over the size limit) is asked about with
+// its reason once the files before it are in place; the files after it are written.
+TEST_F(ReplaceRun, AFailureInTheMiddleOfAGroupLeavesTheOthersRight) {
+  std::string big;
+  for (int i = 0; i < 4000; ++i) big += "a hit in a line\n";
+  WriteWholeFile(P("a.txt"), "hit");
+  WriteWholeFile(P("b.txt"), big);
+  WriteWholeFile(P("c.txt"), "hit");
+  ASSERT_EQ(SearchFolder("hit"), SearchCompleted);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {96 * 1024, 96 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    bool firstInPlace = false;
+    app.FileSet->OnFileError = [&](const std::string& path, TFileOperationResult, int) {
+      firstInPlace = ReadWholeFile(P("a.txt")) == "a much longer replacement";
+      return path == P("b.txt") ? TDecision::Skip : TDecision::Abort;
+    };
+    app.Replace("a much longer replacement");
+    const auto& failures = app.FileSet->Failures;
+    _exit(firstInPlace && failures.size() == 1 && failures[0].Path == P("b.txt") && failures[0].Error == EFBIG &&
+                  failures[0].WriteFailed
+              ? 0
+              : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadWholeFile(P("a.txt")), "a much longer replacement");
+  EXPECT_EQ(ReadWholeFile(P("b.txt")), big);
+  EXPECT_EQ(ReadWholeFile(P("c.txt")), "a much longer replacement");
 }
