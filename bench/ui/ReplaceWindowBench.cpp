@@ -17,8 +17,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "core/MirunApp.h"
 #include "backup/Backup.h"
+#include "core/MirunApp.h"
 #include "settings/Option.h"
 #include "ui/Dialogs.h"
 #include "ui/frmMain.h"
@@ -54,7 +54,8 @@ class TYesDialogs : public TDialogs {
 // every new file of the run slow to create.
 void WriteTree(const std::string& root) {
   std::string text;
-  for (int line = 0; line < 40; ++line) text += line % 7 == 0 ? "午後の会議は十時から始まる予定です。\n" : "東京の空は青く、風は静かに吹いている。\n";
+  for (int line = 0; line < 40; ++line)
+    text += line % 7 == 0 ? "午後の会議は十時から始まる予定です。\n" : "東京の空は青く、風は静かに吹いている。\n";
   std::system(("mkdir -p '" + root + "'").c_str());
   for (int i = 0; i < kFiles; ++i) {
     const std::string path = root + "/f" + std::to_string(10000 + i) + ".txt";
@@ -105,8 +106,9 @@ void ReplaceAndUndoWithCli(benchmark::State& state) {
     if (undo) {
       std::system(replace.c_str());
       state.ResumeTiming();
-      std::system(Cli(f, "--restore \"$(MIRUN_HOME='" + f.Home + "' '" MIRUN_CLI_PATH
-                         "' --list-backups | head -1 | cut -f1)\"").c_str());
+      std::system(
+          Cli(f, "--restore \"$(MIRUN_HOME='" + f.Home + "' '" MIRUN_CLI_PATH "' --list-backups | head -1 | cut -f1)\"")
+              .c_str());
     } else {
       state.ResumeTiming();
       std::system(replace.c_str());

@@ -808,3 +808,69 @@ TEST_F(BackupRestoreTest, AFileEditedWhileItsGroupWaitsIsAskedAboutAndTheRestGoB
   for (const TWrittenState& state : saved->Written) recorded += state.Known() ? 1 : 0;
   EXPECT_EQ(recorded, 4u);
 }
+
+namespace {
+
+int gKillAt = 0;
+int gRestoreSteps = 0;
+int KillAtRestoreStep(const char*) {
+  if (++gRestoreSteps == gKillAt) ::kill(::getpid(), SIGKILL);
+  return 0;
+}
+
+// Whether some file under folder holds exactly bytes.
+bool SomeCopyHolds(const std::string& folder, const std::string& bytes) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
+    if (entry.is_regular_file() && ReadWholeFile(entry.path().string()) == bytes) return true;
+  return false;
+}
+
+}  // namespace
+
+// A restore killed at any step of its groups leaves each file as the replace left it
+// or as it was before, and every file it put back has the bytes it overwrote in a
+// unit of its own.
+TEST_F(BackupRestoreTest, AKillAtAnyStepOfARestoreLeavesEachFileWholeWithItsCopy) {
+  struct TGroupsOfTwo {
+    const std::size_t files = hovrak::TSaveGroup::MaxFiles;
+    TGroupsOfTwo() { hovrak::TSaveGroup::MaxFiles = 2; }
+    ~TGroupsOfTwo() { hovrak::TSaveGroup::MaxFiles = files; }
+  } groups;
+  constexpr int kFiles = 5;
+  for (gKillAt = 1;; ++gKillAt) {
+    TStringVector paths;
+    const auto text = [](const char* kind, int i) {
+      return std::string(kind) + " " + std::to_string(i) + " " + std::to_string(gKillAt);
+    };
+    for (int i = 0; i < kFiles; ++i) {
+      paths.push_back(P("f" + std::to_string(i) + ".txt"));
+      WriteWholeFile(paths.back(), text("old", i));
+    }
+    const std::string unit = Replace(paths, "old", "new");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      gRestoreSteps = 0;
+      hovrak::SetSafeSaveTestHook(KillAtRestoreStep);
+      TBackupRestore restore(*app.Backup);
+      _exit(restore.Run(unit).Restored == kFiles ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    int restored = 0;
+    for (int i = 0; i < kFiles; ++i) {
+      const std::string now = ReadWholeFile(paths[static_cast<std::size_t>(i)]);
+      ASSERT_TRUE(now == text("old", i) || now == text("new", i)) << "step " << gKillAt << " file " << i;
+      if (now != text("old", i)) continue;
+      ++restored;
+      EXPECT_TRUE(SomeCopyHolds(home / "Backup", text("new", i))) << "step " << gKillAt << " file " << i;
+    }
+    if (WIFEXITED(status)) {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+      EXPECT_EQ(restored, kFiles);
+      EXPECT_GT(gKillAt, 2 * kFiles);
+      break;
+    }
+  }
+}
