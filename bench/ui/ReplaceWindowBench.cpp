@@ -63,6 +63,8 @@ void WriteTree(const std::string& root) {
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);
   }
+  // On disk before the timed part, whose flushes would otherwise write the tree too.
+  ::sync();
 }
 
 // A tree and a settings folder of their own for each run; all of them are deleted
@@ -105,6 +107,7 @@ void ReplaceAndUndoWithCli(benchmark::State& state) {
     const std::string replace = Cli(f, "-r -f '*.txt' -b -K a -s 会議 --replace 会合 --quiet '" + f.Tree + "'");
     if (undo) {
       std::system(replace.c_str());
+      ::sync();
       state.ResumeTiming();
       std::system(
           Cli(f, "--restore \"$(MIRUN_HOME='" + f.Home + "' '" MIRUN_CLI_PATH "' --list-backups | head -1 | cut -f1)\"")
@@ -140,6 +143,7 @@ void ReplaceAndUndoThroughWindows(benchmark::State& state) {
     if (undo) {
       main.frmResult()->btnReplace->click();
       QApplication::processEvents();
+      ::sync();
       state.ResumeTiming();
       main.mniRestore->trigger();
     } else {
