@@ -1,5 +1,10 @@
 #include "TestSupport.h"
 
+#include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -43,3 +48,24 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string TestDataPath(const std::string& name) { return std::string(MIRUN_TEST_DATA_DIR) + "/" + name; }
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* d = ::opendir(folder.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      const std::string name = e->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+int gKillAtStep = 0;
+int gStepsTaken = 0;
+
+int KillAtStep(const char*) {
+  if (++gStepsTaken == gKillAtStep) ::kill(::getpid(), SIGKILL);
+  return 0;
+}

@@ -55,11 +55,16 @@ template <class C>
 void TFileSearch::SearchAll(const TSearchedPattern<C>&, TPlaceList<C>& list) {
   const int threads = ThreadCount(true);
   if (threads > 1) return SearchOnPool(threads, list);
+  // One thread reads every file into the same room: its places are handed on, or
+  // hold their own texts, before the next file is read.
+  std::unique_ptr<std::string> room;
   const int n = static_cast<int>(set_.Files.size());
   for (int i = 0; i < n; ++i) {
     const std::string& path = set_.Files[static_cast<std::size_t>(i)];
     if (set_.OnProcess) set_.OnProcess(TProcessType::Searching, path, i, n);
-    Deliver(path, Load<C>(path), list);
+    TSearchedFile<C> file = Load<C>(path, std::move(room));
+    Deliver(path, file, list);
+    room = std::move(file.Bytes);
   }
 }
 
@@ -87,13 +92,15 @@ void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
       if (set_.OnProcess) set_.OnProcess(TProcessType::Searching, path, i, n);
     };
     report();
-    Deliver(path, work.Take(i, report), list);
+    TSearchedFile<C> file = work.Take(i, report);
+    Deliver(path, file, list);
   }
 }
 
 template <class C>
-TSearchedFile<C> TFileSearch::Load(const std::string& path) const {
+TSearchedFile<C> TFileSearch::Load(const std::string& path, std::unique_ptr<std::string> room) const {
   TSearchedFile<C> file;
+  if (room) file.Bytes = std::move(room);
   // The state of the file opened, taken before its bytes are read, so a change made
   // while the file is read counts as a change.
   file.Stamped = set_.CheckTime;
@@ -140,7 +147,7 @@ bool TFileSearch::Settle(const std::string& path, TSearchedFile<C>& file) {
 }
 
 template <class C>
-void TFileSearch::Deliver(const std::string& path, TSearchedFile<C> file, TPlaceList<C>& list) {
+void TFileSearch::Deliver(const std::string& path, TSearchedFile<C>& file, TPlaceList<C>& list) {
   if (!Settle(path, file)) return;
   if (set_.OnFileRead) set_.OnFileRead(path, file.Code, file.ReadBytes());
   if (file.Searched) {

@@ -46,10 +46,10 @@ class TFileSearch {
   // The threads the run's option asks for, no more than there are files; one for a
   // search without a PatternMaker.
   int ThreadCount(bool searching) const;
-  // Takes the file's state (when the run checks times), reads it and tells the code
-  // it is read in; safe on any thread.
+  // Takes the file's state (when the run checks times), reads it (into room, when
+  // given) and tells the code it is read in; safe on any thread.
   template <class C>
-  TSearchedFile<C> Load(const std::string& path) const;
+  TSearchedFile<C> Load(const std::string& path, std::unique_ptr<std::string> room = nullptr) const;
   // A worker's job: Load, then SearchRead into the file's own list, unless the file
   // has more places than a result may hold; tells no one.
   template <class C>
@@ -63,7 +63,7 @@ class TFileSearch {
   // then its places (those found ahead, or found here straight
   // into list), the time stamp.
   template <class C>
-  void Deliver(const std::string& path, TSearchedFile<C> file, TPlaceList<C>& list);
+  void Deliver(const std::string& path, TSearchedFile<C>& file, TPlaceList<C>& list);
   // Searches the file's bytes into places: narrow, the bytes as they are, line ends
   // normalised as a narrow load does (keepRaw: the bytes as read kept for OnFileRead
   // first); wide, decoded in the file's code unless the byte search settles it.

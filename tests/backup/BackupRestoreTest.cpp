@@ -811,13 +811,6 @@ TEST_F(BackupRestoreTest, AFileEditedWhileItsGroupWaitsIsAskedAboutAndTheRestGoB
 
 namespace {
 
-int gKillAt = 0;
-int gRestoreSteps = 0;
-int KillAtRestoreStep(const char*) {
-  if (++gRestoreSteps == gKillAt) ::kill(::getpid(), SIGKILL);
-  return 0;
-}
-
 // Whether some file under folder holds exactly bytes.
 bool SomeCopyHolds(const std::string& folder, const std::string& bytes) {
   std::error_code error;
@@ -838,10 +831,10 @@ TEST_F(BackupRestoreTest, AKillAtAnyStepOfARestoreLeavesEachFileWholeWithItsCopy
     ~TGroupsOfTwo() { hovrak::TSaveGroup::MaxFiles = files; }
   } groups;
   constexpr int kFiles = 5;
-  for (gKillAt = 1;; ++gKillAt) {
+  for (gKillAtStep = 1;; ++gKillAtStep) {
     TStringVector paths;
     const auto text = [](const char* kind, int i) {
-      return std::string(kind) + " " + std::to_string(i) + " " + std::to_string(gKillAt);
+      return std::string(kind) + " " + std::to_string(i) + " " + std::to_string(gKillAtStep);
     };
     for (int i = 0; i < kFiles; ++i) {
       paths.push_back(P("f" + std::to_string(i) + ".txt"));
@@ -851,8 +844,8 @@ TEST_F(BackupRestoreTest, AKillAtAnyStepOfARestoreLeavesEachFileWholeWithItsCopy
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      gRestoreSteps = 0;
-      hovrak::SetSafeSaveTestHook(KillAtRestoreStep);
+      gStepsTaken = 0;
+      hovrak::SetSafeSaveTestHook(KillAtStep);
       TBackupRestore restore(*app.Backup);
       _exit(restore.Run(unit).Restored == kFiles ? 0 : 1);
     }
@@ -861,15 +854,15 @@ TEST_F(BackupRestoreTest, AKillAtAnyStepOfARestoreLeavesEachFileWholeWithItsCopy
     int restored = 0;
     for (int i = 0; i < kFiles; ++i) {
       const std::string now = ReadWholeFile(paths[static_cast<std::size_t>(i)]);
-      ASSERT_TRUE(now == text("old", i) || now == text("new", i)) << "step " << gKillAt << " file " << i;
+      ASSERT_TRUE(now == text("old", i) || now == text("new", i)) << "step " << gKillAtStep << " file " << i;
       if (now != text("old", i)) continue;
       ++restored;
-      EXPECT_TRUE(SomeCopyHolds(home / "Backup", text("new", i))) << "step " << gKillAt << " file " << i;
+      EXPECT_TRUE(SomeCopyHolds(home / "Backup", text("new", i))) << "step " << gKillAtStep << " file " << i;
     }
     if (WIFEXITED(status)) {
       EXPECT_EQ(WEXITSTATUS(status), 0);
       EXPECT_EQ(restored, kFiles);
-      EXPECT_GT(gKillAt, 2 * kFiles);
+      EXPECT_GT(gKillAtStep, 2 * kFiles);
       break;
     }
   }

@@ -207,16 +207,6 @@ TEST_F(CliRestore, HelpNamesTheBackupCommands) {
 
 }  // namespace
 
-namespace {
-
-int gKillAt = 0;
-int KillAtStep(const char*) {
-  if (--gKillAt == 0) ::kill(::getpid(), SIGKILL);
-  return 0;
-}
-
-}  // namespace
-
 // A run killed half-way through rewriting a hard-linked file: whatever command runs
 // next puts the old bytes back and says so.
 TEST_F(CliRestore, TheNextRunPutsRightWhatAKilledRunLeftTorn) {
@@ -227,7 +217,8 @@ TEST_F(CliRestore, TheNextRunPutsRightWhatAKilledRunLeftTorn) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     hovrak::SetSaveJournalFolder(home / "Journal");
-    gKillAt = 4;  // the copy, the reservation, two chunks written
+    gStepsTaken = 0;
+    gKillAtStep = 4;  // the copy, the reservation, two chunks written
     hovrak::SetSafeSaveTestHook(KillAtStep, 1000);
     hovrak::SafeWriteFile(dir / "a.txt", std::string(5000, 'n'));
     ::_exit(0);

@@ -65,13 +65,6 @@ struct TGroupOf {
   }
 };
 
-int gStopAt = 0;
-int gSteps = 0;
-int KillAtStep(const char*) {
-  if (++gSteps == gStopAt) ::kill(::getpid(), SIGKILL);
-  return 0;
-}
-
 // When the second file is staged, someone else writes gChanged, whose new bytes wait
 // in the same group.
 std::string gChanged;
@@ -341,7 +334,7 @@ TEST_F(ReplaceRun, AKillAtAnyStepOfAGroupLeavesEachFileOldOrNewWithItsCopy) {
   TGroupOf groups(3);
   constexpr int kFiles = 7;
   const auto name = [](int i) { return "f" + std::to_string(i) + ".txt"; };
-  for (gStopAt = 1;; ++gStopAt) {
+  for (gKillAtStep = 1;; ++gKillAtStep) {
     TTempDir backups;
     for (int i = 0; i < kFiles; ++i) WriteWholeFile(P(name(i)), "会議 " + std::to_string(i));
     app.Option->Backup = true;
@@ -351,7 +344,7 @@ TEST_F(ReplaceRun, AKillAtAnyStepOfAGroupLeavesEachFileOldOrNewWithItsCopy) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      gSteps = 0;
+      gStepsTaken = 0;
       hovrak::SetSafeSaveTestHook(KillAtStep);
       _exit(app.Replace("会合") == ReplaceCompleted ? 0 : 1);
     }
@@ -361,15 +354,15 @@ TEST_F(ReplaceRun, AKillAtAnyStepOfAGroupLeavesEachFileOldOrNewWithItsCopy) {
     for (int i = 0; i < kFiles; ++i) {
       const std::string before = "会議 " + std::to_string(i);
       const std::string now = ReadWholeFile(P(name(i)));
-      ASSERT_TRUE(now == before || now == "会合 " + std::to_string(i)) << "step " << gStopAt << " " << name(i);
+      ASSERT_TRUE(now == before || now == "会合 " + std::to_string(i)) << "step " << gKillAtStep << " " << name(i);
       if (now == before) continue;
       ++written;
-      EXPECT_EQ(CopiesOf(backups.Path(), name(i)), TStringVector{before}) << "step " << gStopAt << " " << name(i);
+      EXPECT_EQ(CopiesOf(backups.Path(), name(i)), TStringVector{before}) << "step " << gKillAtStep << " " << name(i);
     }
     if (WIFEXITED(status)) {
       EXPECT_EQ(WEXITSTATUS(status), 0);
       EXPECT_EQ(written, kFiles);
-      EXPECT_GT(gStopAt, 2 * kFiles);
+      EXPECT_GT(gKillAtStep, 2 * kFiles);
       break;
     }
   }

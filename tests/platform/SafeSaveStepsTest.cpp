@@ -4,7 +4,6 @@
 // in-place write puts every old byte back; the special mode bits stay.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -22,14 +21,6 @@
 #include "platform/SaveJournal.h"
 
 namespace {
-
-int gStopAt = 0;
-int gSteps = 0;
-
-int KillAtStep(const char*) {
-  if (++gSteps == gStopAt) ::kill(::getpid(), SIGKILL);
-  return 0;
-}
 
 // What a hook does at one step: the step's name and what to do there.
 const char* gActAt = nullptr;
@@ -59,18 +50,6 @@ struct THook {
 
 std::string gTarget, gOther;
 
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(folder.c_str())) {
-    while (dirent* e = ::readdir(d)) {
-      const std::string name = e->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    ::closedir(d);
-  }
-  return names;
-}
-
 }  // namespace
 
 // Killed at every step of a rewrite in place (hard links) or by rename: the file is
@@ -80,7 +59,7 @@ TEST(SafeSaveSteps, AKilledSaveIsPutRightByTheNextStartWhereverTheProcessDies) {
   const std::string oldBytes(10000, 'o');
   const std::string newBytes(7000, 'n');
   for (const bool linked : {true, false}) {
-    for (gStopAt = 1;; ++gStopAt) {
+    for (gKillAtStep = 1;; ++gKillAtStep) {
       TTempDir dir, journal;
       WriteWholeFile(dir / "a.txt", oldBytes);
       if (linked) {
@@ -89,7 +68,7 @@ TEST(SafeSaveSteps, AKilledSaveIsPutRightByTheNextStartWhereverTheProcessDies) {
       const pid_t child = ::fork();
       ASSERT_GE(child, 0);
       if (child == 0) {
-        gSteps = 0;
+        gStepsTaken = 0;
         hovrak::SetSaveJournalFolder(journal.Path());
         hovrak::SetSafeSaveTestHook(KillAtStep, 1000);
         ::_exit(hovrak::SafeWriteFile(dir / "a.txt", newBytes) == 0 ? 0 : 1);
@@ -105,19 +84,19 @@ TEST(SafeSaveSteps, AKilledSaveIsPutRightByTheNextStartWhereverTheProcessDies) {
 
       const std::vector<hovrak::TRecoveredSave> recovered = hovrak::RecoverSaveJournals(journal.Path());
       const std::string after = ReadWholeFile(dir / "a.txt");
-      EXPECT_TRUE(after == (torn ? oldBytes : now)) << "step " << gStopAt;
-      ASSERT_EQ(recovered.size(), torn ? 1u : 0u) << "step " << gStopAt;
+      EXPECT_TRUE(after == (torn ? oldBytes : now)) << "step " << gKillAtStep;
+      ASSERT_EQ(recovered.size(), torn ? 1u : 0u) << "step " << gKillAtStep;
       if (torn) {
         EXPECT_EQ(recovered[0].Kind, hovrak::TRecoveredSave::TKind::Repaired);
         EXPECT_EQ(recovered[0].Path, dir / "a.txt");
       }
-      EXPECT_EQ(Names(dir.Path()).size(), linked ? 2u : 1u) << "step " << gStopAt << ": a leftover stays";
-      EXPECT_TRUE(Names(journal.Path()).empty()) << "the journal of an ended process goes";
+      EXPECT_EQ(FolderNames(dir.Path()).size(), linked ? 2u : 1u) << "step " << gKillAtStep << ": a leftover stays";
+      EXPECT_TRUE(FolderNames(journal.Path()).empty()) << "the journal of an ended process goes";
       if (WIFEXITED(status)) {
         // Every step passed: the save is done.
         EXPECT_EQ(WEXITSTATUS(status), 0);
         EXPECT_EQ(after, newBytes);
-        EXPECT_GT(gStopAt, linked ? 5 : 1);
+        EXPECT_GT(gKillAtStep, linked ? 5 : 1);
         break;
       }
     }
@@ -135,11 +114,11 @@ TEST(SaveJournal, TheJournalOfARunningProcessIsLeftAlone) {
   ASSERT_GE(fd, 0);
   ::close(fd);
   EXPECT_TRUE(hovrak::RecoverSaveJournals(journal.Path()).empty());
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{temp});
-  EXPECT_EQ(Names(journal.Path()).size(), 1u);
+  EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{temp});
+  EXPECT_EQ(FolderNames(journal.Path()).size(), 1u);
   folder.RemoveTemp(temp);
   hovrak::SetSaveJournalFolder(std::string());
-  EXPECT_TRUE(Names(journal.Path()).empty()) << "nothing open: no journal stays";
+  EXPECT_TRUE(FolderNames(journal.Path()).empty()) << "nothing open: no journal stays";
   // What the journal records means the same to a process started elsewhere.
   hovrak::TFolderHandle here;
   ASSERT_EQ(here.Open("."), 0);
@@ -156,7 +135,7 @@ TEST(SafeSaveSteps, AFileWrittenRightBeforeTheSwitchIsNotReplaced) {
   const THook hook("done", 1, [] { WriteWholeFile(gTarget, "other"); });
   EXPECT_EQ(hovrak::SafeWriteFile(gTarget, "mine!", options), ESTALE);
   EXPECT_EQ(ReadWholeFile(gTarget), "other");
-  EXPECT_EQ(Names(dir.Path()).size(), 1u);
+  EXPECT_EQ(FolderNames(dir.Path()).size(), 1u);
 }
 
 // A write that fails half-way through an in-place rewrite: every old byte is back,
@@ -173,7 +152,7 @@ TEST(SafeSaveSteps, AFailedInPlaceWritePutsTheOldBytesBack) {
   EXPECT_EQ(hovrak::SafeWriteFile(dir / "a.txt", std::string(5000, 'n'), options), EIO);
   EXPECT_TRUE(ReadWholeFile(dir / "b.txt") == oldBytes);
   EXPECT_TRUE(rescue.empty());
-  EXPECT_EQ(Names(dir.Path()).size(), 2u);
+  EXPECT_EQ(FolderNames(dir.Path()).size(), 2u);
 }
 
 // After the switch nothing goes by the name: a link swapped in at once leads nowhere
@@ -223,7 +202,7 @@ TEST(SafeSaveSteps, ALinkAtTheEntryIsReplacedOnlyWhenAskedAndNeverFollowed) {
   EXPECT_EQ(ReadWholeFile(dir / "victim"), "victim");
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "new");
   EXPECT_EQ(ReadWholeFile(dir / "b.txt"), "made");
-  EXPECT_EQ(Names(dir.Path()).size(), 3u) << "nothing made where the dangling link pointed";
+  EXPECT_EQ(FolderNames(dir.Path()).size(), 3u) << "nothing made where the dangling link pointed";
 }
 
 TEST(SafeSaveSteps, AFileChangedSinceItWasReadIsNotReplaced) {
@@ -235,7 +214,7 @@ TEST(SafeSaveSteps, AFileChangedSinceItWasReadIsNotReplaced) {
   WriteWholeFile(dir / "a.txt", "other");  // another writer, same size
   EXPECT_EQ(hovrak::SafeWriteFile(dir / "a.txt", "mine!", options), ESTALE);
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "other");
-  EXPECT_EQ(Names(dir.Path()).size(), 1u);
+  EXPECT_EQ(FolderNames(dir.Path()).size(), 1u);
   options.Expected = hovrak::TFileIdentity::OfPath(dir / "a.txt");
   EXPECT_EQ(hovrak::SafeWriteFile(dir / "a.txt", "mine!", options), 0);
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "mine!");

@@ -3,7 +3,6 @@
 // the group leaves the others right; a kill anywhere leaves each file old or new.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -22,19 +21,6 @@
 
 namespace {
 
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(folder.c_str())) {
-    while (dirent* e = ::readdir(d)) {
-      const std::string name = e->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    ::closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 hovrak::TFileIdentity IdentityOf(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0 ? hovrak::TFileIdentity::FromStat(st) : hovrak::TFileIdentity();
@@ -45,13 +31,6 @@ int Stage(hovrak::TSaveGroup& group, const std::string& path, const std::string&
   options.Group = &group;
   options.Expected = IdentityOf(path);
   return hovrak::SafeWriteFile(path, bytes, options);
-}
-
-int gStopAt = 0;
-int gSteps = 0;
-int KillAtStep(const char*) {
-  if (++gSteps == gStopAt) ::kill(::getpid(), SIGKILL);
-  return 0;
 }
 
 }  // namespace
@@ -90,7 +69,7 @@ TEST(SaveGroup, NamesSwitchOnlyAtTheCommitAndAChangeMeanwhileIsRefusedAlone) {
   }
   EXPECT_EQ(ReadWholeFile(dir / "ro.txt"), "old");
   // No temporary file stays behind, and the group is empty again.
-  EXPECT_EQ(Names(dir.Path()),
+  EXPECT_EQ(FolderNames(dir.Path()),
             (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "linked.txt", "other.txt", "ro.txt"}));
   EXPECT_EQ(group.Count(), 0u);
   EXPECT_EQ(group.Bytes(), 0u);
@@ -101,7 +80,7 @@ TEST(SaveGroup, NamesSwitchOnlyAtTheCommitAndAChangeMeanwhileIsRefusedAlone) {
     ASSERT_EQ(Stage(dropped, dir / "a.txt", "never"), 0);
   }
   EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "new a.txt");
-  EXPECT_EQ(Names(dir.Path()).size(), 6u);
+  EXPECT_EQ(FolderNames(dir.Path()).size(), 6u);
 }
 
 TEST(SaveGroup, ABoundOfCountOrBytesFillsTheGroup) {
@@ -126,13 +105,13 @@ TEST(SaveGroup, ABoundOfCountOrBytesFillsTheGroup) {
 // removes every temporary file.
 TEST(SaveGroup, AKillAnywhereLeavesEachFileOldOrNew) {
   const std::string oldBytes(5000, 'o');
-  for (gStopAt = 1;; ++gStopAt) {
+  for (gKillAtStep = 1;; ++gKillAtStep) {
     TTempDir dir, journal;
     for (const char* name : {"a", "b", "c"}) WriteWholeFile(dir / name, oldBytes);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      gSteps = 0;
+      gStepsTaken = 0;
       hovrak::SetSaveJournalFolder(journal.Path());
       hovrak::SetSafeSaveTestHook(KillAtStep, 1000);
       hovrak::TSaveGroup group;
@@ -147,19 +126,19 @@ TEST(SaveGroup, AKillAnywhereLeavesEachFileOldOrNew) {
     int renamed = 0;
     for (const char* name : {"a", "b", "c"}) {
       const std::string now = ReadWholeFile(dir / name);
-      EXPECT_TRUE(now == oldBytes || now == std::string(3000, *name)) << "step " << gStopAt << " " << name;
+      EXPECT_TRUE(now == oldBytes || now == std::string(3000, *name)) << "step " << gKillAtStep << " " << name;
       renamed += now != oldBytes;
     }
     // 3 files of 3 chunks each and their stages come first: no switch before them.
-    if (gStopAt <= 13) {
-      EXPECT_EQ(renamed, 0) << "step " << gStopAt;
+    if (gKillAtStep <= 13) {
+      EXPECT_EQ(renamed, 0) << "step " << gKillAtStep;
     }
     EXPECT_TRUE(hovrak::RecoverSaveJournals(journal.Path()).empty());
-    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"a", "b", "c"})) << "step " << gStopAt;
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"a", "b", "c"})) << "step " << gKillAtStep;
     if (WIFEXITED(status)) {
       EXPECT_EQ(WEXITSTATUS(status), 0);
       EXPECT_EQ(renamed, 3);
-      EXPECT_GT(gStopAt, 17);
+      EXPECT_GT(gKillAtStep, 17);
       break;
     }
   }
