@@ -70,9 +70,10 @@ void TFileSearch::SearchAll(const TSearchedPattern<C>&, TPlaceList<C>& list) {
 
 template <class C>
 void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
-  // Each thread compiles the pattern for itself: no compiled pattern, byte search or
-  // place list is ever touched by two threads.
-  std::vector<TTools> tools(static_cast<std::size_t>(threads));
+  // Each worker compiles the pattern for itself, and the calling thread (the pool's
+  // last) uses the run's: no compiled pattern, byte search or place list is ever
+  // touched by two threads.
+  std::vector<TTools> tools(static_cast<std::size_t>(threads - 1));
   for (TTools& t : tools) {
     t.Own = set_.PatternMaker();
     t.Pattern = t.Own.get();
@@ -81,7 +82,8 @@ void TFileSearch::SearchOnPool(int threads, TPlaceList<C>& list) {
   const int n = static_cast<int>(set_.Files.size());
   hovrak::TOrderedWork<TSearchedFile<C>> work(
       n, threads, threads * kFilesAheadPerThread, [this, &tools](int index, int worker) {
-        return SearchAhead<C>(set_.Files[static_cast<std::size_t>(index)], tools[static_cast<std::size_t>(worker)]);
+        const auto w = static_cast<std::size_t>(worker);
+        return SearchAhead<C>(set_.Files[static_cast<std::size_t>(index)], w < tools.size() ? tools[w] : own_);
       });
   for (int i = 0; i < n; ++i) {
     const std::string& path = set_.Files[static_cast<std::size_t>(i)];
